@@ -1,0 +1,16 @@
+# System packages, all installed by scripts/setup from Debian.
+
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+find_package(nlohmann_json 3.10 REQUIRED)
+find_package(ICU REQUIRED COMPONENTS uc i18n)
+find_package(CURL REQUIRED)
+find_package(OpenSSL REQUIRED)
+find_package(ZLIB REQUIRED)
+find_package(SQLite3 REQUIRED)
+find_package(PNG REQUIRED)
+find_package(GTest REQUIRED)
+pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+if(ZORVIK_BENCHMARKS)
+  find_package(benchmark REQUIRED)
+endif()
