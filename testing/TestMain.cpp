@@ -1,8 +1,30 @@
+#include "platform/foundation/MainQueue.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+namespace {
+
+/// Gives every test a main queue of its own: nothing left over from the test
+/// before, and a virtual clock standing at its usual start.
+class MainQueueReset : public testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const testing::TestInfo&) override
+    {
+        auto& queue = platform::foundation::mainQueue();
+        queue.reset();
+        queue.useVirtualClock();
+    }
+
+    void OnTestEnd(const testing::TestInfo&) override { platform::foundation::mainQueue().reset(); }
+};
+
+}
 
 int main(int argc, char** argv)
 {
     testing::InitGoogleMock(&argc, argv);
+    platform::foundation::mainQueue().claimMainThread();
+    testing::UnitTest::GetInstance()->listeners().Append(new MainQueueReset);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,193 @@
+#include "platform/foundation/Calendar.h"
+
+#include "platform/foundation/DeviceEnvironment.h"
+#include "platform/foundation/IcuText.h"
+
+#include <unicode/gregocal.h>
+#include <unicode/timezone.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace platform::foundation {
+
+namespace {
+
+constexpr double millisecondsPerSecond = 1000;
+
+UDate milliseconds(Date date)
+{
+    return std::floor(date.secondsSince1970 * millisecondsPerSecond);
+}
+
+Date dateFromMilliseconds(UDate value)
+{
+    return Date { value / millisecondsPerSecond };
+}
+
+int32_t clampedToInt32(std::int64_t value)
+{
+    return static_cast<int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+}
+
+struct Calendar::Implementation {
+    std::unique_ptr<icu::Calendar> prototype;
+
+    // A copy of the prototype set to `date`, for one call.
+    std::unique_ptr<icu::Calendar> at(Date date) const
+    {
+        std::unique_ptr<icu::Calendar> calendar(prototype->clone());
+        UErrorCode status = U_ZERO_ERROR;
+        calendar->setTime(milliseconds(date), status);
+        return calendar;
+    }
+
+    int32_t field(const icu::Calendar& calendar, UCalendarDateFields field) const
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        return calendar.get(field, status);
+    }
+
+    int32_t julianDay(Date date) const { return field(*at(date), UCAL_JULIAN_DAY); }
+
+    Date time(icu::Calendar& calendar) const
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        return dateFromMilliseconds(calendar.getTime(status));
+    }
+};
+
+Calendar::Calendar()
+    : Calendar(DeviceEnvironment::timeZoneIdentifier())
+{
+}
+
+Calendar::Calendar(std::string_view timeZoneIdentifier)
+    : m_implementation(std::make_unique<Implementation>())
+{
+    UErrorCode status = U_ZERO_ERROR;
+    m_implementation->prototype = std::make_unique<icu::GregorianCalendar>(
+        icu::TimeZone::createTimeZone(icutext::fromUtf8(timeZoneIdentifier)), icu::Locale::getRoot(), status);
+}
+
+Calendar::~Calendar() = default;
+
+Calendar::Calendar(const Calendar& other)
+    : m_implementation(std::make_unique<Implementation>())
+{
+    m_implementation->prototype.reset(other.m_implementation->prototype->clone());
+}
+
+Calendar& Calendar::operator=(const Calendar& other)
+{
+    if (this != &other)
+        m_implementation->prototype.reset(other.m_implementation->prototype->clone());
+    return *this;
+}
+
+std::string Calendar::timeZoneIdentifier() const
+{
+    icu::UnicodeString id;
+    m_implementation->prototype->getTimeZone().getID(id);
+    return icutext::toUtf8(id);
+}
+
+Date Calendar::startOfDay(Date date) const
+{
+    return settingTime(date, 0, 0, 0);
+}
+
+Date Calendar::addingDays(Date date, std::int64_t days) const
+{
+    auto calendar = m_implementation->at(date);
+    UErrorCode status = U_ZERO_ERROR;
+    calendar->add(UCAL_DATE, clampedToInt32(days), status);
+    // Keeps the part of a second below the millisecond that ICU does not hold.
+    double belowMillisecond = date.secondsSince1970 - milliseconds(date) / millisecondsPerSecond;
+    return m_implementation->time(*calendar).addingSeconds(belowMillisecond);
+}
+
+std::int64_t Calendar::calendarDaysBetween(Date from, Date to) const
+{
+    return static_cast<std::int64_t>(m_implementation->julianDay(to)) - m_implementation->julianDay(from);
+}
+
+std::int64_t Calendar::wholeDaysBetween(Date from, Date to) const
+{
+    auto calendar = m_implementation->at(from);
+    UErrorCode status = U_ZERO_ERROR;
+    return calendar->fieldDifference(milliseconds(to), UCAL_DATE, status);
+}
+
+CalendarDifference Calendar::difference(Date from, Date to) const
+{
+    auto calendar = m_implementation->at(from);
+    UErrorCode status = U_ZERO_ERROR;
+    CalendarDifference result;
+    // fieldDifference moves the calendar on by what it counted, so each unit
+    // counts what the larger ones left.
+    result.years = calendar->fieldDifference(milliseconds(to), UCAL_YEAR, status);
+    result.months = calendar->fieldDifference(milliseconds(to), UCAL_MONTH, status);
+    result.weeks = calendar->fieldDifference(milliseconds(to), UCAL_WEEK_OF_YEAR, status);
+    result.days = calendar->fieldDifference(milliseconds(to), UCAL_DATE, status);
+    return result;
+}
+
+bool Calendar::isSameDay(Date first, Date second) const
+{
+    return calendarDaysBetween(first, second) == 0;
+}
+
+bool Calendar::isToday(Date date, Date now) const
+{
+    return isSameDay(date, now);
+}
+
+bool Calendar::isYesterday(Date date, Date now) const
+{
+    return calendarDaysBetween(date, now) == 1;
+}
+
+Date Calendar::settingTime(Date date, int hour, int minute, int second) const
+{
+    auto calendar = m_implementation->at(date);
+    calendar->set(UCAL_HOUR_OF_DAY, hour);
+    calendar->set(UCAL_MINUTE, minute);
+    calendar->set(UCAL_SECOND, second);
+    calendar->set(UCAL_MILLISECOND, 0);
+    return m_implementation->time(*calendar);
+}
+
+DateComponents Calendar::components(Date date) const
+{
+    auto calendar = m_implementation->at(date);
+    auto field = [&](UCalendarDateFields name) { return m_implementation->field(*calendar, name); };
+    return DateComponents {
+        .year = field(UCAL_EXTENDED_YEAR),
+        .month = field(UCAL_MONTH) + 1,
+        .day = field(UCAL_DATE),
+        .hour = field(UCAL_HOUR_OF_DAY),
+        .minute = field(UCAL_MINUTE),
+        .second = field(UCAL_SECOND),
+        .weekday = field(UCAL_DAY_OF_WEEK),
+    };
+}
+
+Date Calendar::date(const DateComponents& components) const
+{
+    std::unique_ptr<icu::Calendar> calendar(m_implementation->prototype->clone());
+    calendar->clear();
+    calendar->set(UCAL_EXTENDED_YEAR, components.year);
+    calendar->set(UCAL_MONTH, components.month - 1);
+    calendar->set(UCAL_DATE, components.day);
+    calendar->set(UCAL_HOUR_OF_DAY, components.hour);
+    calendar->set(UCAL_MINUTE, components.minute);
+    calendar->set(UCAL_SECOND, components.second);
+    return m_implementation->time(*calendar);
+}
+
+}

@@ -1,0 +1,215 @@
+#include "platform/foundation/Files.h"
+
+#include "platform/foundation/Text.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <system_error>
+
+namespace platform::foundation {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Locations {
+    std::mutex mutex;
+    fs::path home;
+    fs::path bundle;
+};
+
+Locations& locations()
+{
+    static Locations shared;
+    return shared;
+}
+
+fs::path defaultHome()
+{
+    if (const char* home = std::getenv("ZORVIK_HOME"); home && *home)
+        return home;
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+        return fs::path(data) / "zorvik";
+    if (const char* user = std::getenv("HOME"); user && *user)
+        return fs::path(user) / ".local" / "share" / "zorvik";
+    std::error_code error;
+    return fs::temp_directory_path(error) / "zorvik";
+}
+
+fs::path defaultBundle()
+{
+    if (const char* bundle = std::getenv("ZORVIK_BUNDLE_DIR"); bundle && *bundle)
+        return bundle;
+    return ZORVIK_RESOURCES_DIR;
+}
+
+std::optional<fs::path> existingDirectory(const fs::path& path)
+{
+    std::error_code error;
+    fs::create_directories(path, error);
+    if (fs::is_directory(path, error))
+        return path;
+    return std::nullopt;
+}
+
+bool writeAll(int descriptor, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        ssize_t written = ::write(descriptor, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Writes to a fresh file beside the target, flushes it to disk, then
+// renames it over the target, so the target is never seen half-written.
+bool writeAtomically(const fs::path& path, const char* data, std::size_t size)
+{
+    if (path.filename().empty())
+        return false;
+    std::string temporary = (path.parent_path() / ("." + path.filename().string() + ".tmp-XXXXXX")).string();
+    int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0)
+        return false;
+    bool written
+        = ::fchmod(descriptor, 0644) == 0 && writeAll(descriptor, data, size) && ::fsync(descriptor) == 0;
+    written = ::close(descriptor) == 0 && written;
+    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+template<typename Container> std::optional<Container> readFile(const fs::path& path)
+{
+    std::error_code error;
+    if (!fs::is_regular_file(path, error))
+        return std::nullopt;
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream)
+        return std::nullopt;
+    Container content { std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>() };
+    if (stream.bad())
+        return std::nullopt;
+    return content;
+}
+
+}
+
+fs::path Files::homeDirectory()
+{
+    auto& shared = locations();
+    std::lock_guard lock(shared.mutex);
+    if (shared.home.empty())
+        shared.home = defaultHome();
+    return shared.home;
+}
+
+void Files::setHomeDirectory(fs::path path)
+{
+    auto& shared = locations();
+    std::lock_guard lock(shared.mutex);
+    shared.home = std::move(path);
+}
+
+std::optional<fs::path> Files::documentsDirectory()
+{
+    return existingDirectory(homeDirectory() / "Documents");
+}
+
+std::optional<fs::path> Files::preferencesDirectory()
+{
+    return existingDirectory(homeDirectory() / "Library" / "Preferences");
+}
+
+fs::path Files::bundleDirectory()
+{
+    auto& shared = locations();
+    std::lock_guard lock(shared.mutex);
+    if (shared.bundle.empty())
+        shared.bundle = defaultBundle();
+    return shared.bundle;
+}
+
+void Files::setBundleDirectory(fs::path path)
+{
+    auto& shared = locations();
+    std::lock_guard lock(shared.mutex);
+    shared.bundle = std::move(path);
+}
+
+std::optional<fs::path> Files::resourcePath(std::string_view name, std::string_view subfolder)
+{
+    fs::path path = bundleDirectory() / fs::path(subfolder) / fs::path(name);
+    std::error_code error;
+    if (name.empty() || !fs::is_regular_file(path, error))
+        return std::nullopt;
+    return path;
+}
+
+std::optional<std::string> Files::readText(const fs::path& path)
+{
+    auto text = readFile<std::string>(path);
+    if (!text || !isValidUtf8(*text))
+        return std::nullopt;
+    return text;
+}
+
+std::optional<Bytes> Files::readBytes(const fs::path& path)
+{
+    return readFile<Bytes>(path);
+}
+
+bool Files::writeText(const fs::path& path, std::string_view text)
+{
+    return writeAtomically(path, text.data(), text.size());
+}
+
+bool Files::writeBytes(const fs::path& path, const Bytes& bytes)
+{
+    return writeAtomically(path, reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+bool Files::copy(const fs::path& from, const fs::path& to)
+{
+    auto bytes = readBytes(from);
+    return bytes && writeBytes(to, *bytes);
+}
+
+bool Files::remove(const fs::path& path)
+{
+    std::error_code error;
+    return fs::remove(path, error);
+}
+
+bool Files::exists(const fs::path& path)
+{
+    std::error_code error;
+    return fs::exists(path, error);
+}
+
+bool Files::isDirectory(const fs::path& path)
+{
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+bool Files::createDirectories(const fs::path& path)
+{
+    return existingDirectory(path).has_value();
+}
+
+}
