@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ZorvikAPI/filters/InvoiceFilter.h"
+
+namespace zorvik::api {
+
+class Invoice;
+
+/// The To-Do folder: the invoices whose folder history "folders" has an odd number of entries (each move
+/// adds one; an invoice without a history has none).
+class TodoFilter : public InvoiceFilter {
+public:
+    /// True when the invoice is to do.
+    static bool isInvoiceTodo(const Invoice& invoice);
+
+    /// The invoices that are to do.
+    platform::foundation::ArrayRef filterInvoices(
+        const platform::foundation::ArrayRef& invoices) const override;
+};
+
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/http/HttpError.h"
+#include "platform/http/Task.h"
+#include "platform/http/TrustChallenge.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace platform::http {
+
+/// The transfer machinery behind a SessionManager: one libcurl multi handle
+/// driven by one background thread. It knows nothing of JSON; it sends bytes
+/// and hands back what came, on the main queue.
+class SessionEngine : public std::enable_shared_from_this<SessionEngine> {
+public:
+    /// What to send, besides what the task itself holds.
+    struct Options {
+        /// Whether the request carries a body (POST and PUT do, even an empty one).
+        bool sendsBody { false };
+        double connectTimeout { 30 };
+        double timeout { 60 };
+        /// Replaces OpenSSL's verdict on the peer's chain; null keeps it.
+        std::shared_ptr<const std::function<bool(const TrustChallenge&)>> trustCheck;
+    };
+
+    /// What came back besides the status and headers, which go on the task.
+    /// `transportFailed` is set when no complete answer came.
+    struct Outcome {
+        bool transportFailed { false };
+        HttpError::Code transportCode { HttpError::Code::Other };
+        std::string transportMessage;
+        /// The answer's reason phrase, lower-cased ("not found").
+        std::string reason;
+        std::string body;
+    };
+
+    using Completion = std::function<void(const Task& task, const Outcome& outcome)>;
+
+    /// Starts the transfer thread.
+    SessionEngine();
+    /// Stops the thread and drops every transfer; no completion runs afterwards.
+    ~SessionEngine();
+    SessionEngine(const SessionEngine&) = delete;
+    SessionEngine& operator=(const SessionEngine&) = delete;
+
+    /// Starts sending `task`. `completion` runs once on the main queue, unless
+    /// the task is cancelled or this engine is destroyed first. Call on the
+    /// main thread, holding the engine through a shared_ptr.
+    void start(const std::shared_ptr<Task>& task, const Options& options, Completion completion);
+
+    /// Stops `task` (called by Task::cancel()).
+    void cancel(const Task& task);
+
+private:
+    struct Impl;
+    /// Puts the answer's status and headers on `task` (on the main queue).
+    static void applyResponse(Task& task, int statusCode, Task::Headers headers);
+
+    std::unique_ptr<Impl> m_impl;
+};
+
+}

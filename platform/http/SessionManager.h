@@ -1,0 +1,96 @@
+#pragma once
+
+#include "platform/foundation/Value.h"
+#include "platform/http/HttpError.h"
+#include "platform/http/Task.h"
+#include "platform/http/TrustChallenge.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform::http {
+
+class SessionEngine;
+
+/// The one HTTP session of the process: JSON requests, default headers, and
+/// outcomes delivered on the main queue.
+///
+/// POST and PUT send their parameters as a JSON body (Content-Type:
+/// application/json); GET and DELETE put them in the URL query. Every request
+/// asks for Accept: application/json. A 2xx answer whose body is JSON (or
+/// empty, giving null) calls `success` with the parsed value (mutable
+/// containers); anything else calls `failure`. Exactly one of the two runs per
+/// request, on the main queue, unless the task is cancelled or the manager is
+/// destroyed first, in which case neither runs.
+///
+/// A POST or PATCH always goes out on a new connection, so that it is never
+/// sent twice; other requests may be sent once more on a new connection when
+/// one kept open from an earlier request closes without answering.
+///
+/// Make it with std::make_shared and use it from the main thread. Transfers run
+/// on one background thread owned by the manager.
+class SessionManager {
+public:
+    using Success = std::function<void(const Task& task, const foundation::Value& responseObject)>;
+    using Failure = std::function<void(const Task& task, const HttpError& error)>;
+    /// Decides whether a TLS peer is trusted. Runs on the transfer thread
+    /// during the handshake, so it must not wait for the main queue.
+    using TrustCheck = std::function<bool(const TrustChallenge& challenge)>;
+
+    /// A session with no default headers besides Accept, and the default time-outs.
+    SessionManager();
+    /// Cancels every request in flight; none of their callbacks runs.
+    ~SessionManager();
+    SessionManager(const SessionManager&) = delete;
+    SessionManager& operator=(const SessionManager&) = delete;
+
+    /// Sends a GET to `url` with `parameters` (a Dictionary or null) in the query.
+    std::shared_ptr<Task> get(
+        std::string_view url, const foundation::Value& parameters, Success success, Failure failure);
+    /// Sends a POST to `url` with `parameters` as the JSON body (null sends no body).
+    std::shared_ptr<Task> post(
+        std::string_view url, const foundation::Value& parameters, Success success, Failure failure);
+    /// Sends a PUT to `url` with `parameters` as the JSON body (null sends no body).
+    std::shared_ptr<Task> put(
+        std::string_view url, const foundation::Value& parameters, Success success, Failure failure);
+    /// Sends a DELETE to `url` with `parameters` (a Dictionary or null) in the query.
+    std::shared_ptr<Task> del(
+        std::string_view url, const foundation::Value& parameters, Success success, Failure failure);
+    /// Sends `method` (GET, POST, PUT, PATCH or DELETE) with the body/query rule
+    /// above (PATCH as POST).
+    std::shared_ptr<Task> request(std::string_view method, std::string_view url,
+        const foundation::Value& parameters, Success success, Failure failure);
+
+    /// Sets a default header sent with every later request (replacing any
+    /// earlier value of that name, compared case-insensitively).
+    void setHeader(std::string_view name, std::string_view value);
+    /// Removes a default header.
+    void removeHeader(std::string_view name);
+    /// The default header `name`, or nullopt.
+    std::optional<std::string> header(std::string_view name) const;
+
+    /// Seconds allowed to establish a connection (default 30).
+    double connectTimeout() const { return m_connectTimeout; }
+    void setConnectTimeout(double seconds) { m_connectTimeout = seconds; }
+    /// Seconds allowed for a whole request, connection included (default 60).
+    double timeout() const { return m_timeout; }
+    void setTimeout(double seconds) { m_timeout = seconds; }
+
+    /// Replaces OpenSSL's verdict on HTTPS peers' chains with `check` (null
+    /// restores the default: verification against the system's trust store).
+    /// The host name is checked against the leaf either way. Set it before the
+    /// first HTTPS request: connections already open keep the verdict they got.
+    void setTrustCheck(TrustCheck check);
+
+private:
+    Task::Headers m_headers;
+    double m_connectTimeout { 30 };
+    double m_timeout { 60 };
+    std::shared_ptr<const TrustCheck> m_trustCheck;
+    std::shared_ptr<SessionEngine> m_engine;
+};
+
+}

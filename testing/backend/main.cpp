@@ -1,0 +1,179 @@
+// zorvik-backend: the local back-end as a program, for the app's demo and for
+// trying the client by hand.
+//
+//     zorvik-backend [--port N] [--watch-stdin]
+//
+// Serves on 127.0.0.1 only, on port N (0, the default, lets the system pick
+// one). The first line written to standard output is
+// "listening on 127.0.0.1:PORT", flushed at once, so a caller can read the
+// chosen port. The program runs until SIGINT or SIGTERM; with --watch-stdin it
+// also stops when its standard input reaches end of file, so a parent that
+// keeps a pipe to it open stops it by closing the pipe, or by going away.
+// Exit status: 0 after a stop, 2 for bad arguments, 1 when it cannot serve.
+//
+// The back-end itself always listens on a port the system picks; for a given
+// port the program puts a relay on 127.0.0.1:N in front of it that passes
+// every request through and every answer back, and points the configuration's
+// redirect URL at the given port.
+
+#include "testing/backend/Backend.h"
+
+#include "platform/foundation/Dictionary.h"
+
+#include <httplib.h>
+
+#include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <pthread.h>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <strings.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+struct Options {
+    int port { 0 };
+    bool watchStdin { false };
+};
+
+std::optional<Options> parseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view argument = argv[i];
+        if (argument == "--watch-stdin") {
+            options.watchStdin = true;
+        } else if (argument == "--port" && i + 1 < argc) {
+            std::string_view text = argv[++i];
+            auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), options.port);
+            if (error != std::errc() || end != text.data() + text.size() || options.port < 0
+                || options.port > 65535)
+                return std::nullopt;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+// Serves 127.0.0.1:port by passing each request on to the back-end on 127.0.0.1:target.
+class Relay {
+public:
+    Relay(int port, int target)
+    {
+        auto forward = [target](const httplib::Request& request, httplib::Response& response) {
+            httplib::Client client("127.0.0.1", target);
+            httplib::Request outgoing;
+            outgoing.method = request.method;
+            outgoing.path = request.target;
+            outgoing.body = request.body;
+            for (const auto& [name, value] : request.headers) {
+                if (!isLocalHeader(name))
+                    outgoing.headers.emplace(name, value);
+            }
+            auto answer = client.send(outgoing);
+            if (!answer) {
+                response.status = 502;
+                return;
+            }
+            response.status = answer->status;
+            for (const auto& [name, value] : answer->headers) {
+                if (!isLocalHeader(name) && strcasecmp(name.c_str(), "Content-Type") != 0)
+                    response.set_header(name, value);
+            }
+            response.set_content(answer->body, answer->get_header_value("Content-Type").c_str());
+        };
+        m_server.Get(".*", forward);
+        m_server.Post(".*", forward);
+        m_server.Put(".*", forward);
+        m_server.Delete(".*", forward);
+        if (!m_server.bind_to_port("127.0.0.1", port))
+            throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port));
+        m_thread = std::thread([this] { m_server.listen_after_bind(); });
+    }
+
+    ~Relay()
+    {
+        m_server.stop();
+        m_thread.join();
+    }
+
+private:
+    // Headers that belong to one connection (or that the HTTP library adds
+    // itself) and so are not passed on.
+    static bool isLocalHeader(std::string_view name)
+    {
+        for (std::string_view local : { "Host", "Content-Length", "Connection", "Keep-Alive",
+                 "Transfer-Encoding", "REMOTE_ADDR", "REMOTE_PORT", "LOCAL_ADDR", "LOCAL_PORT" }) {
+            if (strcasecmp(std::string(name).c_str(), local.data()) == 0)
+                return true;
+        }
+        return false;
+    }
+
+    httplib::Server m_server;
+    std::thread m_thread;
+};
+
+// Reads standard input to its end, then asks the main thread to stop.
+void watchStandardInput()
+{
+    char buffer[256];
+    while (true) {
+        auto count = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (count == 0 || (count < 0 && errno != EINTR))
+            break;
+    }
+    kill(getpid(), SIGTERM);
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    auto options = parseOptions(argc, argv);
+    if (!options) {
+        std::cerr << "usage: zorvik-backend [--port N] [--watch-stdin]\n";
+        return 2;
+    }
+
+    // Every thread, the server's included, inherits this mask, so the stop
+    // signals reach only the sigwait below.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    try {
+        testing::Backend backend;
+        std::unique_ptr<Relay> relay;
+        auto port = backend.port();
+        if (options->port != 0) {
+            relay = std::make_unique<Relay>(options->port, backend.port());
+            port = options->port;
+            auto configuration = backend.defaultConfiguration();
+            configuration.dictionary()->set(
+                "redirectUrl", "http://127.0.0.1:" + std::to_string(port) + "/upgrade");
+            backend.setConfiguration(configuration);
+        }
+        std::cout << "listening on 127.0.0.1:" << port << std::endl;
+        if (options->watchStdin)
+            std::thread(watchStandardInput).detach();
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+    } catch (const std::exception& error) {
+        std::cerr << "zorvik-backend: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
