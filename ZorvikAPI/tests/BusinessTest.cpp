@@ -5,7 +5,8 @@
 #include "ZorvikAPI/tests/BackendFixture.h"
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
-#include "platform/foundation/Observation.h"
+#include "platform/foundation/MainQueue.h"
+#include "testing/backend/ChangeRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,32 +15,11 @@ namespace {
 
 using platform::foundation::Array;
 using platform::foundation::ArrayRef;
-using platform::foundation::Change;
 using platform::foundation::Dictionary;
 using platform::foundation::DictionaryRef;
 using platform::foundation::Value;
+using ::testing::ChangeRecorder;
 using ::testing::ServerResponse;
-
-/// Writes each change of an observed key into a shared list of events, as "insertion 0" or "removal 0 2".
-class EventRecorder : public platform::foundation::Observer {
-public:
-    explicit EventRecorder(std::vector<std::string>& events)
-        : m_events(events)
-    {
-    }
-
-    void observeValue(Dictionary&, const std::string&, const Change& change) override
-    {
-        static const char* const names[] = { "setting", "insertion", "removal", "replacement" };
-        std::string event = names[static_cast<int>(change.kind)];
-        for (auto index : change.indexes)
-            event += " " + std::to_string(index);
-        m_events.push_back(event);
-    }
-
-private:
-    std::vector<std::string>& m_events;
-};
 
 DictionaryRef invoiceRecord(int identifier, std::string description)
 {
@@ -94,7 +74,7 @@ protected:
 
     Business m_business { Dictionary::make({ { "id", 3 }, { "name", "Ada Ltd" } }) };
     std::vector<std::string> m_events;
-    std::shared_ptr<EventRecorder> m_recorder { std::make_shared<EventRecorder>(m_events) };
+    std::shared_ptr<ChangeRecorder> m_recorder { std::make_shared<ChangeRecorder>(m_events) };
 };
 
 TEST_F(BusinessTest, SetLogoSavesOnlyTheLogo)

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "Zorvik/ViewControllers/Transitions/ViewControllerTransitionDelegate.h"
+#include "platform/ui/ViewController.h"
+
+#include <memory>
+#include <string>
+
+namespace zorvik {
+
+/// The home screen with the To-Do and Done folders.
+class FoldersViewControllerObjc : public platform::ui::ViewController,
+                                  public ViewControllerTransitionDelegate {
+public:
+    /// Nothing special happens to the lists at the next appearance.
+    static constexpr unsigned NO_ACTION = 0;
+    /// An invoice was added: the lists animate it in at the next appearance.
+    static constexpr unsigned INVOICE_SENT_ACTION = 1;
+    /// An invoice was removed: the lists animate it out at the next appearance.
+    static constexpr unsigned INVOICE_DELETED_ACTION = 2;
+
+    std::string className() const override { return "FoldersViewControllerObjc"; }
+
+    /// The settings, create-invoice and summary screens (and their subclasses) arrive rising over this one;
+    /// any other screen slides in from the right.
+    std::shared_ptr<platform::ui::TransitionAnimator> pushAnimation(
+        const std::shared_ptr<platform::ui::ViewController>& pushed) override;
+    /// The settings, create-invoice and summary screens (and their subclasses) leave rising away when an
+    /// invoice was sent, else dropping away; any other screen leaves dropping away when an invoice was
+    /// deleted, else as this one slides in from the left.
+    std::shared_ptr<platform::ui::TransitionAnimator> popAnimation(
+        const std::shared_ptr<platform::ui::ViewController>& popped) override;
+
+    /// What the lists do at the next appearance: NO_ACTION, INVOICE_SENT_ACTION or INVOICE_DELETED_ACTION.
+    unsigned animateFolderUpdatesOnViewDidAppearAction() const
+    {
+        return m_animateFolderUpdatesOnViewDidAppearAction;
+    }
+    /// Sets what the lists do at the next appearance.
+    void setAnimateFolderUpdatesOnViewDidAppearAction(unsigned action)
+    {
+        m_animateFolderUpdatesOnViewDidAppearAction = action;
+    }
+
+private:
+    unsigned m_animateFolderUpdatesOnViewDidAppearAction { NO_ACTION };
+};
+
+}

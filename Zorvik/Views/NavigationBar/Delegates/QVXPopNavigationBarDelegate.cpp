@@ -1,0 +1,19 @@
+#include "Zorvik/Views/NavigationBar/Delegates/QVXPopNavigationBarDelegate.h"
+
+#include "platform/ui/NavigationController.h"
+
+namespace zorvik {
+
+QVXPopNavigationBarDelegate::QVXPopNavigationBarDelegate(
+    std::shared_ptr<platform::ui::NavigationController> navigationController, bool animated)
+    : m_navigationController(std::move(navigationController))
+    , m_animated(animated)
+{
+}
+
+void QVXPopNavigationBarDelegate::negativePressed()
+{
+    m_navigationController->popViewController(m_animated);
+}
+
+}

@@ -1,0 +1,75 @@
+#include "Zorvik/Views/Nibs/Nibs.h"
+
+#include "Zorvik/Controls/EmailTextField.h"
+#include "Zorvik/Views/FullscreenImageView/FullscreenImageView.h"
+#include "Zorvik/Views/LineView/LineView.h"
+#include "Zorvik/Views/LoadingView/LoadingView.h"
+#include "Zorvik/Views/UIView/ViewHolder.h"
+#include "Zorvik/Views/UnderlinedLabel/UnderlinedLabel.h"
+#include "Zorvik/Views/XibViews/XibView.h"
+#include "platform/ui/NibBuilder.h"
+#include "platform/ui/NibRegistry.h"
+
+#include <memory>
+#include <string>
+
+namespace zorvik {
+
+using platform::ui::NibBuilder;
+using platform::ui::NibCoder;
+using platform::ui::NibRegistry;
+using platform::ui::View;
+
+namespace {
+
+void registerNib(const std::string& name, NibRegistry::Builder builder)
+{
+    if (!NibRegistry::hasNib(name))
+        NibRegistry::registerNib(name, std::move(builder));
+}
+
+void registerClass(const std::string& name, NibRegistry::Decoder decode)
+{
+    if (!NibRegistry::hasClass(name))
+        NibRegistry::registerClass(name, std::move(decode));
+}
+
+// A view of class T made from the frame the nib gives.
+template<class T> std::shared_ptr<View> framed(const NibCoder& coder)
+{
+    return std::make_shared<T>(coder.frame);
+}
+
+// A view of class T that only nibs make: it takes the coder itself.
+template<class T> std::shared_ptr<View> decoded(const NibCoder& coder)
+{
+    return std::make_shared<T>(coder);
+}
+
+void registerClasses()
+{
+    registerClass("qz.XibView", XibView::fromNib<XibView>);
+    registerClass("ViewHolder", framed<ViewHolder>);
+    registerClass("LoadingView", framed<LoadingView>);
+    registerClass("LineView", framed<LineView>);
+    registerClass("FullscreenImageView", framed<FullscreenImageView>);
+    registerClass("UnderlinedLabel", decoded<UnderlinedLabel>);
+    registerClass("EmailTextField", decoded<EmailTextField>);
+}
+
+void registerLayouts()
+{
+    registerNib("XibView", [](NibBuilder& nib) {
+        nib.topLevel(std::make_shared<View>(platform::ui::Rect { 0, 0, 320, 50 }));
+    });
+}
+
+}
+
+void registerNibs()
+{
+    registerClasses();
+    registerLayouts();
+}
+
+}

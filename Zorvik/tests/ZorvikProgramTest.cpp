@@ -1,0 +1,142 @@
+#include "Zorvik/tests/ChildProcess.h"
+#include "testing/TemporaryDirectory.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace zorvik::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+struct Run {
+    std::string output;
+    std::optional<int> status;
+    std::chrono::steady_clock::duration took {};
+};
+
+/// Runs the zorvik program with `arguments`, `commands` on its standard input.
+Run runZorvik(std::vector<std::string> arguments, const std::string& commands = "")
+{
+    arguments.insert(arguments.begin(), ZORVIK_PROGRAM);
+    auto began = std::chrono::steady_clock::now();
+    ChildProcess zorvik(arguments);
+    EXPECT_TRUE(zorvik.started());
+    zorvik.write(commands);
+    zorvik.closeInput();
+    Run run;
+    run.output = zorvik.readAll(60s);
+    run.status = zorvik.wait(10s);
+    run.took = std::chrono::steady_clock::now() - began;
+    return run;
+}
+
+/// The screens' "top:" lines, in order.
+std::vector<std::string> topScreens(const std::string& output)
+{
+    std::vector<std::string> tops;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("top: "))
+            tops.push_back(line.substr(5));
+    }
+    return tops;
+}
+
+/// The standalone back-end on a port of its own, and a device folder, for each test.
+class ZorvikProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_backend.started());
+        auto line = m_backend.readLine(10s);
+        ASSERT_TRUE(line.has_value());
+        const std::string prefix = "listening on ";
+        ASSERT_TRUE(line->starts_with(prefix)) << *line;
+        m_backendUrl = "http://" + line->substr(prefix.size());
+    }
+
+    std::vector<std::string> device() const { return { "--backend", m_backendUrl, "--home", m_home.path() }; }
+
+    ChildProcess m_backend { { ZORVIK_BACKEND_PROGRAM, "--port", "0", "--watch-stdin" } };
+    std::string m_backendUrl;
+    ::testing::TemporaryDirectory m_home;
+};
+
+TEST_F(ZorvikProgramTest, TheDemoShowsTheStartScreenThenThePinLogInAfterElevenMinutesAway)
+{
+    auto demo = fs::path(ZORVIK_REPOSITORY_DIR) / "examples" / "demo.txt";
+    auto arguments = device();
+    arguments.insert(arguments.end(), { "--echo", demo.string() });
+
+    auto run = runZorvik(arguments);
+
+    EXPECT_EQ(run.status, 0) << run.output;
+    auto documents = m_home.path() / "Documents";
+    EXPECT_TRUE(run.output.starts_with("File Saved: " + (documents / "template.html").string() + "\n"))
+        << run.output;
+    EXPECT_THAT(run.output, HasSubstr("> user demo@zorvik.test\n"));
+    EXPECT_THAT(
+        run.output, HasSubstr("  ImageView (0, 0, 320, 568) image \"BackgroundOffCentreBubbleBlur\"\n"));
+    EXPECT_EQ(topScreens(run.output),
+        (std::vector<std::string> {
+            "StartSignupViewController", "StartSignupViewController", "LoginWithPinViewController" }));
+    EXPECT_LT(run.took, 60s) << "time away passes without waiting";
+    std::ifstream user(documents / "user");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(user), {}), "demo@zorvik.test");
+
+    auto again = runZorvik(device(), "screen\n");
+    EXPECT_EQ(again.status, 0) << again.output;
+    EXPECT_THAT(again.output, Not(HasSubstr("File Saved"))) << "the template files are up to date";
+    EXPECT_EQ(topScreens(again.output), (std::vector<std::string> { "LoginWithPinViewController" }))
+        << "a known user meets the PIN log-in at launch";
+}
+
+TEST_F(ZorvikProgramTest, WaitsTakeRealTimeAndAFailedCommandSetsTheExitStatus)
+{
+    auto arguments = device();
+    arguments.insert(arguments.end(), { "--screen", "375x667" });
+
+    auto run = runZorvik(arguments, "wait 0.3\nscreen\ntap Nowhere\nfly\nwait soon\n");
+
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_GE(run.took, 300ms);
+    EXPECT_THAT(run.output, HasSubstr("screen 375x667\n"));
+    EXPECT_THAT(run.output, HasSubstr("image \"BackgroundOffCentreBubbleBlur-667\"\n"));
+    EXPECT_THAT(run.output, HasSubstr("error: nothing on screen reads \"Nowhere\"\n"));
+    EXPECT_THAT(run.output, HasSubstr("error: unknown command \"fly\" (\"help\" lists the commands)\n"));
+    EXPECT_THAT(run.output, HasSubstr("error: wait needs a number, not \"soon\"\n"));
+}
+
+TEST(ZorvikProgramOptionsTest, HelpListsEveryOptionAndCommandAndBadOptionsStopTheProgram)
+{
+    auto help = runZorvik({ "--help" });
+    EXPECT_EQ(help.status, 0);
+    for (const char* item : { "--script", "--echo", "--home", "--resources", "--screen", "--backend",
+             "--api-url", "--companies-url", "--config-url", "--photo-url", "--version", "--help", "  tap ",
+             "  type ", "  return ", "  swipe ", "  alert ", "  picker ", "  wait ", "  background ",
+             "  screen ", "  camera ", "  contacts ", "  contacts-access ", "  user ", "  help " })
+        EXPECT_THAT(help.output, HasSubstr(item));
+
+    for (const std::vector<std::string>& bad :
+        std::vector<std::vector<std::string>> { { "--screen", "100x100" }, { "--bogus" }, { "--home" },
+            { "--backend", "ftp://x" }, { "/no/such/script.txt" } }) {
+        auto run = runZorvik(bad);
+        EXPECT_EQ(run.status, 2) << bad.front();
+        EXPECT_EQ(run.output, "") << "errors go to standard error";
+    }
+}
+
+}
+}
