@@ -12,6 +12,7 @@
 #include "Zorvik/ViewControllers/NoHistoryNavigationController.h"
 #include "Zorvik/ViewControllers/Transitions/NavigationControllerAnimationDelegate.h"
 #include "Zorvik/Views/Constraints/MatchParentConstraints.h"
+#include "Zorvik/Views/Nibs/Nibs.h"
 #include "attribution/WayfinderTracker.h"
 #include "kit/core/Cairn.h"
 #include "kit/crash/Ember.h"
@@ -57,6 +58,7 @@ void AppDelegate::registerClass()
 bool AppDelegate::didFinishLaunching(
     platform::ui::Application&, const platform::foundation::DictionaryRef& options)
 {
+    registerNibs();
     m_navigationControllerDelegate = std::make_shared<NavigationControllerAnimationDelegate>();
 
     RESTRepositories::initialise(BuildSettings::apiBaseUrl());

@@ -27,14 +27,12 @@ function(zorvik_add_library name kind)
 endfunction()
 
 # zorvik_add_tests(<name> LIBRARIES <libs...>): one GoogleTest binary per
-# component with one main; every test runs as its own CTest test, with the
-# time zone and locale pinned.
+# component with one main (testing/TestMain.cpp, which pins the time zone and
+# locale); every test runs as its own CTest test.
 function(zorvik_add_tests name)
   cmake_parse_arguments(ARG "" "" "LIBRARIES" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} zorvik_test_main)
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "TZ=Europe/London;LANG=C.UTF-8;LC_ALL=C.UTF-8;ZORVIK_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()

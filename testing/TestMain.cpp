@@ -1,5 +1,7 @@
 #include "platform/foundation/MainQueue.h"
 
+#include <cstdlib>
+#include <ctime>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -23,6 +25,11 @@ public:
 
 int main(int argc, char** argv)
 {
+    // Every test sees a phone set to London time with a neutral locale, however it is run.
+    setenv("TZ", "Europe/London", 1);
+    setenv("LANG", "C.UTF-8", 1);
+    setenv("LC_ALL", "C.UTF-8", 1);
+    tzset();
     testing::InitGoogleMock(&argc, argv);
     platform::foundation::mainQueue().claimMainThread();
     testing::UnitTest::GetInstance()->listeners().Append(new MainQueueReset);

@@ -56,11 +56,12 @@ void ContentViewController::viewDidLoad()
 {
     ViewController::viewDidLoad();
     auto view = contentView();
-    platform::foundation::precondition(view != nullptr, "The view of a ContentViewController is a ContentViewObjc");
+    platform::foundation::precondition(
+        view != nullptr, "The view of a ContentViewController is a ContentViewObjc");
     view->setController(std::static_pointer_cast<ContentViewController>(shared_from_this()));
     m_logo = std::make_shared<Logo>(SDK::sdk().fs(),
-        std::make_shared<platform::outside::PhotoUpload>(
-            BuildSettings::photoStorageUrl(), BuildSettings::photoAccessKey(), BuildSettings::photoSecretKey()));
+        std::make_shared<platform::outside::PhotoUpload>(BuildSettings::photoStorageUrl(),
+            BuildSettings::photoAccessKey(), BuildSettings::photoSecretKey()));
 }
 
 void ContentViewController::takePhoto()
@@ -170,6 +171,8 @@ void ContentViewController::logoRejected(const std::shared_ptr<ContentViewObjc>&
 
 std::shared_ptr<const Image> ContentViewController::loadImage()
 {
+    if (!m_logo)
+        return nullptr;
     m_logo->load([this](std::shared_ptr<const Image> image) { m_loadedImage = std::move(image); },
         [this](const platform::http::HttpError&) { m_loadedImage = nullptr; });
     return m_loadedImage;

@@ -49,7 +49,8 @@ public:
     /// Uploads convertedImage() and records it on the business; also the alert's "Retry". A failure that
     /// arrives while the picker is still going away shows its alert once the picker has gone.
     void saveImage();
-    /// The signed-in user's stored logo, or null; read at once from the device.
+    /// The signed-in user's stored logo, or null (also before the view has loaded); read at once from the
+    /// device.
     std::shared_ptr<const platform::ui::Image> loadImage();
 
     /// The view's showViewWithoutLogo().

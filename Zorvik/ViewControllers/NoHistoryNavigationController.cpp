@@ -18,8 +18,10 @@ void NoHistoryNavigationController::pushNoHistoryViewController(
 void NoHistoryNavigationController::pushViewController(
     const std::shared_ptr<ViewController>& controller, bool animated)
 {
+    // A push asked for during a transition waits and comes back here once the transition ends; the
+    // no-history screen is dropped then, against the stack as it stands.
     auto top = topViewController();
-    if (top && top != controller && isNoHistory(top)) {
+    if (!isInTransition() && top && top != controller && isNoHistory(top)) {
         auto controllers = viewControllers();
         controllers.pop_back();
         setViewControllers(std::move(controllers), false);

@@ -7,8 +7,8 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/NavigationController.h"
-#include "platform/ui/ScreenDriver.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/ScreenDriver.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "testing/TemporaryDirectory.h"
@@ -26,9 +26,11 @@ namespace zorvik::test {
 /// A phone for screen-frame tests: the frame's nibs registered, the bar's images in a resource folder of
 /// its own ("BtnTealLessThan" 1 pixel wide, "IconDownChevron" 2, "BtnLessThanWhite" 3), a key window on a
 /// 320 × 568 screen (or another one chosen with useScreen()), a fresh keyboard and a screen driver.
-class FrameTest : public ::testing::Test {
-protected:
-    void SetUp() override
+/// Tests start it in their SetUp() and stop it in their TearDown(), or derive from FrameTest.
+class FramePhone {
+public:
+    /// Makes the phone ready.
+    void start()
     {
         writeImage("BtnTealLessThan", 1);
         writeImage("IconDownChevron", 2);
@@ -40,7 +42,8 @@ protected:
         useScreen(platform::ui::Screen::size320x568);
     }
 
-    void TearDown() override
+    /// Puts everything back.
+    void stop()
     {
         if (window)
             platform::ui::ViewController::setRootViewController(*window, nullptr);
@@ -105,12 +108,21 @@ private:
     // Writes a one-pixel-high PNG `width` pixels wide into the resource folder.
     void writeImage(const std::string& name, int width)
     {
-        auto png = platform::ui::Image::fromPixels(width, 1, std::vector<std::uint8_t>(std::size_t(width) * 4, 255));
-        ASSERT_TRUE(platform::foundation::Files::writeBytes(m_bundle.path() / (name + ".png"), png->pngData()));
+        auto png = platform::ui::Image::fromPixels(
+            width, 1, std::vector<std::uint8_t>(std::size_t(width) * 4, 255));
+        ASSERT_TRUE(
+            platform::foundation::Files::writeBytes(m_bundle.path() / (name + ".png"), png->pngData()));
     }
 
     ::testing::TemporaryDirectory m_bundle;
     std::optional<platform::ui::ScopedMainScreen> m_screen;
+};
+
+/// A test on a FramePhone.
+class FrameTest : public ::testing::Test, public FramePhone {
+protected:
+    void SetUp() override { start(); }
+    void TearDown() override { stop(); }
 };
 
 }

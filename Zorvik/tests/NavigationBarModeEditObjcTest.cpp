@@ -121,7 +121,8 @@ TEST_F(NavigationBarModeEditObjcTest, GivenThemesAreUsedAndTheDefaultsAreNewEach
     other->setIsEditing(true);
     EXPECT_EQ(otherBar->titleColour(), Color::red());
 
-    EXPECT_NE(NavigationBarModeEditObjc::defaultEditingTheme(), NavigationBarModeEditObjc::defaultEditingTheme());
+    EXPECT_NE(
+        NavigationBarModeEditObjc::defaultEditingTheme(), NavigationBarModeEditObjc::defaultEditingTheme());
     EXPECT_EQ(NavigationBarModeEditObjc::defaultEditingTheme()->titleColour(), Color::black())
         << "changing one theme leaves the next untouched";
 }
@@ -165,7 +166,8 @@ TEST_F(NavigationBarModeEditObjcTest, ASaveEndsAsItsFirstOutcomeSays)
     const Case cases[] = {
         { "saved later", FormLog::Answer::Later, true, false, "BtnTealLessThan|done" },
         { "failed later", FormLog::Answer::Later, false, true, "cancel|save" },
-        { "saved before the save returned", FormLog::Answer::SavedAtOnce, true, false, "BtnTealLessThan|done" },
+        { "saved before the save returned", FormLog::Answer::SavedAtOnce, true, false,
+            "BtnTealLessThan|done" },
         { "failed before the save returned", FormLog::Answer::FailedAtOnce, false, true, "cancel|save" },
     };
     for (const auto& test : cases) {

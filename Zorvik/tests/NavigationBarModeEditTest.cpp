@@ -56,8 +56,8 @@ TEST_F(NavigationBarModeEditTest, CancelAlwaysLeavesEditingAndTheDocumentIsKeptA
     window->addSubview(bar);
     auto form = std::make_shared<CancelLog>();
     auto record = Dictionary::make({ { "name", "Acme Ltd" } });
-    auto mode = NavigationBarModeEdit::make(
-        bar, form, record, NavigationBarModeEdit::defaultDisabledTheme(), NavigationBarModeEdit::defaultEditingTheme());
+    auto mode = NavigationBarModeEdit::make(bar, form, record, NavigationBarModeEdit::defaultDisabledTheme(),
+        NavigationBarModeEdit::defaultEditingTheme());
     EXPECT_TRUE(bar->positiveButtonHidden()) << "the disabled theme has no right button";
 
     mode->setIsEditing(true);

@@ -131,15 +131,18 @@ TEST_F(NavigationBarTest, TextButtonsShowTheTitleColourOfTheMomentAndGreyWhenDis
         EXPECT_EQ(title.attributesAt(0).font->name(), "OpenSans-Light") << "fonts stay";
         EXPECT_EQ(shown->titleColor(ControlState::Normal), Color::blue());
     }
-    EXPECT_EQ(bar->negativeButton()->contentHorizontalAlignment(), platform::ui::ContentHorizontalAlignment::Left);
-    EXPECT_EQ(bar->positiveButton()->contentHorizontalAlignment(), platform::ui::ContentHorizontalAlignment::Right);
+    EXPECT_EQ(
+        bar->negativeButton()->contentHorizontalAlignment(), platform::ui::ContentHorizontalAlignment::Left);
+    EXPECT_EQ(
+        bar->positiveButton()->contentHorizontalAlignment(), platform::ui::ContentHorizontalAlignment::Right);
 
     bar->disabledPositiveButton();
     EXPECT_FALSE(bar->positiveButton()->isHidden());
     EXPECT_EQ(bar->positiveButton()->currentAttributedTitle()->attributesAt(0).foregroundColor,
         Color::fromBytes(199, 199, 205));
     bar->enablePositiveButton();
-    EXPECT_EQ(bar->positiveButton()->currentAttributedTitle()->attributesAt(0).foregroundColor, Color::blue());
+    EXPECT_EQ(
+        bar->positiveButton()->currentAttributedTitle()->attributesAt(0).foregroundColor, Color::blue());
 
     auto before = bar->negativeButton();
     bar->setNegativeButtonText(std::nullopt);
@@ -168,7 +171,8 @@ TEST_F(NavigationBarTest, PressesReachTheObserverThatHandlesThem)
     bar->setObserver(log);
     bar->setNegativeButtonImage(image("BtnTealLessThan"));
     tap("BtnTealLessThan");
-    EXPECT_EQ(log->presses, std::vector<std::string> { "negative" }) << "an image button is found by its image";
+    EXPECT_EQ(log->presses, std::vector<std::string> { "negative" })
+        << "an image button is found by its image";
 }
 
 TEST_F(NavigationBarTest, TheSpinnerStandsInForTheRightButtonAndGivesItBackAsItWas)

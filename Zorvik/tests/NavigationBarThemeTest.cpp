@@ -52,8 +52,8 @@ TEST_F(NavigationBarThemeTest, ThemesRebuildTheButtonsInTheirTitleColour)
     auto doneButton = bar->positiveButton();
     NavigationBarModeEditObjc::defaultEditingTheme()->apply(*bar);
     EXPECT_EQ(bar->dividerColour(), Color::black().withAlpha(0.4));
-    for (const auto& [button, title] : { std::pair { bar->negativeButton(), "cancel" },
-             std::pair { bar->positiveButton(), "save" } }) {
+    for (const auto& [button, title] :
+        { std::pair { bar->negativeButton(), "cancel" }, std::pair { bar->positiveButton(), "save" } }) {
         EXPECT_EQ(button->currentTitle(), title);
         EXPECT_EQ(button->image(), nullptr);
         EXPECT_EQ(button->currentAttributedTitle()->attributesAt(0).foregroundColor, Color::black());
@@ -79,8 +79,8 @@ TEST_F(NavigationBarThemeTest, AThemeWithNothingForTheLeftButtonKeepsTheCurrentO
 {
     bar->setNegativeButtonText(AttributedString("close"));
     auto close = bar->negativeButton();
-    NavigationBarTheme theme(
-        Color::white(), Color::black(), Color::black(), nullptr, std::nullopt, nullptr, AttributedString("ok"));
+    NavigationBarTheme theme(Color::white(), Color::black(), Color::black(), nullptr, std::nullopt, nullptr,
+        AttributedString("ok"));
     theme.apply(*bar);
     EXPECT_EQ(bar->negativeButton(), close);
     EXPECT_EQ(bar->positiveButton()->currentTitle(), "ok");

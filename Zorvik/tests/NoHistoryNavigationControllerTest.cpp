@@ -126,6 +126,21 @@ TEST_F(NoHistoryNavigationControllerTest, EachNoHistoryScreenLeavesWhenTheNextIs
     EXPECT_THAT(stack(), testing::ElementsAre("Root", "C", "D")) << "an ordinary screen stays";
 }
 
+TEST_F(NoHistoryNavigationControllerTest, PushesAskedForDuringATransitionFollowTheRuleWhenApplied)
+{
+    navigation->pushViewController(named("Root"), false);
+    navigation->pushViewController(named("X"), true);
+    navigation->pushNoHistoryViewController(named("A"), true);
+    navigation->pushViewController(named("B"), true);
+    navigation->pushViewController(named("C"), true);
+    settle();
+    settle();
+    settle();
+    settle();
+    EXPECT_THAT(stack(), testing::ElementsAre("Root", "X", "B", "C"))
+        << "only the no-history screen leaves, once the screen after it is pushed";
+}
+
 TEST_F(NoHistoryNavigationControllerTest, PopsAndReplacementsNeverLookAtNoHistoryScreens)
 {
     auto root = named("Root");

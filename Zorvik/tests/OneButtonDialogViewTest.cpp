@@ -19,7 +19,10 @@ using platform::ui::View;
 /// Notes each dismissal and whether the dialog was still shown when it heard of it.
 class DismissalLog : public OneButtonDialogControllerProtocol {
 public:
-    void dialogDismissed(OneButtonDialogView& dialog) override { stillShown.push_back(dialog.superview() != nullptr); }
+    void dialogDismissed(OneButtonDialogView& dialog) override
+    {
+        stillShown.push_back(dialog.superview() != nullptr);
+    }
 
     std::vector<bool> stillShown;
 };

@@ -1,4 +1,4 @@
-#include "Zorvik/tests/ChildProcess.h"
+#include "testing/ChildProcess.h"
 #include "testing/TemporaryDirectory.h"
 
 #include <gmock/gmock.h>
@@ -17,6 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using ::testing::ChildProcess;
 using ::testing::HasSubstr;
 using ::testing::Not;
 

@@ -7,7 +7,6 @@ namespace zorvik::api {
 
 using platform::foundation::DictionaryRef;
 using platform::foundation::Value;
-using platform::http::HttpError;
 using platform::http::SessionManager;
 using platform::http::Task;
 
@@ -42,12 +41,7 @@ void UsernameAndPasswordAuthentication::authenticate(
             if (authenticated)
                 authenticated(session);
         },
-        [failed = std::move(failed), error](const Task& task, const HttpError& failure) {
-            if (task.statusCode() == 401)
-                reportOutcome(failed, error, failure);
-            else
-                reportError(error, failure);
-        });
+        mapFailure(401, std::move(failed), error));
 }
 
 void UsernameAndPasswordAuthentication::logOut()

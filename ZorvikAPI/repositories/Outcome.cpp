@@ -5,6 +5,8 @@
 namespace zorvik::api {
 
 using platform::http::HttpError;
+using platform::http::SessionManager;
+using platform::http::Task;
 
 void reportError(const ErrorBlock& error, const HttpError& failure)
 {
@@ -18,6 +20,17 @@ void reportOutcome(const Block& outcome, const ErrorBlock& error, const HttpErro
         outcome();
     else
         reportError(error, failure);
+}
+
+SessionManager::Failure mapFailure(int status, Block outcome, ErrorBlock error)
+{
+    return [status, outcome = std::move(outcome), error = std::move(error)](
+               const Task& task, const HttpError& failure) {
+        if (task.statusCode() == status)
+            reportOutcome(outcome, error, failure);
+        else
+            reportError(error, failure);
+    };
 }
 
 void reportLocalError(const ErrorBlock& error, std::string message)

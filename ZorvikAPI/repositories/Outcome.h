@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Value.h"
 #include "platform/http/HttpError.h"
+#include "platform/http/SessionManager.h"
 
 #include <functional>
 #include <string>
@@ -27,6 +28,10 @@ void reportError(const ErrorBlock& error, const platform::http::HttpError& failu
 /// Calls `outcome`, or, when the caller gave no block for it, `error` with `failure`: an outcome
 /// without a block is never lost.
 void reportOutcome(const Block& outcome, const ErrorBlock& error, const platform::http::HttpError& failure);
+
+/// A session failure handler that sends a failure whose status is `status` to `outcome` (see reportOutcome),
+/// every other one to `error`.
+platform::http::SessionManager::Failure mapFailure(int status, Block outcome, ErrorBlock error);
 
 /// Reports `message` as an error on the main queue without sending anything, so that a request
 /// refused here keeps the asynchronous contract of one that failed on the server.

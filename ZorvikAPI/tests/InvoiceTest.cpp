@@ -1,6 +1,7 @@
 #include "ZorvikAPI/models/Invoice.h"
 #include "ZorvikAPI/models/Business.h"
 #include "ZorvikAPI/models/LineItem.h"
+#include "ZorvikAPI/tests/LineItemFixture.h"
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Observation.h"
@@ -14,15 +15,6 @@ using platform::foundation::Array;
 using platform::foundation::Change;
 using platform::foundation::Dictionary;
 using platform::foundation::Value;
-
-LineItem item(std::int64_t quantity, std::int64_t unitPrice, double tax)
-{
-    LineItem line = LineItem::lineItem();
-    line.setTax(tax);
-    line.setUnitPrice(unitPrice);
-    line.setQuantity(quantity);
-    return line;
-}
 
 TEST(Invoice, ReferenceAndItsComponentsStayTogether)
 {

@@ -1,5 +1,6 @@
 #include "ZorvikAPI/models/LineItem.h"
 #include "ZorvikAPI/models/LineItems.h"
+#include "ZorvikAPI/tests/LineItemFixture.h"
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Observation.h"
@@ -20,15 +21,6 @@ public:
     void observeValue(Dictionary&, const std::string& key, const Change&) override { keys.push_back(key); }
     std::vector<std::string> keys;
 };
-
-LineItem item(std::int64_t quantity, std::int64_t unitPrice, double tax)
-{
-    LineItem line = LineItem::lineItem();
-    line.setTax(tax);
-    line.setUnitPrice(unitPrice);
-    line.setQuantity(quantity);
-    return line;
-}
 
 TEST(LineItem, StartsEmptyWithZeroAmounts)
 {

@@ -1,8 +1,10 @@
 #include "platform/ui/AlertController.h"
 
 #include "platform/ui/Button.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/View.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -92,6 +94,18 @@ bool AlertController::pickAction(const std::string& title)
 void AlertController::viewWillAppear(bool)
 {
     m_picked = false;
+    if (auto editing = Keyboard::shared().responder()) {
+        m_editingBeneath = editing;
+        editing->resignFirstResponder();
+    }
+}
+
+void AlertController::viewDidDisappear(bool)
+{
+    auto editing = m_editingBeneath.lock();
+    m_editingBeneath.reset();
+    if (editing && editing->window())
+        editing->becomeFirstResponder();
 }
 
 void AlertController::pick(const std::shared_ptr<AlertAction>& action)

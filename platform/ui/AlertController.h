@@ -46,6 +46,8 @@ private:
 /// A question or message with buttons, shown as a centred alert or an action sheet at the bottom, presented
 /// modally over the full screen with a fade (the presenter stays on screen beneath and does not disappear).
 /// Pressing a button dismisses the alert, animated, and runs the action's handler once the dismissal is done.
+/// While it shows, the keyboard is down: the field being edited beneath stops editing as the alert appears
+/// and takes the keyboard back once the alert has gone (when it is still in a window).
 class AlertController : public ViewController {
 public:
     /// An alert with an optional title and message (empty counts as none).
@@ -77,14 +79,17 @@ public:
 
     /// Builds the dimmed full-screen view with the panel of texts and buttons.
     void loadView() override;
-    /// Makes the buttons pressable again for this showing.
+    /// Makes the buttons pressable again for this showing and takes the keyboard down.
     void viewWillAppear(bool animated) override;
+    /// Gives the keyboard back to the field that was being edited when the alert appeared.
+    void viewDidDisappear(bool animated) override;
 
 private:
     std::optional<std::string> m_message;
     AlertControllerStyle m_style { AlertControllerStyle::Alert };
     std::vector<std::shared_ptr<AlertAction>> m_actions;
     bool m_picked { false };
+    std::weak_ptr<View> m_editingBeneath;
 };
 
 }

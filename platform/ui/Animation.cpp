@@ -161,46 +161,46 @@ std::optional<AnimatedValue> presentation(const Key& key)
     return interpolate(track->from, track->to, ease(running.options.curve, std::clamp(t, 0.0, 1.0)));
 }
 
-void finish(std::uint64_t id, bool finished)
+// Stops showing as moving the properties that animation `id` runs.
+void dropTracks(std::uint64_t id, const std::vector<Key>& keys)
 {
     auto& s = state();
-    auto found = s.running.find(id);
-    if (found == s.running.end())
-        return;
-    Running running = std::move(found->second);
-    s.running.erase(found);
-    for (const auto& key : running.keys) {
+    for (const auto& key : keys) {
         auto track = s.tracks.find(key);
         if (track != s.tracks.end() && track->second.animation == id)
             s.tracks.erase(track);
     }
-    if (running.completion)
-        running.completion(finished);
-    for (const auto& transaction : running.transactions) {
+}
+
+// Takes animation `id` off the running ones (nothing when it is not running) and drops its tracks.
+std::optional<Running> takeRunning(std::uint64_t id)
+{
+    auto& s = state();
+    auto found = s.running.find(id);
+    if (found == s.running.end())
+        return std::nullopt;
+    Running running = std::move(found->second);
+    s.running.erase(found);
+    dropTracks(id, running.keys);
+    return running;
+}
+
+void finish(std::uint64_t id, bool finished)
+{
+    auto running = takeRunning(id);
+    if (!running)
+        return;
+    if (running->completion)
+        running->completion(finished);
+    for (const auto& transaction : running->transactions) {
         if (--transaction->pending == 0 && transaction->committed && transaction->completion)
             transaction->completion();
     }
 }
 
-// Forgets an animation whose end will not come, without running its completion.
-void forget(std::uint64_t id)
-{
-    auto& s = state();
-    auto found = s.running.find(id);
-    if (found == s.running.end())
-        return;
-    Running running = std::move(found->second);
-    s.running.erase(found);
-    for (const auto& key : running.keys) {
-        auto track = s.tracks.find(key);
-        if (track != s.tracks.end() && track->second.animation == id)
-            s.tracks.erase(track);
-    }
-}
-
 EndTicket::~EndTicket()
 {
-    forget(m_id);
+    takeRunning(m_id);
 }
 
 void interrupt(std::uint64_t id)
@@ -213,11 +213,7 @@ void interrupt(std::uint64_t id)
     if (found->second.scheduled)
         mainQueue().cancel(found->second.task);
     found->second.scheduled = false;
-    for (const auto& key : found->second.keys) {
-        auto track = s.tracks.find(key);
-        if (track != s.tracks.end() && track->second.animation == id)
-            s.tracks.erase(track);
-    }
+    dropTracks(id, found->second.keys);
     mainQueue().async([id, ticket] { finish(id, false); });
 }
 

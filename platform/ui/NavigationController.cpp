@@ -380,6 +380,15 @@ bool NavigationController::waitForTransition(std::function<void(NavigationContro
 
 void NavigationController::runPendingChanges()
 {
+    // A waiting change may itself change the stack without animation, which ends a change and comes
+    // back here: the changes after it must wait until it is done, so only the outermost call runs them.
+    if (m_runningPendingChanges)
+        return;
+    m_runningPendingChanges = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset { m_runningPendingChanges };
     while (!m_transition && !m_pending.empty()) {
         auto next = std::move(m_pending.front());
         m_pending.pop_front();

@@ -134,6 +134,7 @@ private:
     bool m_navigationBarHidden { false };
     std::shared_ptr<TransitionContext> m_transition;
     std::deque<std::function<void(NavigationController&)>> m_pending;
+    bool m_runningPendingChanges { false };
 };
 
 }

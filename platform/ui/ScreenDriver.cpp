@@ -171,6 +171,14 @@ std::shared_ptr<ViewController> topPresented(const Window& window)
     return controller;
 }
 
+std::shared_ptr<ImagePickerController> pickerOnTop(const Window& window)
+{
+    auto picker = std::dynamic_pointer_cast<ImagePickerController>(topPresented(window));
+    if (!picker)
+        throw ScreenDriverError("no image picker is on screen");
+    return picker;
+}
+
 std::string nameWithTitle(const ViewController& controller)
 {
     std::string name = controller.className();
@@ -375,19 +383,13 @@ void ScreenDriver::pickAlertAction(const std::string& title)
 
 void ScreenDriver::pickImage(const std::shared_ptr<const Image>& image)
 {
-    auto picker = std::dynamic_pointer_cast<ImagePickerController>(topPresented(shownWindow()));
-    if (!picker)
-        throw ScreenDriverError("no image picker is on screen");
-    picker->pickImage(image ? image : ImagePickerController::sampleImage());
+    pickerOnTop(shownWindow())->pickImage(image ? image : ImagePickerController::sampleImage());
     settle();
 }
 
 void ScreenDriver::cancelImagePicker()
 {
-    auto picker = std::dynamic_pointer_cast<ImagePickerController>(topPresented(shownWindow()));
-    if (!picker)
-        throw ScreenDriverError("no image picker is on screen");
-    picker->cancel();
+    pickerOnTop(shownWindow())->cancel();
     settle();
 }
 

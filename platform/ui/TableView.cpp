@@ -305,21 +305,19 @@ void TableView::reloadData()
 
 void TableView::setTableHeaderView(const std::shared_ptr<View>& view)
 {
-    if (m_tableHeaderView && m_tableHeaderView->superview().get() == this)
-        m_tableHeaderView->removeFromSuperview();
-    m_tableHeaderView = view;
-    if (view)
-        addSubview(view);
-    m_geometryDirty = true;
-    if (m_loaded)
-        tile();
+    replaceEndView(m_tableHeaderView, view);
 }
 
 void TableView::setTableFooterView(const std::shared_ptr<View>& view)
 {
-    if (m_tableFooterView && m_tableFooterView->superview().get() == this)
-        m_tableFooterView->removeFromSuperview();
-    m_tableFooterView = view;
+    replaceEndView(m_tableFooterView, view);
+}
+
+void TableView::replaceEndView(std::shared_ptr<View>& slot, const std::shared_ptr<View>& view)
+{
+    if (slot && slot->superview().get() == this)
+        slot->removeFromSuperview();
+    slot = view;
     if (view)
         addSubview(view);
     m_geometryDirty = true;

@@ -279,6 +279,8 @@ private:
         TableViewRowAnimation animation { TableViewRowAnimation::None };
     };
 
+    /// Puts `view` in the place of the header or footer view held in `slot`.
+    void replaceEndView(std::shared_ptr<View>& slot, const std::shared_ptr<View>& view);
     void ensureLoaded();
     void readSections();
     void readHeights(Section& section, int index, const Section* former, const std::vector<int>* sourceRows);

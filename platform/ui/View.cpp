@@ -188,22 +188,15 @@ void View::insertSubviewAt(const std::shared_ptr<View>& view, std::size_t index)
 
 void View::insertSubviewAbove(const std::shared_ptr<View>& view, const View& sibling)
 {
-    auto it
-        = std::find_if(m_subviews.begin(), m_subviews.end(), [&](auto& s) { return s.get() == &sibling; });
-    if (it == m_subviews.end()) {
-        insertSubviewAtIndex(view, m_subviews.size());
-        return;
-    }
-    std::size_t index = std::size_t(it - m_subviews.begin()) + 1;
-    if (view->superview().get() == this && view.get() != &sibling) {
-        auto own = std::find(m_subviews.begin(), m_subviews.end(), view);
-        if (std::size_t(own - m_subviews.begin()) < index)
-            --index;
-    }
-    insertSubviewAtIndex(view, index);
+    insertSubviewNextTo(view, sibling, true);
 }
 
 void View::insertSubviewBelow(const std::shared_ptr<View>& view, const View& sibling)
+{
+    insertSubviewNextTo(view, sibling, false);
+}
+
+void View::insertSubviewNextTo(const std::shared_ptr<View>& view, const View& sibling, bool above)
 {
     auto it
         = std::find_if(m_subviews.begin(), m_subviews.end(), [&](auto& s) { return s.get() == &sibling; });
@@ -211,7 +204,7 @@ void View::insertSubviewBelow(const std::shared_ptr<View>& view, const View& sib
         insertSubviewAtIndex(view, m_subviews.size());
         return;
     }
-    std::size_t index = std::size_t(it - m_subviews.begin());
+    std::size_t index = std::size_t(it - m_subviews.begin()) + (above ? 1 : 0);
     if (view->superview().get() == this && view.get() != &sibling) {
         auto own = std::find(m_subviews.begin(), m_subviews.end(), view);
         if (std::size_t(own - m_subviews.begin()) < index)

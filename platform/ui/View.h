@@ -284,6 +284,9 @@ protected:
 
 private:
     void insertSubviewAtIndex(const std::shared_ptr<View>& view, std::size_t index);
+    /// Inserts the view just in front of (`above`) or just behind `sibling`, at the front when `sibling` is
+    /// not a subview.
+    void insertSubviewNextTo(const std::shared_ptr<View>& view, const View& sibling, bool above);
     void detachFromSuperview();
     void notifyMovedToWindow();
     void layoutMarkedViews();

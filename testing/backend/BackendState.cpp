@@ -49,6 +49,11 @@ BackendReply badRequest(std::string_view message)
     return BackendReply::error(400, "BadRequestError", message);
 }
 
+BackendReply notAnObject()
+{
+    return badRequest("A JSON object is required");
+}
+
 std::string lowercase(std::string_view text)
 {
     std::string result(text);
@@ -167,7 +172,7 @@ BackendReply BackendState::createFreelancer(const Value& body)
 {
     auto record = body.dictionary();
     if (!record)
-        return badRequest("A JSON object is required");
+        return notAnObject();
     auto email = nonEmptyString(*record, "email");
     auto password = nonEmptyString(*record, "password");
     if (!email || !password)
@@ -187,7 +192,7 @@ BackendReply BackendState::logIn(const Value& body)
 {
     auto record = body.dictionary();
     if (!record)
-        return badRequest("A JSON object is required");
+        return notAnObject();
     auto email = record->get("email");
     auto password = record->get("password");
     std::lock_guard lock(m_mutex);
@@ -222,15 +227,26 @@ BackendReply BackendState::freelancer(const Path& path)
     return BackendReply::ok(Dictionary::make({ { "id", freelancer.id }, { "email", freelancer.email } }));
 }
 
-std::pair<BackendState::Business*, std::optional<BackendReply>> BackendState::authorizedBusiness(
-    const Path& path)
+BackendReply BackendState::withBusiness(const Path& path, const std::function<BackendReply(Business&)>& route)
 {
+    std::lock_guard lock(m_mutex);
     if (auto refusal = checkAuthorization(path))
-        return { nullptr, refusal };
+        return *refusal;
     const auto& freelancer = m_freelancers.at(path.freelancerId);
     if (!freelancer.businessId || (path.businessId && *path.businessId != *freelancer.businessId))
-        return { nullptr, notFound("business") };
-    return { &m_businesses.at(*freelancer.businessId), std::nullopt };
+        return notFound("business");
+    return route(m_businesses.at(*freelancer.businessId));
+}
+
+BackendReply BackendState::withInvoice(const Path& path, const std::function<BackendReply(Invoice&)>& route)
+{
+    return withBusiness(path, [&](Business& business) {
+        auto it = path.resourceId ? m_invoices.find(*path.resourceId) : m_invoices.end();
+        if (it == m_invoices.end() || it->second.businessId != business.record->get("id").integerValue()
+            || it->second.record->get("is_deleted").boolValue())
+            return notFound("invoice");
+        return route(it->second);
+    });
 }
 
 BackendReply BackendState::createBusiness(const Path& path, const Value& body)
@@ -240,7 +256,7 @@ BackendReply BackendState::createBusiness(const Path& path, const Value& body)
         return *refusal;
     auto record = recordFrom(body, kBusinessRelations);
     if (!record)
-        return badRequest("A JSON object is required");
+        return notAnObject();
     auto& freelancer = m_freelancers.at(path.freelancerId);
     if (freelancer.businessId)
         return invalid("The freelancer already has a business");
@@ -253,24 +269,19 @@ BackendReply BackendState::createBusiness(const Path& path, const Value& body)
 
 BackendReply BackendState::business(const Path& path)
 {
-    std::lock_guard lock(m_mutex);
-    auto [business, refusal] = authorizedBusiness(path);
-    if (!business)
-        return *refusal;
-    return BackendReply::ok(business->record->deepCopy());
+    return withBusiness(
+        path, [](Business& business) { return BackendReply::ok(business.record->deepCopy()); });
 }
 
 BackendReply BackendState::updateBusiness(const Path& path, const Value& body)
 {
-    std::lock_guard lock(m_mutex);
-    auto [business, refusal] = authorizedBusiness(path);
-    if (!business)
-        return *refusal;
-    auto changes = body.dictionary();
-    if (!changes)
-        return badRequest("A JSON object is required");
-    merge(*business->record, *changes, kBusinessRelations);
-    return BackendReply::ok(business->record->deepCopy());
+    return withBusiness(path, [&](Business& business) {
+        auto changes = body.dictionary();
+        if (!changes)
+            return notAnObject();
+        merge(*business.record, *changes, kBusinessRelations);
+        return BackendReply::ok(business.record->deepCopy());
+    });
 }
 
 DictionaryRef& BackendState::childRecord(Business& business, Child child)
@@ -278,161 +289,131 @@ DictionaryRef& BackendState::childRecord(Business& business, Child child)
     return child == Child::VATRegistration ? business.vatRegistration : business.bankAccount;
 }
 
+Dictionary* BackendState::existingChild(Business& business, Child child, const Path& path)
+{
+    auto& stored = childRecord(business, child);
+    if (!stored || (path.resourceId && stored->get("id").integer() != path.resourceId))
+        return nullptr;
+    return stored.get();
+}
+
 BackendReply BackendState::createChild(Child child, const Path& path, const Value& body)
 {
-    std::lock_guard lock(m_mutex);
-    auto [business, refusal] = authorizedBusiness(path);
-    if (!business)
-        return *refusal;
-    auto record = recordFrom(body, { "id" });
-    if (!record)
-        return badRequest("A JSON object is required");
-    auto& stored = childRecord(*business, child);
-    if (stored)
-        return invalid("The business already has this record");
-    record->set("id", nextId());
-    stored = record;
-    return BackendReply::ok(record->deepCopy());
+    return withBusiness(path, [&](Business& business) {
+        auto record = recordFrom(body, { "id" });
+        if (!record)
+            return notAnObject();
+        auto& stored = childRecord(business, child);
+        if (stored)
+            return invalid("The business already has this record");
+        record->set("id", nextId());
+        stored = record;
+        return BackendReply::ok(record->deepCopy());
+    });
 }
 
 BackendReply BackendState::child(Child child, const Path& path)
 {
-    std::lock_guard lock(m_mutex);
-    auto [business, refusal] = authorizedBusiness(path);
-    if (!business)
-        return *refusal;
-    auto& stored = childRecord(*business, child);
-    if (!stored || (path.resourceId && stored->get("id").integer() != path.resourceId))
-        return notFound("record");
-    return BackendReply::ok(stored->deepCopy());
+    return withBusiness(path, [&](Business& business) {
+        auto stored = existingChild(business, child, path);
+        return stored ? BackendReply::ok(stored->deepCopy()) : notFound("record");
+    });
 }
 
 BackendReply BackendState::updateChild(Child child, const Path& path, const Value& body)
 {
-    std::lock_guard lock(m_mutex);
-    auto [business, refusal] = authorizedBusiness(path);
-    if (!business)
-        return *refusal;
-    auto changes = body.dictionary();
-    if (!changes)
-        return badRequest("A JSON object is required");
-    auto& stored = childRecord(*business, child);
-    if (!stored || (path.resourceId && stored->get("id").integer() != path.resourceId))
-        return notFound("record");
-    merge(*stored, *changes, { "id" });
-    return BackendReply::ok(stored->deepCopy());
+    return withBusiness(path, [&](Business& business) {
+        auto changes = body.dictionary();
+        if (!changes)
+            return notAnObject();
+        auto stored = existingChild(business, child, path);
+        if (!stored)
+            return notFound("record");
+        merge(*stored, *changes, { "id" });
+        return BackendReply::ok(stored->deepCopy());
+    });
 }
 
 BackendReply BackendState::createInvoice(const Path& path, const Value& body)
 {
-    std::lock_guard lock(m_mutex);
-    auto [business, refusal] = authorizedBusiness(path);
-    if (!business)
-        return *refusal;
-    auto record = recordFrom(body, { "id", "sent", "folders", "is_deleted" });
-    if (!record)
-        return badRequest("A JSON object is required");
-    auto businessId = business->record->get("id").integerValue();
-    if (auto reference = nonEmptyString(*record, "reference")) {
-        for (const auto& [id, invoice] : m_invoices) {
-            if (invoice.businessId == businessId && !invoice.record->get("is_deleted").boolValue()
-                && invoice.record->get("reference") == Value(*reference))
-                return invalid("An invoice with this reference already exists");
+    return withBusiness(path, [&](Business& business) {
+        auto record = recordFrom(body, { "id", "sent", "folders", "is_deleted" });
+        if (!record)
+            return notAnObject();
+        auto businessId = business.record->get("id").integerValue();
+        if (auto reference = nonEmptyString(*record, "reference")) {
+            for (const auto& [id, invoice] : m_invoices) {
+                if (invoice.businessId == businessId && !invoice.record->get("is_deleted").boolValue()
+                    && invoice.record->get("reference") == Value(*reference))
+                    return invalid("An invoice with this reference already exists");
+            }
         }
-    }
-    auto id = nextId();
-    auto sent = nowText();
-    record->set("id", id);
-    record->set("sent", sent);
-    record->set("folders", Array::make({ Dictionary::make({ { "name", "todo" }, { "date", sent } }) }));
-    record->set("is_deleted", false);
-    m_invoices.emplace(id, Invoice { businessId, record });
-    return BackendReply::ok(record->deepCopy());
+        auto id = nextId();
+        auto sent = nowText();
+        record->set("id", id);
+        record->set("sent", sent);
+        record->set("folders", Array::make({ Dictionary::make({ { "name", "todo" }, { "date", sent } }) }));
+        record->set("is_deleted", false);
+        m_invoices.emplace(id, Invoice { businessId, record });
+        return BackendReply::ok(record->deepCopy());
+    });
 }
 
 BackendReply BackendState::invoices(const Path& path, const Query& query)
 {
-    std::lock_guard lock(m_mutex);
-    auto [business, refusal] = authorizedBusiness(path);
-    if (!business)
-        return *refusal;
-    auto businessId = business->record->get("id").integerValue();
-    auto list = Array::make();
-    for (auto it = m_invoices.rbegin(); it != m_invoices.rend(); ++it) {
-        if (it->second.businessId != businessId)
-            continue;
-        const auto& record = *it->second.record;
-        bool wanted = std::all_of(query.begin(), query.end(), [&](const auto& parameter) {
-            const auto& [name, value] = parameter;
-            if (!name.starts_with(kWherePrefix) || !name.ends_with("]"))
-                return true;
-            auto key = std::string_view(name).substr(kWherePrefix.size());
-            key.remove_suffix(1);
-            return matches(record.get(key), value);
-        });
-        if (wanted)
-            list->append(record.deepCopy());
-    }
-    return BackendReply::ok(list);
-}
-
-BackendState::Invoice* BackendState::liveInvoice(const Path& path, const Business& business)
-{
-    auto it = path.resourceId ? m_invoices.find(*path.resourceId) : m_invoices.end();
-    if (it == m_invoices.end() || it->second.businessId != business.record->get("id").integerValue()
-        || it->second.record->get("is_deleted").boolValue())
-        return nullptr;
-    return &it->second;
+    return withBusiness(path, [&](Business& business) {
+        auto businessId = business.record->get("id").integerValue();
+        auto list = Array::make();
+        for (auto it = m_invoices.rbegin(); it != m_invoices.rend(); ++it) {
+            if (it->second.businessId != businessId)
+                continue;
+            const auto& record = *it->second.record;
+            bool wanted = std::all_of(query.begin(), query.end(), [&](const auto& parameter) {
+                const auto& [name, value] = parameter;
+                if (!name.starts_with(kWherePrefix) || !name.ends_with("]"))
+                    return true;
+                auto key = std::string_view(name).substr(kWherePrefix.size());
+                key.remove_suffix(1);
+                return matches(record.get(key), value);
+            });
+            if (wanted)
+                list->append(record.deepCopy());
+        }
+        return BackendReply::ok(list);
+    });
 }
 
 BackendReply BackendState::invoice(const Path& path)
 {
-    std::lock_guard lock(m_mutex);
-    auto [business, refusal] = authorizedBusiness(path);
-    if (!business)
-        return *refusal;
-    auto invoice = liveInvoice(path, *business);
-    if (!invoice)
-        return notFound("invoice");
-    return BackendReply::ok(invoice->record->deepCopy());
+    return withInvoice(path, [](Invoice& invoice) { return BackendReply::ok(invoice.record->deepCopy()); });
 }
 
 BackendReply BackendState::updateInvoice(const Path& path, const Value& body)
 {
-    std::lock_guard lock(m_mutex);
-    auto [business, refusal] = authorizedBusiness(path);
-    if (!business)
-        return *refusal;
-    auto invoice = liveInvoice(path, *business);
-    if (!invoice)
-        return notFound("invoice");
-    auto changes = recordFrom(body, { "id", "is_deleted" });
-    if (!changes)
-        return badRequest("A JSON object is required");
-    if (changes->contains("folders") && !validFolders(changes->get("folders")))
-        return invalid("folders must be a list of entries with a name");
-    if (auto folders = changes->get("folders").array()) {
-        auto date = nowText();
-        for (const auto& entry : *folders) {
-            if (auto folder = entry.dictionary(); !folder->contains("date"))
-                folder->set("date", date);
+    return withInvoice(path, [&](Invoice& invoice) {
+        auto changes = recordFrom(body, { "id", "is_deleted" });
+        if (!changes)
+            return notAnObject();
+        if (changes->contains("folders") && !validFolders(changes->get("folders")))
+            return invalid("folders must be a list of entries with a name");
+        if (auto folders = changes->get("folders").array()) {
+            auto date = nowText();
+            for (const auto& entry : *folders) {
+                if (auto folder = entry.dictionary(); !folder->contains("date"))
+                    folder->set("date", date);
+            }
         }
-    }
-    merge(*invoice->record, *changes, {});
-    return BackendReply::ok(invoice->record->deepCopy());
+        merge(*invoice.record, *changes, {});
+        return BackendReply::ok(invoice.record->deepCopy());
+    });
 }
 
 BackendReply BackendState::deleteInvoice(const Path& path)
 {
-    std::lock_guard lock(m_mutex);
-    auto [business, refusal] = authorizedBusiness(path);
-    if (!business)
-        return *refusal;
-    auto invoice = liveInvoice(path, *business);
-    if (!invoice)
-        return notFound("invoice");
-    invoice->record->set("is_deleted", true);
-    return BackendReply::ok(Dictionary::make({ { "count", 1 } }));
+    return withInvoice(path, [](Invoice& invoice) {
+        invoice.record->set("is_deleted", true);
+        return BackendReply::ok(Dictionary::make({ { "count", 1 } }));
+    });
 }
 
 BackendReply BackendState::searchCompanies(std::string_view term) const

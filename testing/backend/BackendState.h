@@ -155,12 +155,17 @@ private:
         platform::foundation::DictionaryRef record;
     };
 
-    // The caller's business when the token and the identifiers all fit, else
-    // the reply to send (401 or 404). Call with the lock held.
-    std::pair<Business*, std::optional<BackendReply>> authorizedBusiness(const Path& path);
+    // Takes the lock and runs `route` on the caller's business when the token
+    // and the identifiers all fit, else answers the refusal (401 or 404).
+    BackendReply withBusiness(const Path& path, const std::function<BackendReply(Business&)>& route);
+    // As withBusiness, for the live (not deleted) invoice the path names: 404
+    // for a missing or deleted one.
+    BackendReply withInvoice(const Path& path, const std::function<BackendReply(Invoice&)>& route);
     std::optional<BackendReply> checkAuthorization(const Path& path) const;
-    Invoice* liveInvoice(const Path& path, const Business& business);
     platform::foundation::DictionaryRef& childRecord(Business& business, Child child);
+    // The business's child record when it exists and has the id the path
+    // names (if any), else null.
+    platform::foundation::Dictionary* existingChild(Business& business, Child child, const Path& path);
     std::int64_t nextId() { return m_nextId++; }
     std::string randomHex(std::size_t length);
     std::string nowText() const;

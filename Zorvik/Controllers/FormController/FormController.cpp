@@ -20,6 +20,8 @@ void FormController::done()
     m_navigationController->popViewController(true);
 }
 
-void FormController::negativePressed() { }
+void FormController::negativePressed()
+{
+}
 
 }

@@ -9,7 +9,9 @@ FormControllerObjc::FormControllerObjc(std::weak_ptr<platform::ui::NavigationCon
 {
 }
 
-void FormControllerObjc::save(SavedBlock, SaveFailedBlock) { }
+void FormControllerObjc::save(SavedBlock, SaveFailedBlock)
+{
+}
 
 void FormControllerObjc::done()
 {
@@ -17,6 +19,8 @@ void FormControllerObjc::done()
         navigation->popViewController(true);
 }
 
-void FormControllerObjc::negativePressed() { }
+void FormControllerObjc::negativePressed()
+{
+}
 
 }

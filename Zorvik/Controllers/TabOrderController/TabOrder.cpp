@@ -10,8 +10,8 @@ using platform::ui::Control;
 using platform::ui::ControlEvent;
 using platform::ui::ReturnKeyType;
 
-std::shared_ptr<TabOrder> TabOrder::make(
-    std::vector<Field> responders, bool cleverComplete, AcceptsEditing acceptsEditing, BeganEditing beganEditing)
+std::shared_ptr<TabOrder> TabOrder::make(std::vector<Field> responders, bool cleverComplete,
+    AcceptsEditing acceptsEditing, BeganEditing beganEditing)
 {
     std::shared_ptr<TabOrder> order(new TabOrder());
     order->m_responders = std::move(responders);

@@ -9,14 +9,14 @@ using platform::ui::Control;
 using platform::ui::ControlEvent;
 using platform::ui::ReturnKeyType;
 
-std::shared_ptr<TabOrderObjc> TabOrderObjc::make(
-    std::vector<Field> responders, bool cleverComplete, AcceptsEditing acceptsEditing, BeganEditing beganEditing)
+std::shared_ptr<TabOrderObjc> TabOrderObjc::make(std::vector<Field> responders, bool cleverComplete,
+    AcceptsEditing acceptsEditing, BeganEditing beganEditing)
 {
     std::shared_ptr<TabOrderObjc> order(new TabOrderObjc());
     order->m_responders = std::move(responders);
     order->m_cleverComplete = cleverComplete;
     order->m_acceptsEditing = acceptsEditing ? std::move(acceptsEditing) : [](Control&) { return true; };
-    order->m_beganEditing = beganEditing ? std::move(beganEditing) : [](Control&) { };
+    order->m_beganEditing = beganEditing ? std::move(beganEditing) : [](Control&) {};
     std::weak_ptr<const void> target = order;
     TabOrderObjc* self = order.get();
     for (const auto& field : order->m_responders) {

@@ -60,7 +60,8 @@ void ContentView::showBusinessName()
 {
     std::optional<std::string> name;
     if (m_business) {
-        if (const std::string* text = m_business->get(kNameKey).string())
+        platform::foundation::Value value = m_business->get(kNameKey);
+        if (const std::string* text = value.string())
             name = *text;
     }
     businessNameLabel()->setText(name);

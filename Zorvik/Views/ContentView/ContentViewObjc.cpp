@@ -101,7 +101,8 @@ void ContentViewObjc::showBusinessName()
 {
     std::optional<std::string> name;
     if (m_business) {
-        if (const std::string* text = m_business->get(kNameKey).string())
+        platform::foundation::Value value = m_business->get(kNameKey);
+        if (const std::string* text = value.string())
             name = *text;
     }
     m_businessNameLabel->setText(name);
@@ -143,16 +144,19 @@ void ContentViewObjc::provideMenuOptionsToUser()
     std::weak_ptr<ContentViewController> weakOwner = owner;
     auto sheet = std::make_shared<AlertController>(
         std::string("Select an option."), std::nullopt, AlertControllerStyle::ActionSheet);
-    if (platform::ui::ImagePickerController::isSourceTypeAvailable(platform::ui::ImagePickerSourceType::Camera)) {
-        sheet->addAction(std::make_shared<AlertAction>("Take Photo", AlertActionStyle::Default, [weakOwner](AlertAction&) {
-            if (auto screen = weakOwner.lock())
-                screen->takePhoto();
-        }));
+    if (platform::ui::ImagePickerController::isSourceTypeAvailable(
+            platform::ui::ImagePickerSourceType::Camera)) {
+        sheet->addAction(
+            std::make_shared<AlertAction>("Take Photo", AlertActionStyle::Default, [weakOwner](AlertAction&) {
+                if (auto screen = weakOwner.lock())
+                    screen->takePhoto();
+            }));
     }
-    sheet->addAction(std::make_shared<AlertAction>("Select Photo", AlertActionStyle::Default, [weakOwner](AlertAction&) {
-        if (auto screen = weakOwner.lock())
-            screen->selectPhoto();
-    }));
+    sheet->addAction(
+        std::make_shared<AlertAction>("Select Photo", AlertActionStyle::Default, [weakOwner](AlertAction&) {
+            if (auto screen = weakOwner.lock())
+                screen->selectPhoto();
+        }));
     sheet->addAction(std::make_shared<AlertAction>("Cancel", AlertActionStyle::Cancel));
     owner->presentViewController(sheet, true);
 }
@@ -165,10 +169,11 @@ void ContentViewObjc::showLogoFailedToUploadAlertView()
     std::weak_ptr<ContentViewController> weakOwner = owner;
     auto alert = std::make_shared<AlertController>(
         std::string("Logo Issue"), std::string("Oops! \nCould not save logo."), AlertControllerStyle::Alert);
-    alert->addAction(std::make_shared<AlertAction>("Retry", AlertActionStyle::Default, [weakOwner](AlertAction&) {
-        if (auto screen = weakOwner.lock())
-            screen->saveImage();
-    }));
+    alert->addAction(
+        std::make_shared<AlertAction>("Retry", AlertActionStyle::Default, [weakOwner](AlertAction&) {
+            if (auto screen = weakOwner.lock())
+                screen->saveImage();
+        }));
     alert->addAction(std::make_shared<AlertAction>("Cancel", AlertActionStyle::Cancel));
     owner->presentViewController(alert, true);
 }

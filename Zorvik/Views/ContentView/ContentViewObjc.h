@@ -51,8 +51,7 @@ public:
     void setController(const std::weak_ptr<ContentViewController>& controller) { m_controller = controller; }
 
     /// Any change of the observed record: both name labels show the business's present name.
-    void observeValue(
-        platform::foundation::Dictionary& object, const std::string& key,
+    void observeValue(platform::foundation::Dictionary& object, const std::string& key,
         const platform::foundation::Change& change) override;
 
     /// Shows the white busy spinner over the logo.

@@ -24,8 +24,8 @@ void FormViewObjc::construct()
     TemplateViewObjc::construct();
     std::weak_ptr<NavigationBarModeEditDelegateObjc> delegate
         = std::static_pointer_cast<FormViewObjc>(shared_from_this());
-    m_editMode = NavigationBarModeEditObjc::make(navigationBar(), delegate, m_initialDocument,
-        std::move(m_disabledTheme), std::move(m_editingTheme));
+    m_editMode = NavigationBarModeEditObjc::make(
+        navigationBar(), delegate, m_initialDocument, std::move(m_disabledTheme), std::move(m_editingTheme));
     m_initialDocument = Document();
     setIsEditing(false);
 }

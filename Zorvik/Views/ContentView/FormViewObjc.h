@@ -29,12 +29,15 @@ class FormViewObjc : public TemplateViewObjc,
                      public NavigationBarModeEditDelegateObjc {
 public:
     /// A form for `initialDocument` with the given themes (null: the edit mode's defaults).
-    explicit FormViewObjc(Document initialDocument, std::shared_ptr<NavigationBarTheme> disabledTheme = nullptr,
+    explicit FormViewObjc(Document initialDocument,
+        std::shared_ptr<NavigationBarTheme> disabledTheme = nullptr,
         std::shared_ptr<NavigationBarTheme> editingTheme = nullptr);
 
     std::string className() const override { return "FormViewObjc"; }
 
+    /// The form's controller, or null.
     std::shared_ptr<FormControllerProtocol> controller() const override { return m_controller.lock(); }
+    /// Sets the form's controller, held weakly.
     void setController(const std::weak_ptr<FormControllerProtocol>& controller) override
     {
         m_controller = controller;

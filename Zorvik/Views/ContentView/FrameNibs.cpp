@@ -78,7 +78,8 @@ void outletIfDeclared(NibBuilder& nib, const std::string& name, const std::share
 
 void buildNavigationBar(NibBuilder& nib)
 {
-    auto root = nib.topLevel(std::make_shared<View>(Rect { 0, 0, Screen::main().bounds().width(), kBarHeight }));
+    auto root
+        = nib.topLevel(std::make_shared<View>(Rect { 0, 0, Screen::main().bounds().width(), kBarHeight }));
 
     auto divider = std::make_shared<View>();
     root->addSubview(divider);
@@ -115,9 +116,11 @@ void buildNavigationBar(NibBuilder& nib)
     nib.constrain(root, "H:|-84-[title]-84-|", views);
     nib.constrain(root, "V:[title(==40)]-5-[divider]", views);
     nib.constrain(root, NavigationBar::horizontalNegativeConstraint, { { "subview", negative } });
-    nib.constrain(root, NavigationBar::verticalButtonConstraint, { { "subview", negative }, { "divider", divider } });
+    nib.constrain(
+        root, NavigationBar::verticalButtonConstraint, { { "subview", negative }, { "divider", divider } });
     nib.constrain(root, NavigationBar::horizontalPositiveConstraint, { { "subview", positive } });
-    nib.constrain(root, NavigationBar::verticalButtonConstraint, { { "subview", positive }, { "divider", divider } });
+    nib.constrain(
+        root, NavigationBar::verticalButtonConstraint, { { "subview", positive }, { "divider", divider } });
     nib.constrain(root, "H:[spinner(==24)]-30-|", views);
     nib.constrain(root, "V:[spinner(==24)]-13-[divider]", views);
 }
@@ -217,8 +220,9 @@ void buildContentView(NibBuilder& nib)
     if (nib.owner() && nib.owner()->hasAction("showPhotoPickerOptions"))
         nib.connectAction(*addLogo, ControlEvent::TouchUpInside, "showPhotoPickerOptions");
 
-    platform::ui::VisualFormat::Views views { { "bar", bar }, { "readOnly", readOnly }, { "logoArea", logoArea },
-        { "name", name }, { "grey", grey }, { "nameInLogoArea", nameInLogoArea }, { "addLogo", addLogo } };
+    platform::ui::VisualFormat::Views views { { "bar", bar }, { "readOnly", readOnly },
+        { "logoArea", logoArea }, { "name", name }, { "grey", grey }, { "nameInLogoArea", nameInLogoArea },
+        { "addLogo", addLogo } };
     platform::ui::VisualFormat::Metrics metrics { { "readOnlyHeight", kReadOnlyHeaderHeight },
         { "logoHeight", kLogoAreaHeight } };
     nib.constrain(root, "H:|[readOnly]|", views);
@@ -266,7 +270,8 @@ void buildOneButtonDialogView(NibBuilder& nib)
     nib.outlet("button", button);
     nib.connectAction(*button, ControlEvent::TouchUpInside, "buttonPressed");
 
-    platform::ui::VisualFormat::Views views { { "title", title }, { "message", message }, { "button", button } };
+    platform::ui::VisualFormat::Views views { { "title", title }, { "message", message },
+        { "button", button } };
     nib.constrain(panel, "H:|-15-[title]-15-|", views);
     nib.constrain(panel, "H:|-15-[message]-15-|", views);
     nib.constrain(panel, "H:|-15-[button]-15-|", views);
@@ -297,8 +302,9 @@ void buildTwoButtonDialogView(NibBuilder& nib)
 
     platform::ui::VisualFormat::Views views { { "icon", icon }, { "title", title }, { "message", message },
         { "negative", negative }, { "positive", positive } };
-    nib.constrain(panel, { platform::ui::centerXAnchor(icon).constraintEqualTo(platform::ui::centerXAnchor(panel)),
-                              platform::ui::widthAnchor(icon).constraintEqualToConstant(50) });
+    nib.constrain(panel,
+        { platform::ui::centerXAnchor(icon).constraintEqualTo(platform::ui::centerXAnchor(panel)),
+            platform::ui::widthAnchor(icon).constraintEqualToConstant(50) });
     nib.constrain(panel, "H:|-15-[title]-15-|", views);
     nib.constrain(panel, "H:|-15-[message]-15-|", views);
     nib.constrain(panel, "H:|-15-[negative]-10-[positive(==negative)]-15-|", views);

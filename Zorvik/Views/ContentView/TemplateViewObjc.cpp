@@ -48,7 +48,8 @@ std::shared_ptr<OneButtonDialogView> TemplateViewObjc::errorDialog()
     return m_errorView;
 }
 
-void TemplateViewObjc::showError(const std::string& title, const std::string& message, const std::string& button)
+void TemplateViewObjc::showError(
+    const std::string& title, const std::string& message, const std::string& button)
 {
     auto dialog = errorDialog();
     dialog->setTitle(title);

@@ -17,7 +17,7 @@ constexpr const char* kDoneTitle = "Done";
 std::shared_ptr<DismissKeyboardAccesoryView> DismissKeyboardAccesoryView::makeWithTarget(
     const std::weak_ptr<const void>& target, Action action)
 {
-    auto bar = std::make_shared<DismissKeyboardAccesoryView>();
+    std::shared_ptr<DismissKeyboardAccesoryView> bar(new DismissKeyboardAccesoryView());
     auto button = std::make_shared<BarButtonItem>(std::string(kDoneTitle), BarButtonItemStyle::Plain);
     button->setTarget(target, [action = std::move(action)](BarButtonItem&) { action(); });
     bar->setUp(std::move(button));
@@ -27,7 +27,7 @@ std::shared_ptr<DismissKeyboardAccesoryView> DismissKeyboardAccesoryView::makeWi
 std::shared_ptr<DismissKeyboardAccesoryView> DismissKeyboardAccesoryView::makeWithSender(
     const std::weak_ptr<platform::ui::View>& sender)
 {
-    auto bar = std::make_shared<DismissKeyboardAccesoryView>();
+    std::shared_ptr<DismissKeyboardAccesoryView> bar(new DismissKeyboardAccesoryView());
     auto button = std::make_shared<BarButtonItem>(std::string(kDoneTitle), BarButtonItemStyle::Plain);
     std::weak_ptr<View> weakBar = bar;
     button->setTarget(weakBar, [weakBar](BarButtonItem&) {

@@ -43,6 +43,8 @@ public:
     void setText(const std::optional<std::string>& text);
 
 private:
+    DismissKeyboardAccesoryView() = default;
+
     void setUp(std::shared_ptr<platform::ui::BarButtonItem> button);
 
     std::shared_ptr<platform::ui::BarButtonItem> m_button;

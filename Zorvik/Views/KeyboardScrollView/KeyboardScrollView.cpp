@@ -88,7 +88,10 @@ void KeyboardScrollView::adjust()
     if (m_keyboardFrame == Rect::zero()) {
         std::weak_ptr<View> weakSelf = weak_from_this();
         platform::ui::Animation::animate(
-            kScrollBackDuration, [this] { setContentOffset(Point { 0, 0 }); },
+            kScrollBackDuration,
+            [this] {
+                setContentOffset(Point { 0, 0 });
+            },
             [weakSelf](bool) {
                 auto self = std::static_pointer_cast<KeyboardScrollView>(weakSelf.lock());
                 if (self && self->m_keyboardFrame == Rect::zero())

@@ -94,8 +94,8 @@ public:
     void setPositiveButtonImage(const std::shared_ptr<const platform::ui::Image>& image);
     /// Places a button that is already in the bar: the horizontal format given, then
     /// verticalButtonConstraint, both over {"subview": button, "divider": divider}, installed on the bar.
-    void addConstraintsForButton(
-        const std::shared_ptr<platform::ui::Button>& button, const std::string& horizontalConstraintsDescription);
+    void addConstraintsForButton(const std::shared_ptr<platform::ui::Button>& button,
+        const std::string& horizontalConstraintsDescription);
     /// Hides the current left button; a button installed later shows.
     void hideNegativeButton();
 

@@ -7,7 +7,8 @@ namespace zorvik {
 
 NavigationBarTheme::NavigationBarTheme(const platform::ui::Color& backgroundColour,
     const platform::ui::Color& titleColour, const platform::ui::Color& dividerColor,
-    std::shared_ptr<const platform::ui::Image> backImage, std::optional<platform::ui::AttributedString> backText,
+    std::shared_ptr<const platform::ui::Image> backImage,
+    std::optional<platform::ui::AttributedString> backText,
     std::shared_ptr<const platform::ui::Image> positiveImage,
     std::optional<platform::ui::AttributedString> positiveText)
     : m_backgroundColour(backgroundColour)

@@ -12,8 +12,8 @@ using Document = platform::foundation::Value;
 /// Told that a save succeeded, with the saved document.
 using SavedBlock = std::function<void(const Document& document)>;
 /// Told that a save failed, with the title, message and button text to show.
-using SaveFailedBlock
-    = std::function<void(const std::string& title, const std::string& message, const std::string& buttonText)>;
+using SaveFailedBlock = std::function<void(
+    const std::string& title, const std::string& message, const std::string& buttonText)>;
 
 /// What a navigation-bar edit mode asks of the form it drives.
 class NavigationBarModeEditDelegateObjc {

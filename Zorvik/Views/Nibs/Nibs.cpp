@@ -1,6 +1,7 @@
 #include "Zorvik/Views/Nibs/Nibs.h"
 
 #include "Zorvik/Controls/EmailTextField.h"
+#include "Zorvik/Views/ContentView/FrameNibs.h"
 #include "Zorvik/Views/FullscreenImageView/FullscreenImageView.h"
 #include "Zorvik/Views/LineView/LineView.h"
 #include "Zorvik/Views/LoadingView/LoadingView.h"
@@ -70,6 +71,7 @@ void registerNibs()
 {
     registerClasses();
     registerLayouts();
+    registerFrameNibs();
 }
 
 }

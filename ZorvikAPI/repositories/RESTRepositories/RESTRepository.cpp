@@ -8,7 +8,6 @@ namespace zorvik::api {
 
 using platform::foundation::DictionaryRef;
 using platform::foundation::Value;
-using platform::http::HttpError;
 using platform::http::SessionManager;
 using platform::http::Task;
 
@@ -20,21 +19,22 @@ std::string identifierSegment(const Value& identifier)
     return platform::http::percentEncode(identifier.stringValue());
 }
 
-/// Sends a failure whose status is `status` to `outcome`, every other one to `error`.
-SessionManager::Failure mapFailure(int status, Block outcome, ErrorBlock error)
-{
-    return [status, outcome = std::move(outcome), error = std::move(error)](
-               const Task& task, const HttpError& failure) {
-        if (task.statusCode() == status)
-            reportOutcome(outcome, error, failure);
-        else
-            reportError(error, failure);
-    };
-}
-
 Value parameters(const DictionaryRef& dictionary)
 {
     return dictionary ? Value(dictionary) : Value();
+}
+
+/// A success handler that ties a record answer to `repository` (so that the record can be saved back through
+/// it), then passes the answer to `outcome`.
+SessionManager::Success attachingTo(std::shared_ptr<Repository> repository, ValueBlock outcome)
+{
+    return
+        [repository = std::move(repository), outcome = std::move(outcome)](const Task&, const Value& answer) {
+            if (auto record = answer.dictionary())
+                record->setAttachment(kRepositoryAssociationKey, repository);
+            if (outcome)
+                outcome(answer);
+        };
 }
 
 }
@@ -58,29 +58,13 @@ std::shared_ptr<Repository> RESTRepository::childWithResourceId(
 void RESTRepository::create(
     const DictionaryRef& resource, ValueBlock ok, Block resourceExists, ErrorBlock error)
 {
-    auto self = shared_from_this();
-    m_manager->post(
-        m_repositoryUrl, parameters(resource),
-        [self, ok = std::move(ok)](const Task&, const Value& answer) {
-            if (auto record = answer.dictionary())
-                record->setAttachment(kRepositoryAssociationKey, self);
-            if (ok)
-                ok(answer);
-        },
+    m_manager->post(m_repositoryUrl, parameters(resource), attachingTo(shared_from_this(), std::move(ok)),
         mapFailure(422, std::move(resourceExists), std::move(error)));
 }
 
 void RESTRepository::read(const DictionaryRef& query, ValueBlock found, Block notFound, ErrorBlock error)
 {
-    auto self = shared_from_this();
-    m_manager->get(
-        m_repositoryUrl, parameters(query),
-        [self, found = std::move(found)](const Task&, const Value& answer) {
-            if (auto record = answer.dictionary())
-                record->setAttachment(kRepositoryAssociationKey, self);
-            if (found)
-                found(answer);
-        },
+    m_manager->get(m_repositoryUrl, parameters(query), attachingTo(shared_from_this(), std::move(found)),
         mapFailure(404, std::move(notFound), std::move(error)));
 }
 

@@ -1,6 +1,9 @@
 #include "platform/ui/AlertController.h"
 
 #include "platform/ui/Button.h"
+#include "platform/ui/Keyboard.h"
+#include "platform/ui/ScreenDriver.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "platform/ui/tests/ControllerFixture.h"
 
@@ -76,6 +79,22 @@ TEST_F(AlertControllerTest, ButtonsShowTheActionsWithCancelLastInAnActionSheet)
     EXPECT_TRUE(no->tap());
     advance(ViewController::modalTransitionDuration);
     EXPECT_THAT(takeJournal(), ElementsAre("handler No"));
+}
+
+TEST_F(AlertControllerTest, TheKeyboardGoesDownWhileTheAlertShowsAndComesBackAfter)
+{
+    auto field = std::make_shared<TextField>(Rect(20, 500, 280, 30));
+    root->view()->addSubview(field);
+    ASSERT_TRUE(field->becomeFirstResponder());
+
+    root->presentViewController(alert, true);
+    EXPECT_FALSE(Keyboard::shared().isVisible());
+    EXPECT_FALSE(field->isEditing());
+    advance(ViewController::modalTransitionDuration);
+    ScreenDriver().tap("Yes");
+    advance(ViewController::modalTransitionDuration);
+    EXPECT_THAT(takeJournal(), ElementsAre("handler Yes"));
+    EXPECT_EQ(Keyboard::shared().responder(), field);
 }
 
 }

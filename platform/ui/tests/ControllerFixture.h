@@ -3,6 +3,7 @@
 #include "platform/foundation/MainQueue.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/NibRegistry.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
@@ -55,6 +56,25 @@ private:
     std::string m_name;
     Journal m_journal;
     StatusBarStyle m_style { StatusBarStyle::Default };
+};
+
+/// Registers a nib for the life of the object, so that a test that stops early leaves none behind.
+class ScopedNib {
+public:
+    /// Registers the nib `name`.
+    ScopedNib(std::string name, NibRegistry::Builder builder)
+        : m_name(std::move(name))
+    {
+        NibRegistry::registerNib(m_name, std::move(builder));
+    }
+    /// Removes the nib.
+    ~ScopedNib() { NibRegistry::removeNib(m_name); }
+
+    ScopedNib(const ScopedNib&) = delete;
+    ScopedNib& operator=(const ScopedNib&) = delete;
+
+private:
+    std::string m_name;
 };
 
 /// A 320 x 568 key window and a fresh application, keyboard and journal for each test.

@@ -182,7 +182,7 @@ TEST_F(ScreenDriverTest, AlertCoversTheScreenAndItsActionsArePicked)
     EXPECT_THAT(driver.screen(),
         HasSubstr(
             "presented (over full screen): AlertController \"Delete everything?\" [alert] actions: \"Go\" "
-            "(cancel) \"Yes\" (destructive)\n"));
+            "(cancel) \"Yes\" (destructive)\ntop: AlertController \"Delete everything?\"\n"));
     run("tap Go\nwait 0.3\n");
     EXPECT_EQ(navigation->presentedViewController(), nullptr) << "only the alert's Go can be reached";
     EXPECT_FALSE(signUp->deleted);

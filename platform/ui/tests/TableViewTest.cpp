@@ -251,13 +251,15 @@ TEST_F(TableViewTest, HeaderFooterAndBackgroundViewsTakeTheirPlaces)
 
 TEST_F(TableViewTest, CellsComeFromRegisteredNibsOrNothingIsRegistered)
 {
-    NibRegistry::registerNib("BigCell", [](NibBuilder& nib) {
-        auto cell = nib.topLevel(std::make_shared<TableViewCell>());
-        cell->setTag(7);
-    });
-    table->registerNib("BigCell", "big");
-    auto cell = table->dequeueReusableCell("big", { 0, 0 });
-    NibRegistry::removeNib("BigCell");
+    std::shared_ptr<TableViewCell> cell;
+    {
+        ScopedNib big("BigCell", [](NibBuilder& nib) {
+            auto cell = nib.topLevel(std::make_shared<TableViewCell>());
+            cell->setTag(7);
+        });
+        table->registerNib("BigCell", "big");
+        cell = table->dequeueReusableCell("big", { 0, 0 });
+    }
     EXPECT_EQ(cell->tag(), 7);
     EXPECT_EQ(cell->reuseIdentifier(), "big");
     EXPECT_EQ(table->dequeueReusableCell("unknown"), nullptr);

@@ -58,18 +58,19 @@ TEST_F(ViewControllerTest, ViewLoadsOnceOnFirstUseFromItsNibOrPlain)
     EXPECT_THAT(takeJournal(), ElementsAre("Plain didLoad"));
     EXPECT_EQ(view->frame(), Screen::main().bounds());
 
-    NibRegistry::registerNib("TitledScreen", [](NibBuilder& nib) {
-        auto top = nib.topLevel(std::make_shared<View>(Rect(0, 0, 320, 568)));
-        auto label = std::make_shared<Label>();
-        label->setText(std::string("Hello"));
-        top->addSubview(label);
-        nib.outlet("titleLabel", label);
-    });
-    auto fromNib = std::make_shared<NibController>();
-    auto loaded = fromNib->view();
-    ASSERT_TRUE(fromNib->titleLabel);
-    EXPECT_EQ(fromNib->titleLabel->superview(), loaded);
-    NibRegistry::removeNib("TitledScreen");
+    {
+        ScopedNib titled("TitledScreen", [](NibBuilder& nib) {
+            auto top = nib.topLevel(std::make_shared<View>(Rect(0, 0, 320, 568)));
+            auto label = std::make_shared<Label>();
+            label->setText(std::string("Hello"));
+            top->addSubview(label);
+            nib.outlet("titleLabel", label);
+        });
+        auto fromNib = std::make_shared<NibController>();
+        auto loaded = fromNib->view();
+        ASSERT_TRUE(fromNib->titleLabel);
+        EXPECT_EQ(fromNib->titleLabel->superview(), loaded);
+    }
 
     auto missing = std::make_shared<NibController>();
     EXPECT_THROW(missing->view(), NibError);

@@ -1,6 +1,7 @@
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Json.h"
+#include "testing/ChildProcess.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -11,112 +12,29 @@
 #include <cstdlib>
 #include <functional>
 #include <netinet/in.h>
-#include <optional>
-#include <poll.h>
-#include <spawn.h>
 #include <string>
 #include <sys/socket.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace testing {
 namespace {
 
+using namespace std::chrono_literals;
 using platform::foundation::Value;
 
-// The zorvik-backend program run as a child with pipes on its standard input and output.
-class Program {
-public:
-    explicit Program(std::vector<std::string> arguments)
-    {
-        int input[2];
-        int output[2];
-        if (pipe(input) != 0 || pipe(output) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, input[1]);
-        posix_spawn_file_actions_addclose(&actions, output[0]);
-        arguments.insert(arguments.begin(), ZORVIK_BACKEND_PROGRAM);
-        std::vector<char*> argv;
-        for (auto& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(input[0]);
-        close(output[1]);
-        m_input = input[1];
-        m_output = output[0];
-    }
+// The zorvik-backend program run with `arguments`.
+ChildProcess startBackend(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), ZORVIK_BACKEND_PROGRAM);
+    return ChildProcess(std::move(arguments));
+}
 
-    ~Program()
-    {
-        closeInput();
-        if (m_output >= 0)
-            close(m_output);
-        if (m_pid > 0 && !m_status) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-    bool started() const { return m_pid > 0; }
-
-    /// The first line the program writes, waiting up to five seconds.
-    std::string firstLine()
-    {
-        std::string line;
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (line.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-            pollfd ready { m_output, POLLIN, 0 };
-            if (poll(&ready, 1, 100) <= 0)
-                continue;
-            char buffer[128];
-            auto count = read(m_output, buffer, sizeof buffer);
-            if (count <= 0)
-                break;
-            line.append(buffer, static_cast<std::size_t>(count));
-        }
-        return line.substr(0, line.find('\n'));
-    }
-
-    void closeInput()
-    {
-        if (m_input >= 0)
-            close(m_input);
-        m_input = -1;
-    }
-
-    void signal(int number) { kill(m_pid, number); }
-
-    /// The exit status once the program has ended within five seconds, else nullopt.
-    std::optional<int> exitStatus()
-    {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!m_status && std::chrono::steady_clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid)
-                m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            else
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return m_status;
-    }
-
-private:
-    pid_t m_pid { -1 };
-    int m_input { -1 };
-    int m_output { -1 };
-    std::optional<int> m_status;
-};
+// The first line the program writes, waiting up to five seconds ("" when none came).
+std::string firstLine(ChildProcess& program)
+{
+    return program.readLine(5s).value_or("");
+}
 
 // The port in "listening on 127.0.0.1:PORT", or 0.
 int portOf(const std::string& line)
@@ -150,34 +68,34 @@ TEST(BackendProgramTest, ServesOnAnEphemeralPortUntilStopped)
 {
     struct Case {
         const char* name;
-        std::function<void(Program&)> stop;
+        std::function<void(ChildProcess&)> stop;
     };
     const Case stops[] = {
-        { "standard input closed", [](Program& program) { program.closeInput(); } },
-        { "SIGTERM", [](Program& program) { program.signal(SIGTERM); } },
-        { "SIGINT", [](Program& program) { program.signal(SIGINT); } },
+        { "standard input closed", [](ChildProcess& program) { program.closeInput(); } },
+        { "SIGTERM", [](ChildProcess& program) { program.signal(SIGTERM); } },
+        { "SIGINT", [](ChildProcess& program) { program.signal(SIGINT); } },
     };
     for (const auto& test : stops) {
         SCOPED_TRACE(test.name);
-        Program program({ "--port", "0", "--watch-stdin" });
+        auto program = startBackend({ "--port", "0", "--watch-stdin" });
         ASSERT_TRUE(program.started());
-        auto port = portOf(program.firstLine());
+        auto port = portOf(firstLine(program));
         ASSERT_GT(port, 0);
         auto configuration = getJson(port, "/").dictionary();
         ASSERT_TRUE(configuration);
         EXPECT_EQ(configuration->get("redirectUrl"),
             Value("http://127.0.0.1:" + std::to_string(port) + "/upgrade"));
         test.stop(program);
-        EXPECT_EQ(program.exitStatus(), 0);
+        EXPECT_EQ(program.wait(5s), 0);
     }
 }
 
 TEST(BackendProgramTest, ServesOnAGivenPort)
 {
     auto wanted = freePort();
-    Program program({ "--port", std::to_string(wanted) });
+    auto program = startBackend({ "--port", std::to_string(wanted) });
     ASSERT_TRUE(program.started());
-    ASSERT_EQ(portOf(program.firstLine()), wanted);
+    ASSERT_EQ(portOf(firstLine(program)), wanted);
 
     httplib::Client http("127.0.0.1", wanted);
     auto created = http.Post(
@@ -197,7 +115,7 @@ TEST(BackendProgramTest, ServesOnAGivenPort)
         Value("http://127.0.0.1:" + std::to_string(wanted) + "/upgrade"));
 
     program.signal(SIGTERM);
-    EXPECT_EQ(program.exitStatus(), 0);
+    EXPECT_EQ(program.wait(5s), 0);
 }
 
 TEST(BackendProgramTest, RefusesBadArguments)
@@ -206,9 +124,9 @@ TEST(BackendProgramTest, RefusesBadArguments)
         = { { "--port" }, { "--port", "70000" }, { "--port", "12ab" }, { "--port=80" }, { "--verbose" } };
     for (const auto& arguments : refused) {
         SCOPED_TRACE(arguments.back());
-        Program program(arguments);
+        auto program = startBackend(arguments);
         ASSERT_TRUE(program.started());
-        EXPECT_EQ(program.exitStatus(), 2);
+        EXPECT_EQ(program.wait(5s), 2);
     }
 }
 

@@ -15,8 +15,8 @@ namespace zorvik {
 class QVXPopNavigationBarDelegate : public NavigationBarDelegate {
 public:
     /// A delegate that pops `navigationController`, animated or not.
-    QVXPopNavigationBarDelegate(std::shared_ptr<platform::ui::NavigationController> navigationController,
-        bool animated);
+    QVXPopNavigationBarDelegate(
+        std::shared_ptr<platform::ui::NavigationController> navigationController, bool animated);
 
     /// The navigation controller it pops.
     const std::shared_ptr<platform::ui::NavigationController>& navigationController() const

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace testing {
+
+/// A program run as a child with pipes on its standard input and output; killed when the object goes away
+/// before it has ended. Tests use one to run the project's programs (the app, the standalone back-end).
+class ChildProcess {
+public:
+    /// Starts `arguments` (the program's path first).
+    explicit ChildProcess(std::vector<std::string> arguments);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    /// Whether the program started.
+    bool started() const { return m_pid > 0; }
+
+    /// Writes `text` to the program's standard input.
+    void write(const std::string& text);
+    /// Closes the program's standard input.
+    void closeInput();
+    /// Sends the signal `number` to the program.
+    void signal(int number);
+
+    /// The next line the program writes (without its newline), waiting up to `timeout`; nullopt when none
+    /// came.
+    std::optional<std::string> readLine(std::chrono::milliseconds timeout);
+    /// Everything the program writes until it closes its output, waiting up to `timeout`.
+    std::string readAll(std::chrono::milliseconds timeout);
+
+    /// The exit status, waiting up to `timeout` for the program to end; nullopt when it did not end, or ended
+    /// by a signal.
+    std::optional<int> wait(std::chrono::milliseconds timeout);
+
+private:
+    bool readSome(std::chrono::steady_clock::time_point deadline);
+
+    pid_t m_pid { -1 };
+    int m_input { -1 };
+    int m_output { -1 };
+    std::string m_buffer;
+    std::optional<int> m_status;
+};
+
+}
