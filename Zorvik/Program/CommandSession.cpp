@@ -3,24 +3,11 @@
 #include "Zorvik/Controllers/AppController.h"
 #include "Zorvik/DeviceStorage/FileStore.h"
 
-#include <cmath>
-#include <cstdlib>
 #include <ostream>
 
 namespace zorvik {
 
-namespace {
-
-std::string trimmed(const std::string& text)
-{
-    auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos)
-        return "";
-    auto last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
-}
-
-}
+using platform::ui::ScreenDriver;
 
 CommandSession::CommandSession(std::ostream& output, bool echo, RealTimeWait realTimeWait)
     : m_output(output)
@@ -37,7 +24,7 @@ std::string CommandSession::commandsHelp()
 
 void CommandSession::run(const std::string& line)
 {
-    std::string command = trimmed(line);
+    auto command = ScreenDriver::parseCommand(line).text;
     if (m_echo && !command.empty())
         m_output << "> " << command << "\n";
     try {
@@ -51,19 +38,9 @@ void CommandSession::run(const std::string& line)
 
 std::string CommandSession::execute(const std::string& command)
 {
-    if (command.empty() || command[0] == '#')
-        return "";
-    auto space = command.find(' ');
-    std::string verb = command.substr(0, space);
-    std::string argument = space == std::string::npos ? "" : trimmed(command.substr(space + 1));
-
+    auto [commandLine, verb, argument] = ScreenDriver::parseCommand(command);
     if (verb == "wait") {
-        if (argument.empty())
-            throw platform::ui::ScreenDriverError("wait needs a number of seconds");
-        char* end = nullptr;
-        double seconds = std::strtod(argument.c_str(), &end);
-        if (end != argument.c_str() + argument.size() || !std::isfinite(seconds))
-            throw platform::ui::ScreenDriverError("wait needs a number, not \"" + argument + "\"");
+        double seconds = ScreenDriver::parseNumber(argument, "wait");
         if (seconds < 0)
             throw platform::ui::ScreenDriverError("cannot wait a negative time");
         m_realTimeWait(seconds);

@@ -200,20 +200,6 @@ std::string styleName(ModalPresentationStyle style)
     return "full screen";
 }
 
-double parseNumber(const std::string& text, const std::string& what)
-{
-    std::size_t used = 0;
-    double value = 0;
-    try {
-        value = std::stod(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (text.empty() || used != text.size() || !std::isfinite(value))
-        throw ScreenDriverError(what + " needs a number, not \"" + text + "\"");
-    return value;
-}
-
 std::string trimmed(const std::string& text)
 {
     auto first = text.find_first_not_of(" \t\r");
@@ -464,14 +450,35 @@ std::string ScreenDriver::screen()
     return text;
 }
 
-std::string ScreenDriver::execute(const std::string& line)
+ScreenDriver::Command ScreenDriver::parseCommand(const std::string& line)
 {
     std::string command = trimmed(line);
     if (command.empty() || command[0] == '#')
-        return "";
+        return { command, "", "" };
     auto space = command.find(' ');
-    std::string verb = command.substr(0, space);
-    std::string argument = space == std::string::npos ? "" : trimmed(command.substr(space + 1));
+    return { command, command.substr(0, space),
+        space == std::string::npos ? "" : trimmed(command.substr(space + 1)) };
+}
+
+double ScreenDriver::parseNumber(const std::string& text, const std::string& what)
+{
+    std::size_t used = 0;
+    double value = 0;
+    try {
+        value = std::stod(text, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (text.empty() || used != text.size() || !std::isfinite(value))
+        throw ScreenDriverError(what + " needs a number, not \"" + text + "\"");
+    return value;
+}
+
+std::string ScreenDriver::execute(const std::string& line)
+{
+    auto [commandLine, verb, argument] = parseCommand(line);
+    if (verb.empty())
+        return "";
     auto requireArgument = [&](const std::string& what) {
         if (argument.empty())
             throw ScreenDriverError(verb + " needs " + what);
@@ -483,7 +490,8 @@ std::string ScreenDriver::execute(const std::string& line)
         return "";
     }
     if (verb == "type") {
-        std::string text = space == std::string::npos ? "" : command.substr(space + 1);
+        // Typed text keeps its inner spaces as written, after the one space that ends the verb.
+        std::string text = commandLine.size() > verb.size() ? commandLine.substr(verb.size() + 1) : "";
         requireArgument("the text to type");
         std::size_t characters = 0;
         for (std::size_t i = 0; i < text.size(); ++i) {

@@ -60,6 +60,17 @@ public:
     /// bar, and the window's view tree without hidden views.
     std::string screen();
 
+    /// A command line, trimmed, and split into its first word and the rest.
+    struct Command {
+        std::string text;
+        std::string verb;
+        std::string argument;
+    };
+    /// Splits a command line; a blank line or a comment ("# ...") gives an empty verb.
+    static Command parseCommand(const std::string& line);
+    /// Reads `text` as a finite number; otherwise throws ScreenDriverError saying `what` needs a number.
+    static double parseNumber(const std::string& text, const std::string& what);
+
     /// Runs one command line and returns what it prints ("" for most). Throws ScreenDriverError.
     std::string execute(const std::string& line);
     /// Runs every line of `input`, writing what each prints, and "error: <message>" for each that fails, to
