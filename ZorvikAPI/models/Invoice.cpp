@@ -169,8 +169,12 @@ void Invoice::setTo(const std::optional<Contact>& to) const
 
 std::optional<Date> Invoice::sent() const
 {
-    Value sent = m_record->get("sent");
-    if (auto text = sent.string())
+    // Read in place: folder lists read "sent" for every invoice they show.
+    const auto& entries = m_record->entries();
+    auto sent = entries.find("sent");
+    if (sent == entries.end())
+        return std::nullopt;
+    if (auto text = sent->second.string())
         return fromServerDateString(*text);
     return std::nullopt;
 }
