@@ -21,6 +21,8 @@ public:
         BadStatus,
         /// A 2xx answer whose body is not JSON.
         CannotParseResponse,
+        /// The answer was larger than the session accepts; the transfer was ended.
+        ResponseTooLarge,
         /// Any other transfer failure.
         Other,
     };

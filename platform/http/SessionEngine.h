@@ -4,6 +4,7 @@
 #include "platform/http/Task.h"
 #include "platform/http/TrustChallenge.h"
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +22,8 @@ public:
         bool sendsBody { false };
         double connectTimeout { 30 };
         double timeout { 60 };
+        /// Bytes of body accepted in one answer; a larger one ends the transfer as a failure.
+        std::size_t maximumResponseSize { 32 * 1024 * 1024 };
         /// Replaces OpenSSL's verdict on the peer's chain; null keeps it.
         std::shared_ptr<const std::function<bool(const TrustChallenge&)>> trustCheck;
     };

@@ -128,6 +128,7 @@ std::shared_ptr<Task> SessionManager::request(std::string_view method, std::stri
     options.sendsBody = sendsBody;
     options.connectTimeout = m_connectTimeout;
     options.timeout = m_timeout;
+    options.maximumResponseSize = m_maximumResponseSize;
     options.trustCheck = m_trustCheck;
     m_engine->start(task, options,
         [success = std::move(success), failure = std::move(failure)](const Task& finished,

@@ -5,6 +5,7 @@
 #include "platform/http/Task.h"
 #include "platform/http/TrustChallenge.h"
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -79,6 +80,11 @@ public:
     double timeout() const { return m_timeout; }
     void setTimeout(double seconds) { m_timeout = seconds; }
 
+    /// Bytes of body accepted in one answer (default 32 MiB). A larger answer
+    /// ends its transfer and fails with HttpError::Code::ResponseTooLarge.
+    std::size_t maximumResponseSize() const { return m_maximumResponseSize; }
+    void setMaximumResponseSize(std::size_t bytes) { m_maximumResponseSize = bytes; }
+
     /// Replaces OpenSSL's verdict on HTTPS peers' chains with `check` (null
     /// restores the default: verification against the system's trust store).
     /// The host name is checked against the leaf either way. Set it before the
@@ -89,6 +95,7 @@ private:
     Task::Headers m_headers;
     double m_connectTimeout { 30 };
     double m_timeout { 60 };
+    std::size_t m_maximumResponseSize { 32 * 1024 * 1024 };
     std::shared_ptr<const TrustCheck> m_trustCheck;
     std::shared_ptr<SessionEngine> m_engine;
 };
