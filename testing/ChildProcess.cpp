@@ -100,6 +100,21 @@ std::string ChildProcess::readAll(std::chrono::milliseconds timeout)
 
 std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout)
 {
+    if (!reap(timeout) || !WIFEXITED(*m_status))
+        return std::nullopt;
+    return WEXITSTATUS(*m_status);
+}
+
+std::optional<int> ChildProcess::deathSignal(std::chrono::milliseconds timeout)
+{
+    if (!reap(timeout) || !WIFSIGNALED(*m_status))
+        return std::nullopt;
+    return WTERMSIG(*m_status);
+}
+
+// Waits up to `timeout` for the program to end; true once its status is known.
+bool ChildProcess::reap(std::chrono::milliseconds timeout)
+{
     auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!m_status && m_pid > 0) {
         int status = 0;
@@ -108,12 +123,10 @@ std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout)
             break;
         }
         if (std::chrono::steady_clock::now() >= deadline)
-            return std::nullopt;
+            return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (!m_status || !WIFEXITED(*m_status))
-        return std::nullopt;
-    return WEXITSTATUS(*m_status);
+    return m_status.has_value();
 }
 
 // Appends what the program writes next to the buffer; false once it closed its output or the deadline passed.

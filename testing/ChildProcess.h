@@ -37,8 +37,12 @@ public:
     /// The exit status, waiting up to `timeout` for the program to end; nullopt when it did not end, or ended
     /// by a signal.
     std::optional<int> wait(std::chrono::milliseconds timeout);
+    /// The signal the program died by, waiting up to `timeout` for it to end; nullopt when it did not end, or
+    /// exited.
+    std::optional<int> deathSignal(std::chrono::milliseconds timeout);
 
 private:
+    bool reap(std::chrono::milliseconds timeout);
     bool readSome(std::chrono::steady_clock::time_point deadline);
 
     pid_t m_pid { -1 };

@@ -1,0 +1,234 @@
+#include "kit/crash/capture/EMBDwarfUnwind.h"
+
+#include "kit/crash/capture/EMBMemoryReader.h"
+#include "kit/crash/capture/EMBSDKLog.h"
+
+#include <cstring>
+
+namespace kit {
+namespace {
+
+constexpr std::uint8_t kTableEncoding { 0x3b }; // data-relative, signed 32-bit: fixed-size entries
+
+}
+
+bool EMBDwarfFindFDE(const EMBDwarfImage* image, std::uint64_t pc, EMBDwarfCFIRecord* cfi)
+{
+    std::uint64_t header = image->ehFrameHeader;
+    EMBDwarfCursor cursor { header, image->section.end, image->section.contains(header) };
+    cursor.dataBase = header;
+    std::uint8_t version = EMBParseUint8AndAdvance(&cursor);
+    std::uint8_t frameEncoding = EMBParseUint8AndAdvance(&cursor);
+    std::uint8_t countEncoding = EMBParseUint8AndAdvance(&cursor);
+    std::uint8_t tableEncoding = EMBParseUint8AndAdvance(&cursor);
+    EMBParseAddressWithEncodingAndAdvance(&cursor, frameEncoding);
+    std::uint64_t count = EMBParseAddressWithEncodingAndAdvance(&cursor, countEncoding);
+    if (!cursor.valid || version != 1 || tableEncoding != kTableEncoding || count == kEMBDwarfInvalidAddress
+        || count > (cursor.end - cursor.position) / 8) {
+        EMBSDKFileLog("%s: Error: unusable .eh_frame_hdr at %p\n", __func__, reinterpret_cast<void*>(header));
+        return false;
+    }
+    std::uint64_t table = cursor.position;
+    auto entry = [&](std::uint64_t index, int field) {
+        std::int32_t offset = 0;
+        std::memcpy(&offset, reinterpret_cast<const void*>(table + 8 * index + 4 * std::uint64_t(field)), 4);
+        return header + std::uint64_t(std::int64_t(offset));
+    };
+    std::uint64_t low = 0;
+    std::uint64_t high = count;
+    while (low < high) {
+        std::uint64_t middle = low + (high - low) / 2;
+        if (entry(middle, 0) <= pc)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    if (low == 0)
+        return false;
+    std::uint64_t fde = entry(low - 1, 1);
+    if (!EMBDwarfParseCFIFromFDERecord(cfi, fde, image->section))
+        return false;
+    return pc >= cfi->fde.pcBegin && pc - cfi->fde.pcBegin < cfi->fde.pcRange;
+}
+
+bool EMBDwarfComputeState(const EMBDwarfCFIRecord* cfi, std::uint64_t pc, EMBDwarfState* state)
+{
+    *state = EMBDwarfState {};
+    if (!EMBDwarfInstructionsEnumerate(
+            cfi->cie.instructions, cfi->cie.instructionsLength, &cfi->cie, state, UINT64_MAX, nullptr, 0)) {
+        EMBSDKFileLog("%s: Error: Unable to run CIE instructions\n", __func__);
+        return false;
+    }
+    if (pc < cfi->fde.pcBegin) {
+        EMBSDKFileLog("%s: Error: The FDE pcOffset value cannot be negative\n", __func__);
+        return false;
+    }
+    EMBDwarfState initial = *state;
+    if (!EMBDwarfInstructionsEnumerate(cfi->fde.instructions, cfi->fde.instructionsLength, &cfi->cie, state,
+            pc - cfi->fde.pcBegin, &initial, cfi->fde.pcBegin)) {
+        EMBSDKFileLog("%s: Error: Unable to run FDE instructions\n", __func__);
+        return false;
+    }
+    return true;
+}
+
+bool EMBDwarfGetCFA(const EMBDwarfState* state, const EMBThreadContext* context,
+    const EMBMemoryReader* reader, std::uint64_t* cfa)
+{
+    if (state->cfaExpression != 0) {
+        if (!EMBDwarfEvalulateExpression(state->cfaExpression, context, reader, 0, cfa, false)) {
+            EMBSDKFileLog("%s: Error: failed to compute CFA expression\n", __func__);
+            return false;
+        }
+        return true;
+    }
+    std::uint64_t base = 0;
+    if (!EMBDwarfUnwindGetRegisterValue(context, state->cfaRegister, &base)) {
+        EMBSDKFileLog("%s: Error: failed to get CFA\n", __func__);
+        return false;
+    }
+    *cfa = base + std::uint64_t(state->cfaOffset);
+    return true;
+}
+
+bool EMBDwarfGetSavedRegister(const EMBThreadContext* context, std::uint64_t cfa, const EMBDwarfRule* rule,
+    const EMBMemoryReader* reader, std::uint64_t* value)
+{
+    switch (rule->kind) {
+    case kEMBDwarfRuleOffset:
+        if (!reader->readWord(cfa + std::uint64_t(rule->value), value)) {
+            EMBSDKFileLog("%s: Error: Unable to read CFA value\n", __func__);
+            return false;
+        }
+        return true;
+    case kEMBDwarfRuleValOffset:
+        *value = cfa + std::uint64_t(rule->value);
+        return true;
+    case kEMBDwarfRuleRegister:
+        return EMBDwarfUnwindGetRegisterValue(context, std::uint64_t(rule->value), value);
+    case kEMBDwarfRuleExpression: {
+        std::uint64_t address = 0;
+        if (!EMBDwarfEvalulateExpression(std::uint64_t(rule->value), context, reader, cfa, &address))
+            return false;
+        if (!reader->readWord(address, value)) {
+            EMBSDKFileLog("%s: Error: Unable to read memory computed from expression\n", __func__);
+            return false;
+        }
+        return true;
+    }
+    case kEMBDwarfRuleValExpression:
+        return EMBDwarfEvalulateExpression(std::uint64_t(rule->value), context, reader, cfa, value);
+    default:
+        EMBSDKFileLog("%s: Error: Unrecognized register save location 0x%x\n", __func__, rule->kind);
+        return false;
+    }
+}
+
+bool EMBDwarfUnwindAssignRegisters(const EMBDwarfState* state, const EMBDwarfCIERecord* cie,
+    const EMBThreadContext* context, std::uint64_t cfa, const EMBMemoryReader* reader, EMBDwarfFrame* caller)
+{
+    if (cie->returnAddressRegister >= kEMBDwarfRegisterCount)
+        return false;
+    EMBThreadContext next = *context;
+    bool outermost = false;
+    for (std::uint64_t reg = 0; reg < kEMBDwarfRegisterCount; ++reg) {
+        const EMBDwarfRule& rule = state->rules[reg];
+        if (rule.kind == kEMBDwarfRuleNone)
+            continue;
+        if (rule.kind == kEMBDwarfRuleUndefined) {
+            outermost = outermost || reg == cie->returnAddressRegister;
+            next.registers[reg] = 0;
+            continue;
+        }
+        std::uint64_t value = 0;
+        if (!EMBDwarfGetSavedRegister(context, cfa, &rule, reader, &value)) {
+            EMBSDKFileLog("%s: Error: Unable to restore register value\n", __func__);
+            return false;
+        }
+        next.registers[reg] = value;
+    }
+    next.registers[kEMBDwarfRegisterRIP] = next.registers[cie->returnAddressRegister];
+    next.registers[kEMBDwarfRegisterRSP] = cfa;
+    caller->outermost = outermost;
+    if (outermost) {
+        caller->context = next;
+        return true;
+    }
+    if (next.registers[kEMBDwarfRegisterRSP] == context->registers[kEMBDwarfRegisterRSP]) {
+        EMBSDKFileLog("%s: Error: Stack pointer hasn't changed\n", __func__);
+        return false;
+    }
+    if (next.registers[kEMBDwarfRegisterRIP] == context->registers[kEMBDwarfRegisterRIP]) {
+        EMBSDKFileLog("%s: Error: PC hasn't changed\n", __func__);
+        return false;
+    }
+    caller->context = next;
+    return true;
+}
+
+bool EMBDwarfUnwindComputeRegisters(const EMBDwarfCFIRecord* cfi, const EMBThreadContext* context,
+    std::uint64_t pc, const EMBMemoryReader* reader, EMBDwarfFrame* caller)
+{
+    EMBDwarfState state;
+    if (!EMBDwarfComputeState(cfi, pc, &state))
+        return false;
+    std::uint64_t cfa = 0;
+    if (!EMBDwarfGetCFA(&state, context, reader, &cfa))
+        return false;
+    if (!EMBDwarfUnwindAssignRegisters(&state, &cfi->cie, context, cfa, reader, caller)) {
+        EMBSDKFileLog("%s: Error: Unable to assign DWARF registers\n", __func__);
+        return false;
+    }
+    caller->pcIsReturnAddress = !cfi->cie.signalFrame;
+    return true;
+}
+
+bool EMBDwarfUnwindFrame(EMBDwarfImageLookup lookup, const EMBMemoryReader* reader, EMBDwarfFrame* frame)
+{
+    if (frame->outermost)
+        return false;
+    std::uint64_t pc = frame->context.registers[kEMBDwarfRegisterRIP];
+    if (frame->pcIsReturnAddress && pc > 0)
+        --pc;
+    EMBDwarfImage image;
+    EMBDwarfCFIRecord cfi;
+    if (!lookup(pc, &image) || !EMBDwarfFindFDE(&image, pc, &cfi))
+        return false;
+    EMBDwarfFrame caller;
+    if (!EMBDwarfUnwindComputeRegisters(&cfi, &frame->context, pc, reader, &caller))
+        return false;
+    *frame = caller;
+    return true;
+}
+
+bool EMBDwarfCompareRegisters(const EMBThreadContext* a, const EMBThreadContext* b)
+{
+    for (std::uint64_t reg = 0; reg < kEMBDwarfRegisterCount; ++reg) {
+        if (a->registers[reg] != b->registers[reg])
+            return false;
+    }
+    return true;
+}
+
+bool EMBDwarfUnwindGetRegisterValue(const EMBThreadContext* context, std::uint64_t reg, std::uint64_t* value)
+{
+    if (reg >= kEMBDwarfRegisterCount) {
+        EMBSDKFileLog("%s: Error: Unrecognized get register number %lu\n", __func__, reg);
+        *value = 0;
+        return false;
+    }
+    *value = context->registers[reg];
+    return true;
+}
+
+bool EMBDwarfUnwindSetRegisterValue(EMBThreadContext* context, std::uint64_t reg, std::uint64_t value)
+{
+    if (reg >= kEMBDwarfRegisterCount) {
+        EMBSDKFileLog("%s: Error: Unrecognized set register number %lu\n", __func__, reg);
+        return false;
+    }
+    context->registers[reg] = value;
+    return true;
+}
+
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kit {
+
+/// Where the unwinder reads memory that may not be there: a thread's stack, words an expression dereferences.
+/// Implementations answer false for unreadable memory and never raise a signal, allocate or lock.
+class EMBMemoryReader {
+public:
+    virtual ~EMBMemoryReader() = default;
+
+    /// Copies `length` bytes at `address` into `buffer`; false when any of them cannot be read.
+    virtual bool read(std::uint64_t address, void* buffer, std::size_t length) const = 0;
+
+    /// The 64-bit word at `address`.
+    bool readWord(std::uint64_t address, std::uint64_t* word) const
+    {
+        return read(address, word, sizeof *word);
+    }
+};
+
+/// Reads this process's memory through the kernel's checked copy (EMBReadMemory).
+class EMBSafeMemoryReader final : public EMBMemoryReader {
+public:
+    bool read(std::uint64_t address, void* buffer, std::size_t length) const override;
+};
+
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "testing/ChildProcess.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace kit::testing {
+
+/// Runs one disabled test of this binary (named `test`) as a child process with the sanitizers' own signal
+/// handling off, so that the child's SIGSEGV handler is the test's. The child writes what it found to its
+/// standard output.
+std::unique_ptr<::testing::ChildProcess> runCrashTimeChild(const std::string& test);
+
+/// In the child: arms the allocation trap, installs `handler` for SIGSEGV on an alternate stack and faults.
+/// The handler writes its findings with write(2); afterwards the child dies by SIGSEGV.
+[[noreturn]] void faultWithHandler(void (*handler)());
+
+}

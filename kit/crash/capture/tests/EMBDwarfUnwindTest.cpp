@@ -1,0 +1,141 @@
+#include "kit/crash/capture/EMBDwarfUnwind.h"
+
+#include "kit/crash/capture/EMBMemoryReader.h"
+#include "kit/crash/capture/tests/LoadedImageTables.h"
+
+#include <gtest/gtest.h>
+
+#define UNW_LOCAL_ONLY
+#include <libunwind.h>
+
+#include <ucontext.h>
+
+extern "C" {
+void cfi_frame_pointer(void (*callback)());
+void cfi_remember_restore(void (*callback)());
+void cfi_cfa_expression(void (*callback)());
+void cfi_register_rules(void (*callback)());
+void cfi_plt_expression(void (*callback)());
+void cfi_outermost(void (*callback)());
+}
+
+namespace kit {
+namespace {
+
+constexpr int kSteps = 3;
+
+/// The registers a caller can count on after a step: PC, SP and the callee-saved ones.
+struct Frame {
+    std::uint64_t pc { 0 };
+    std::uint64_t sp { 0 };
+    std::uint64_t rbx { 0 };
+    std::uint64_t rbp { 0 };
+    std::uint64_t r12 { 0 };
+    std::uint64_t r13 { 0 };
+    std::uint64_t r14 { 0 };
+    std::uint64_t r15 { 0 };
+    bool operator==(const Frame&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Frame& frame)
+{
+    return out << std::hex << "pc=" << frame.pc << " sp=" << frame.sp << " rbx=" << frame.rbx
+               << " rbp=" << frame.rbp << " r12=" << frame.r12 << " r13=" << frame.r13 << " r14=" << frame.r14
+               << " r15=" << frame.r15;
+}
+
+struct Walks {
+    std::vector<Frame> theirs;
+    std::vector<Frame> ours;
+    bool oursReachedOutermost { false };
+};
+
+Walks g_walks;
+
+Frame fromContext(const EMBThreadContext& context)
+{
+    auto& r = context.registers;
+    return { r[16], r[7], r[3], r[6], r[12], r[13], r[14], r[15] };
+}
+
+std::uint64_t reg(unw_cursor_t& cursor, int number)
+{
+    unw_word_t value = 0;
+    unw_get_reg(&cursor, number, &value);
+    return value;
+}
+
+// Called by a fixture: unwinds from here with libunwind and with ours, a few frames each.
+__attribute__((noinline)) void captureBothWalks()
+{
+    unw_context_t context;
+    unw_getcontext(&context);
+    unw_cursor_t cursor;
+    unw_init_local(&cursor, &context);
+    g_walks = {};
+    for (int i = 0; i < kSteps && unw_step(&cursor) > 0; ++i) {
+        g_walks.theirs.push_back({ reg(cursor, UNW_REG_IP), reg(cursor, UNW_REG_SP),
+            reg(cursor, UNW_X86_64_RBX), reg(cursor, UNW_X86_64_RBP), reg(cursor, UNW_X86_64_R12),
+            reg(cursor, UNW_X86_64_R13), reg(cursor, UNW_X86_64_R14), reg(cursor, UNW_X86_64_R15) });
+    }
+
+    const greg_t* gregs = context.uc_mcontext.gregs;
+    EMBDwarfFrame frame;
+    auto& r = frame.context.registers;
+    r[0] = std::uint64_t(gregs[REG_RAX]);
+    r[1] = std::uint64_t(gregs[REG_RDX]);
+    r[2] = std::uint64_t(gregs[REG_RCX]);
+    r[3] = std::uint64_t(gregs[REG_RBX]);
+    r[4] = std::uint64_t(gregs[REG_RSI]);
+    r[5] = std::uint64_t(gregs[REG_RDI]);
+    r[6] = std::uint64_t(gregs[REG_RBP]);
+    r[7] = std::uint64_t(gregs[REG_RSP]);
+    for (int i = 0; i < 8; ++i)
+        r[8 + i] = std::uint64_t(gregs[REG_R8 + i]);
+    r[16] = std::uint64_t(gregs[REG_RIP]);
+    frame.pcIsReturnAddress = true;
+    EMBSafeMemoryReader reader;
+    for (int i = 0; i < kSteps && EMBDwarfUnwindFrame(testing::lookupLoadedImage, &reader, &frame); ++i) {
+        if (frame.outermost) {
+            g_walks.oursReachedOutermost = true;
+            break;
+        }
+        g_walks.ours.push_back(fromContext(frame.context));
+    }
+}
+
+struct Fixture {
+    const char* name;
+    void (*function)(void (*)());
+    bool outermost;
+};
+
+class EMBDwarfUnwindFixtureTest : public ::testing::TestWithParam<Fixture> { };
+
+TEST_P(EMBDwarfUnwindFixtureTest, UnwindsLikeLibunwind)
+{
+    GetParam().function(captureBothWalks);
+    Walks walks = g_walks;
+    if (GetParam().outermost) {
+        EXPECT_TRUE(walks.oursReachedOutermost);
+        ASSERT_EQ(walks.theirs.size(), 1u) << "libunwind stops at the outermost frame too";
+        ASSERT_EQ(walks.ours.size(), 1u);
+    } else {
+        ASSERT_EQ(walks.theirs.size(), std::size_t(kSteps));
+        ASSERT_EQ(walks.ours.size(), std::size_t(kSteps));
+    }
+    for (std::size_t i = 0; i < walks.theirs.size(); ++i)
+        EXPECT_EQ(walks.ours[i], walks.theirs[i]) << "step " << i + 1;
+}
+
+INSTANTIATE_TEST_SUITE_P(CallFrameInstructions, EMBDwarfUnwindFixtureTest,
+    ::testing::Values(Fixture { "FramePointerAndArgsSize", cfi_frame_pointer, false },
+        Fixture { "RememberAndRestoreState", cfi_remember_restore, false },
+        Fixture { "CFAExpression", cfi_cfa_expression, false },
+        Fixture { "OffsetExtendedSfExpressionAndRegister", cfi_register_rules, false },
+        Fixture { "PltExpressionWithGeAndShl", cfi_plt_expression, false },
+        Fixture { "UndefinedReturnAddress", cfi_outermost, true }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}
+}
