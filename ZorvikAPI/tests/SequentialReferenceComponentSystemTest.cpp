@@ -71,7 +71,8 @@ TEST(SequentialReferenceComponentSystem, WorksPerPrefix)
     auto system = over(numbered({ { "A", "005" }, { "B", "002" }, { "A", "004" } }));
     EXPECT_EQ(text(system.nextReferenceForPrefix("B")), "B|003");
     EXPECT_EQ(text(system.nextReferenceForPrefix("A")), "A|006");
-    EXPECT_EQ(text(system.nextReferenceForPrefix("C")), "|001");
+    EXPECT_EQ(text(system.nextReferenceForPrefix("C")), "C|001") << "an unused prefix starts its own count";
+    EXPECT_EQ(text(system.nextReferenceForPrefix("")), "|001");
     EXPECT_EQ(text(system.lastUsedReferenceForPrefix("A")), "A|005");
     EXPECT_EQ(text(system.lastUsedReferenceForPrefix("C")), "C|000");
     EXPECT_EQ(system.filterArrayWithPrefix("A")->size(), 2u);

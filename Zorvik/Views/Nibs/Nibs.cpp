@@ -2,9 +2,15 @@
 
 #include "Zorvik/Controls/EmailTextField.h"
 #include "Zorvik/Views/ContentView/FrameNibs.h"
+#include "Zorvik/Views/CurrencyControls/CurrencyNibs.h"
 #include "Zorvik/Views/FullscreenImageView/FullscreenImageView.h"
+#include "Zorvik/Views/InlineVATView/VATNibs.h"
+#include "Zorvik/Views/InvoiceReferenceNumberView/InvoiceReferenceNibs.h"
+#include "Zorvik/Views/LineItemsView/LineItemNibs.h"
 #include "Zorvik/Views/LineView/LineView.h"
 #include "Zorvik/Views/LoadingView/LoadingView.h"
+#include "Zorvik/Views/MenuView/MenuView.h"
+#include "Zorvik/Views/SendInvoiceResultView/SendInvoiceResultView.h"
 #include "Zorvik/Views/UIView/ViewHolder.h"
 #include "Zorvik/Views/UnderlinedLabel/UnderlinedLabel.h"
 #include "Zorvik/Views/XibViews/XibView.h"
@@ -72,6 +78,12 @@ void registerNibs()
     registerClasses();
     registerLayouts();
     registerFrameNibs();
+    registerCurrencyNibs();
+    registerVATNibs();
+    registerSendInvoiceResultViewNib();
+    registerMenuNibs();
+    registerLineItemNibs();
+    registerInvoiceReferenceNibs();
 }
 
 }

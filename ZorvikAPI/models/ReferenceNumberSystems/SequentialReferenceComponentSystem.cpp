@@ -86,7 +86,9 @@ Reference SequentialReferenceComponentSystem::nextReference() const
 
 Reference SequentialReferenceComponentSystem::nextReferenceForPrefix(std::string_view prefix) const
 {
-    return referenceAfter(newestWithPrefix(prefix));
+    if (auto newest = newestWithPrefix(prefix))
+        return referenceAfter(newest);
+    return Reference::referenceWithPrefix(prefix, "001");
 }
 
 Reference SequentialReferenceComponentSystem::lastUsedReferenceForPrefix(std::string_view prefix) const

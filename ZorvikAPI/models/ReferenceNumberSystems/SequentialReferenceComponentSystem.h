@@ -23,7 +23,7 @@ public:
     /// The newest invoice's prefix with its counter plus one, written with leading zeros to the old
     /// counter's width ("009" gives "010", "099" gives "100", "9" gives "10"); "" / "001" for no invoices.
     Reference nextReference() const;
-    /// The next reference among the invoices with exactly `prefix`; "" / "001" when none has it.
+    /// The next reference among the invoices with exactly `prefix`; `prefix` / "001" when none has it.
     Reference nextReferenceForPrefix(std::string_view prefix) const;
     /// The reference of the newest invoice with `prefix`, or `prefix` / "000" when none has it.
     Reference lastUsedReferenceForPrefix(std::string_view prefix) const;
