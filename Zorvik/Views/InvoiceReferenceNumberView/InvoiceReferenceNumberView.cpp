@@ -52,6 +52,7 @@ std::shared_ptr<InvoiceReferenceNumberFormView> InvoiceReferenceNumberView::pane
 
 void InvoiceReferenceNumberView::fadeShadowViewIn()
 {
+    layoutIfNeeded();
     auto height = ViewConstraints::heightConstraint(*m_shadowView);
     auto self = shared_from_this();
     Animation::animate(animationDuration, [this, self, height] {

@@ -3,6 +3,7 @@
 #include "Zorvik/Controllers/TabOrderController/TabOrderObjc.h"
 #include "Zorvik/Views/Categories/ViewConstraints.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyLabel/CurrencyLabel.h"
+#include "Zorvik/Views/CurrencyControls/CurrencyTextField/CurrencyTextField.h"
 #include "Zorvik/Views/CurrencyControls/LineItemAmountView/LineItemsAmountView.h"
 #include "Zorvik/Views/DoneKeyboardAccessoryView/DismissKeyboardAccesoryView.h"
 #include "Zorvik/Views/LineItemsView/LineItemDescriptionTextField.h"
@@ -78,6 +79,7 @@ void LineItemTableViewCell::setIndex(std::size_t index)
     std::string number = std::to_string(index + 1);
     m_itemLabel->setText("total item " + number);
     m_itemVATView->vatSwitch()->setAccessibilityLabel("item " + number + " VAT");
+    m_itemAmountText->amountField()->setAccessibilityLabel("item " + number + " price");
     m_itemAmountText->incrementButton()->setAccessibilityLabel("item " + number + " more");
     m_itemAmountText->decrementButton()->setAccessibilityLabel("item " + number + " fewer");
     m_deleteLineItemButton->setAccessibilityLabel("item " + number + " delete");

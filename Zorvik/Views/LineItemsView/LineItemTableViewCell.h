@@ -43,8 +43,9 @@ public:
 /// it (unit price, quantity, net and gross), one record at a time. Made by the nib
 /// "LineItemTableViewCell" under the reuse identifier "lineitem".
 ///
-/// The row's switch, quantity buttons and delete button carry the accessibility labels "item N VAT",
-/// "item N more", "item N fewer" and "item N delete" (N counted from 1), so that a script can reach them.
+/// The row's price field, switch, quantity buttons and delete button carry the accessibility labels
+/// "item N price", "item N VAT", "item N more", "item N fewer" and "item N delete" (N counted from 1), so
+/// that a script can reach them.
 class LineItemTableViewCell : public platform::ui::TableViewCell,
                               public platform::ui::NibOwner,
                               public SmallVATViewDelegate,
