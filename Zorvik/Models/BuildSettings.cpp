@@ -14,6 +14,9 @@
 #ifndef ZORVIK_DEFAULT_PHOTO_URL
 #define ZORVIK_DEFAULT_PHOTO_URL "http://127.0.0.1:8080"
 #endif
+#ifndef ZORVIK_DEFAULT_SITE_URL
+#define ZORVIK_DEFAULT_SITE_URL "http://127.0.0.1:8080"
+#endif
 #ifndef ZORVIK_PHOTO_ACCESS_KEY
 #define ZORVIK_PHOTO_ACCESS_KEY "local-access-key"
 #endif
@@ -51,6 +54,14 @@ std::string BuildSettings::configurationUrl()
 std::string BuildSettings::photoStorageUrl()
 {
     return setting("ZORVIK_PHOTO_URL", ZORVIK_DEFAULT_PHOTO_URL);
+}
+
+std::string BuildSettings::siteUrl()
+{
+    auto url = setting("ZORVIK_SITE_URL", ZORVIK_DEFAULT_SITE_URL);
+    while (url.ends_with('/'))
+        url.pop_back();
+    return url;
 }
 
 std::string BuildSettings::photoAccessKey()

@@ -12,6 +12,7 @@ namespace zorvik {
 ///   ZORVIK_COMPANIES_URL  root URL of the live server that answers the company search ("/companies")
 ///   ZORVIK_CONFIG_URL     URL of the remote configuration service (path "/")
 ///   ZORVIK_PHOTO_URL      base URL of the photo storage (uploads and public logo addresses)
+///   ZORVIK_SITE_URL       root URL of the product's web site (the terms page is "/terms" there)
 ///
 /// The photo storage's keys, ZORVIK_PHOTO_ACCESS_KEY and ZORVIK_PHOTO_SECRET_KEY, are build settings
 /// only; their defaults are placeholders that the local back-end accepts.
@@ -27,6 +28,8 @@ public:
     static std::string configurationUrl();
     /// The photo storage's base URL.
     static std::string photoStorageUrl();
+    /// The product web site's root URL, without a final "/".
+    static std::string siteUrl();
     /// The photo storage's access key.
     static std::string photoAccessKey();
     /// The photo storage's secret key.

@@ -70,12 +70,13 @@ protected:
 
     std::vector<std::string> device() const { return { "--backend", m_backendUrl, "--home", m_home.path() }; }
 
-    ChildProcess m_backend { { ZORVIK_BACKEND_PROGRAM, "--port", "0", "--watch-stdin" } };
+    ChildProcess m_backend { { ZORVIK_BACKEND_PROGRAM, "--port", "0", "--watch-stdin", "--account",
+        "demo@zorvik.test:2468" } };
     std::string m_backendUrl;
     ::testing::TemporaryDirectory m_home;
 };
 
-TEST_F(ZorvikProgramTest, TheDemoShowsTheStartScreenThenThePinLogInAfterElevenMinutesAway)
+TEST_F(ZorvikProgramTest, TheDemoWalksSignUpToTheCompanySearchAndLogsInThroughTheScreens)
 {
     auto demo = fs::path(ZORVIK_REPOSITORY_DIR) / "examples" / "demo.txt";
     auto arguments = device();
@@ -87,15 +88,24 @@ TEST_F(ZorvikProgramTest, TheDemoShowsTheStartScreenThenThePinLogInAfterElevenMi
     auto documents = m_home.path() / "Documents";
     EXPECT_TRUE(run.output.starts_with("File Saved: " + (documents / "template.html").string() + "\n"))
         << run.output;
-    EXPECT_THAT(run.output, HasSubstr("> user demo@zorvik.test\n"));
+    EXPECT_THAT(run.output, Not(HasSubstr("> user "))) << "the demo logs in through the screens";
+    EXPECT_THAT(run.output, HasSubstr("\"Make sure both pins match\""));
+    EXPECT_THAT(run.output, HasSubstr("\"Incorrect pin.\""));
     EXPECT_THAT(
         run.output, HasSubstr("  ImageView (0, 0, 320, 568) image \"BackgroundOffCentreBubbleBlur\"\n"));
     EXPECT_EQ(topScreens(run.output),
-        (std::vector<std::string> {
-            "StartSignupViewController", "StartSignupViewController", "LoginWithPinViewController" }));
+        (std::vector<std::string> { "StartSignupViewController", "ConfirmPinViewController",
+            "RegisterCompanyViewController", "LoginWithPinViewController", "FoldersViewControllerObjc",
+            "FoldersViewControllerObjc", "LoginWithPinViewController", "FoldersViewControllerObjc" }));
+    auto afterAway = run.output.substr(run.output.find("> background 660"));
+    auto pinScreen = afterAway.substr(0, afterAway.find("> tap 2"));
+    EXPECT_THAT(pinScreen, HasSubstr("\"Enter your pin.\""));
+    EXPECT_THAT(pinScreen, Not(HasSubstr("BtnTealLessThan"))) << "no way back from the PIN log-in at launch";
     EXPECT_LT(run.took, 60s) << "time away passes without waiting";
     std::ifstream user(documents / "user");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(user), {}), "demo@zorvik.test");
+    for (const char* pin : { "1357", "2468" })
+        EXPECT_THAT(run.output, Not(HasSubstr("\"" + std::string(pin) + "\""))) << "no PIN on screen";
 
     auto again = runZorvik(device(), "screen\n");
     EXPECT_EQ(again.status, 0) << again.output;

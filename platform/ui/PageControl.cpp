@@ -12,6 +12,16 @@ PageControl::PageControl(Rect frame)
 void PageControl::setNumberOfPages(int pages)
 {
     m_numberOfPages = std::max(pages, 0);
+    while (int(subviews().size()) > m_numberOfPages) {
+        auto last = subviews().back();
+        last->removeFromSuperview();
+    }
+    while (int(subviews().size()) < m_numberOfPages) {
+        auto dot = std::make_shared<View>(Rect::zero());
+        dot->setUserInteractionEnabled(false);
+        addSubview(dot);
+    }
+    setNeedsLayout();
     if (m_currentPage >= m_numberOfPages)
         setCurrentPage(m_numberOfPages - 1);
     invalidateIntrinsicContentSize();
@@ -24,9 +34,20 @@ void PageControl::setCurrentPage(int page)
     setNeedsDisplay();
 }
 
+void PageControl::layoutSubviews()
+{
+    // The dots sit in a centred row, one every kDotSpacing points.
+    double left = (bounds().width() - kDotSpacing * m_numberOfPages) / 2;
+    double top = (bounds().height() - kDotSize) / 2;
+    for (std::size_t index = 0; index < subviews().size(); ++index) {
+        double x = left + kDotSpacing * double(index) + (kDotSpacing - kDotSize) / 2;
+        subviews()[index]->setFrame({ x, top, kDotSize, kDotSize });
+    }
+}
+
 Size PageControl::intrinsicContentSize() const
 {
-    return { 16.0 * m_numberOfPages, 37 };
+    return { kDotSpacing * m_numberOfPages, 37 };
 }
 
 void PageControl::didTap()

@@ -6,10 +6,16 @@
 
 namespace platform::ui {
 
-/// A row of dots, one per page, with the current page's dot marked. A tap moves to the next page and sends
-/// value-changed; setting the page in code sends nothing.
+/// A row of dots, one per page, with the current page's dot marked. Each dot is a subview of its own, in page
+/// order, kDotSize points square, one every kDotSpacing points in a centred row. A tap moves to the next page
+/// and sends value-changed; setting the page in code sends nothing.
 class PageControl : public Control {
 public:
+    /// The width and height of a dot.
+    static constexpr double kDotSize { 7 };
+    /// The distance from one dot to the next.
+    static constexpr double kDotSpacing { 16 };
+
     /// A page control with the frame and no pages.
     explicit PageControl(Rect frame = Rect::zero());
 
@@ -18,7 +24,8 @@ public:
 
     /// How many dots there are.
     int numberOfPages() const { return m_numberOfPages; }
-    /// Sets how many dots there are (at least 0); the current page stays within them.
+    /// Sets how many dots there are (at least 0), adding or removing dot subviews; the current page stays
+    /// within them.
     void setNumberOfPages(int pages);
     /// The marked page, from 0.
     int currentPage() const { return m_currentPage; }
@@ -41,6 +48,8 @@ public:
         m_currentIndicatorColor = color;
     }
 
+    /// Places the dots.
+    void layoutSubviews() override;
     /// 16 points per dot, 37 high.
     Size intrinsicContentSize() const override;
     /// The intrinsic size.

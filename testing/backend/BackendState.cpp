@@ -188,6 +188,29 @@ BackendReply BackendState::createFreelancer(const Value& body)
     return BackendReply::ok(Dictionary::make({ { "id", freelancer.id }, { "email", freelancer.email } }));
 }
 
+std::optional<std::int64_t> BackendState::addAccount(
+    std::string_view email, std::string_view password, const Value& business)
+{
+    auto record = recordFrom(business, kBusinessRelations);
+    if (email.empty() || password.empty() || !record)
+        return std::nullopt;
+    std::lock_guard lock(m_mutex);
+    auto wanted = lowercase(std::string(email));
+    for (const auto& [id, freelancer] : m_freelancers) {
+        if (lowercase(freelancer.email) == wanted)
+            return std::nullopt;
+    }
+    Freelancer freelancer { nextId(), std::string(email), std::string(password), std::nullopt };
+    auto businessId = nextId();
+    record->set("id", businessId);
+    auto vatRegistration = Dictionary::make({ { "id", nextId() } });
+    auto bankAccount = Dictionary::make({ { "id", nextId() } });
+    m_businesses.emplace(businessId, Business { freelancer.id, record, vatRegistration, bankAccount });
+    freelancer.businessId = businessId;
+    m_freelancers.emplace(freelancer.id, freelancer);
+    return freelancer.id;
+}
+
 BackendReply BackendState::logIn(const Value& body)
 {
     auto record = body.dictionary();

@@ -64,6 +64,12 @@ public:
     /// 422 when the e-mail (compared without case) is taken or a field is
     /// missing or empty.
     BackendReply createFreelancer(const platform::foundation::Value& body);
+    /// A ready account, as a finished sign-up leaves it: the freelancer `email` with `password`, the
+    /// business `business` (an object of business keys), an empty VAT registration and an empty bank
+    /// account. Returns the freelancer's id, or nullopt (nothing stored) when the e-mail is taken or a
+    /// value is empty or not an object.
+    std::optional<std::int64_t> addAccount(
+        std::string_view email, std::string_view password, const platform::foundation::Value& business);
     /// POST /api/freelancers/login with {"email", "password"}: 200 with a new
     /// token {"id": token, "ttl", "created", "userId"}; 401 otherwise.
     BackendReply logIn(const platform::foundation::Value& body);

@@ -1,7 +1,7 @@
 // zorvik-backend: the local back-end as a program, for the app's demo and for
 // trying the client by hand.
 //
-//     zorvik-backend [--port N] [--watch-stdin]
+//     zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]...
 //
 // Serves on 127.0.0.1 only, on port N (0, the default, lets the system pick
 // one). The first line written to standard output is
@@ -9,7 +9,11 @@
 // chosen port. The program runs until SIGINT or SIGTERM; with --watch-stdin it
 // also stops when its standard input reaches end of file, so a parent that
 // keeps a pipe to it open stops it by closing the pipe, or by going away.
-// Exit status: 0 after a stop, 2 for bad arguments, 1 when it cannot serve.
+// Each --account opens a ready account before serving: the freelancer E-MAIL
+// with the password PIN, a business named "Demo Business", and an empty VAT
+// registration and bank account, as a finished sign-up leaves them.
+// Exit status: 0 after a stop, 2 for bad arguments (a malformed or repeated
+// account included), 1 when it cannot serve.
 //
 // The back-end itself always listens on a port the system picks; for a given
 // port the program puts a relay on 127.0.0.1:N in front of it that passes
@@ -37,13 +41,29 @@
 #include <strings.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
+
+struct Account {
+    std::string email;
+    std::string pin;
+};
 
 struct Options {
     int port { 0 };
     bool watchStdin { false };
+    std::vector<Account> accounts;
 };
+
+// "E-MAIL:PIN", split at the last colon; both parts must be there.
+std::optional<Account> parseAccount(std::string_view text)
+{
+    auto colon = text.rfind(':');
+    if (colon == std::string_view::npos || colon == 0 || colon + 1 == text.size())
+        return std::nullopt;
+    return Account { std::string(text.substr(0, colon)), std::string(text.substr(colon + 1)) };
+}
 
 std::optional<Options> parseOptions(int argc, char** argv)
 {
@@ -52,6 +72,11 @@ std::optional<Options> parseOptions(int argc, char** argv)
         std::string_view argument = argv[i];
         if (argument == "--watch-stdin") {
             options.watchStdin = true;
+        } else if (argument == "--account" && i + 1 < argc) {
+            auto account = parseAccount(argv[++i]);
+            if (!account)
+                return std::nullopt;
+            options.accounts.push_back(*account);
         } else if (argument == "--port" && i + 1 < argc) {
             std::string_view text = argv[++i];
             auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), options.port);
@@ -142,7 +167,7 @@ int main(int argc, char** argv)
 {
     auto options = parseOptions(argc, argv);
     if (!options) {
-        std::cerr << "usage: zorvik-backend [--port N] [--watch-stdin]\n";
+        std::cerr << "usage: zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]...\n";
         return 2;
     }
 
@@ -156,6 +181,13 @@ int main(int argc, char** argv)
 
     try {
         testing::Backend backend;
+        for (const auto& account : options->accounts) {
+            auto business = platform::foundation::Dictionary::make({ { "name", "Demo Business" } });
+            if (!backend.state().addAccount(account.email, account.pin, business)) {
+                std::cerr << "zorvik-backend: cannot open the account " << account.email << "\n";
+                return 2;
+            }
+        }
         std::unique_ptr<Relay> relay;
         auto port = backend.port();
         if (options->port != 0) {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "Zorvik/ViewControllers/Transitions/ViewControllerTransitionDelegate.h"
+#include "ZorvikAPI/models/Freelancer.h"
 #include "platform/ui/ViewController.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace zorvik {
 
@@ -19,7 +22,18 @@ public:
     /// An invoice was removed: the lists animate it out at the next appearance.
     static constexpr unsigned INVOICE_DELETED_ACTION = 2;
 
+    /// A home screen without a freelancer.
+    FoldersViewControllerObjc() = default;
+    /// The home screen of `freelancer`, whose business holds the invoices.
+    explicit FoldersViewControllerObjc(api::Freelancer freelancer)
+        : m_freelancer(std::move(freelancer))
+    {
+    }
+
     std::string className() const override { return "FoldersViewControllerObjc"; }
+
+    /// The freelancer whose invoices the screen shows, or nullopt.
+    const std::optional<api::Freelancer>& freelancer() const { return m_freelancer; }
 
     /// The settings, create-invoice and summary screens (and their subclasses) arrive rising over this one;
     /// any other screen slides in from the right.
@@ -43,6 +57,7 @@ public:
     }
 
 private:
+    std::optional<api::Freelancer> m_freelancer;
     unsigned m_animateFolderUpdatesOnViewDidAppearAction { NO_ACTION };
 };
 

@@ -8,9 +8,11 @@
 #include "Zorvik/Views/InvoiceReferenceNumberView/InvoiceReferenceNibs.h"
 #include "Zorvik/Views/LineItemsView/LineItemNibs.h"
 #include "Zorvik/Views/LineView/LineView.h"
+#include "Zorvik/Views/Nibs/OnboardingNibs.h"
 #include "Zorvik/Views/LoadingView/LoadingView.h"
 #include "Zorvik/Views/MenuView/MenuView.h"
 #include "Zorvik/Views/SendInvoiceResultView/SendInvoiceResultView.h"
+#include "Zorvik/Views/PinView/PinNibs.h"
 #include "Zorvik/Views/UIView/ViewHolder.h"
 #include "Zorvik/Views/UnderlinedLabel/UnderlinedLabel.h"
 #include "Zorvik/Views/XibViews/XibView.h"
@@ -84,6 +86,8 @@ void registerNibs()
     registerMenuNibs();
     registerLineItemNibs();
     registerInvoiceReferenceNibs();
+    registerPinNibs();
+    registerOnboardingNibs();
 }
 
 }

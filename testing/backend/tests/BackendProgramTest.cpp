@@ -121,13 +121,47 @@ TEST(BackendProgramTest, ServesOnAGivenPort)
 TEST(BackendProgramTest, RefusesBadArguments)
 {
     const std::vector<std::string> refused[]
-        = { { "--port" }, { "--port", "70000" }, { "--port", "12ab" }, { "--port=80" }, { "--verbose" } };
+        = { { "--port" }, { "--port", "70000" }, { "--port", "12ab" }, { "--port=80" }, { "--verbose" },
+              { "--account" }, { "--account", "ann@x.com" }, { "--account", "ann@x.com:" },
+              { "--account", ":1234" }, { "--account", "ann@x.com:1234", "--account", "ANN@x.com:5678" } };
     for (const auto& arguments : refused) {
         SCOPED_TRACE(arguments.back());
         auto program = startBackend(arguments);
         ASSERT_TRUE(program.started());
         EXPECT_EQ(program.wait(5s), 2);
     }
+}
+TEST(BackendProgramTest, OpensEachAccountReadyToLogIn)
+{
+    auto program = startBackend({ "--port", "0", "--watch-stdin", "--account", "ann@zorvik.test:2468", "--account",
+        "bob@zorvik.test:1357" });
+    int port = portOf(firstLine(program));
+    ASSERT_NE(port, 0);
+    httplib::Client http("127.0.0.1", port);
+    for (const char* account : { R"({"email": "ann@zorvik.test", "password": "2468"})",
+             R"({"email": "bob@zorvik.test", "password": "1357"})" }) {
+        auto login = http.Post("/api/freelancers/login", account, "application/json");
+        ASSERT_TRUE(login);
+        ASSERT_EQ(login->status, 200) << account;
+        auto answer = platform::foundation::parseJson(login->body).value.dictionary();
+        auto base = "/api/freelancers/" + std::to_string(*answer->get("userId").integer()) + "/business";
+        httplib::Headers token { { "Authorization", *answer->get("id").string() } };
+        auto business = http.Get(base, token);
+        ASSERT_TRUE(business);
+        EXPECT_EQ(business->status, 200);
+        auto id = *platform::foundation::parseJson(business->body).value.dictionary()->get("id").integer();
+        for (const char* child : { "/vat-registration", "/bank-account" }) {
+            auto record = http.Get(base + "/" + std::to_string(id) + child, token);
+            ASSERT_TRUE(record);
+            EXPECT_EQ(record->status, 200) << child;
+        }
+    }
+    auto wrong = http.Post("/api/freelancers/login", R"({"email": "ann@zorvik.test", "password": "1357"})",
+        "application/json");
+    ASSERT_TRUE(wrong);
+    EXPECT_EQ(wrong->status, 401);
+    program.closeInput();
+    EXPECT_EQ(program.wait(5s), 0);
 }
 
 }
