@@ -11,7 +11,8 @@ namespace zorvik {
 
 namespace {
 
-std::shared_ptr<platform::ui::NavigationController> requireNavigation(const platform::ui::ViewController& screen)
+std::shared_ptr<platform::ui::NavigationController> requireNavigation(
+    const platform::ui::ViewController& screen)
 {
     auto navigation = screen.navigationController();
     if (!navigation)

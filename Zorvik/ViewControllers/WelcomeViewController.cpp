@@ -21,8 +21,8 @@ void WelcomeViewController::viewDidLoad()
 {
     auto freelancer = api::Freelancer::loggedInFreelancer();
     auto email = freelancer ? freelancer->email().value_or("") : std::string();
-    platform::foundation::NotificationCenter::defaultCenter().post(AnalyticsEvents::analyticsSignedUp, nullptr,
-        platform::foundation::Dictionary::make({ { "username", email } }));
+    platform::foundation::NotificationCenter::defaultCenter().post(AnalyticsEvents::analyticsSignedUp,
+        nullptr, platform::foundation::Dictionary::make({ { "username", email } }));
 }
 
 void WelcomeViewController::getStarted()

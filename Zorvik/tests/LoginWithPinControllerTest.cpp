@@ -119,19 +119,21 @@ TEST_F(LoginWithPinControllerTest, EachFailingStepShowsItsTextAndLeavesNobodySig
         std::vector<std::string> requests;
     };
     const std::vector<Case> cases {
-        { "configuration fails", [](auto& b) { b.failRoute("GET", "/", 500); }, kPin, generic, { kConfiguration } },
-        { "wrong PIN", [](auto&) { }, "1111", "IconWarning Incorrect pin.", { kConfiguration, kLogIn } },
-        { "log-in answers 500", [](auto& b) { b.failRoute("POST", "/api/freelancers/login", 500); }, kPin, generic,
-            { kConfiguration, kLogIn } },
+        { "configuration fails", [](auto& b) { b.failRoute("GET", "/", 500); }, kPin, generic,
+            { kConfiguration } },
+        { "wrong PIN", [](auto&) {}, "1111", "IconWarning Incorrect pin.", { kConfiguration, kLogIn } },
+        { "log-in answers 500", [](auto& b) { b.failRoute("POST", "/api/freelancers/login", 500); }, kPin,
+            generic, { kConfiguration, kLogIn } },
         { "log-in dropped", [](auto& b) { b.dropRoute("POST", "/api/freelancers/login"); }, kPin, generic,
             { kConfiguration, kLogIn } },
-        { "no business", [](auto& b) { b.failRoute("GET", "/api/freelancers/:f/business", 404); }, kPin, generic,
-            { kConfiguration, kLogIn, business } },
+        { "no business", [](auto& b) { b.failRoute("GET", "/api/freelancers/:f/business", 404); }, kPin,
+            generic, { kConfiguration, kLogIn, business } },
         { "bank account read fails",
             [](auto& b) { b.failRoute("GET", "/api/freelancers/:f/business/:b/bank-account", 500); }, kPin,
             generic, { kConfiguration, kLogIn, business, bank } },
         { "no invoices list",
-            [](auto& b) { b.failRoute("GET", "/api/freelancers/:f/business/:b/invoices", 404); }, kPin, generic,
+            [](auto& b) { b.failRoute("GET", "/api/freelancers/:f/business/:b/invoices", 404); }, kPin,
+            generic,
             { kConfiguration, kLogIn, business, bank, vat,
                 "GET /api/freelancers/{f}/business/{b}/invoices?filter%5Bwhere%5D%5Bis_deleted%5D=0" } },
     };
@@ -160,7 +162,8 @@ TEST_F(LoginWithPinControllerTest, ARefusedVersionShowsTheRedirectPageAndWritesN
     backend().setAcceptedVersions({ "999" });
     openScreen();
     typePin(kPin);
-    ASSERT_TRUE(platform::foundation::mainQueue().runUntil([this] { return navigation->viewControllers().size() > 1; }));
+    ASSERT_TRUE(platform::foundation::mainQueue().runUntil(
+        [this] { return navigation->viewControllers().size() > 1; }));
     EXPECT_FALSE(navigation->isInTransition()) << "pushed without animation";
     auto page = top<WebViewController>();
     ASSERT_TRUE(page);
@@ -182,13 +185,15 @@ TEST_F(LoginWithPinControllerTest, SuccessSavesTheUserAndPushesTheFoldersAnimate
     openScreen();
 
     typePin(kPin);
-    ASSERT_TRUE(platform::foundation::mainQueue().runUntil([this] { return navigation->viewControllers().size() > 1; }));
+    ASSERT_TRUE(platform::foundation::mainQueue().runUntil(
+        [this] { return navigation->viewControllers().size() > 1; }));
     EXPECT_TRUE(navigation->isInTransition()) << "pushed animated";
     settle();
 
     auto folders = top<FoldersViewControllerObjc>();
     ASSERT_TRUE(folders);
-    EXPECT_EQ(stack(), (std::vector<std::string> { "LoginWithPinViewController", "FoldersViewControllerObjc" }));
+    EXPECT_EQ(
+        stack(), (std::vector<std::string> { "LoginWithPinViewController", "FoldersViewControllerObjc" }));
     auto business = folders->freelancer()->business();
     ASSERT_TRUE(business);
     EXPECT_TRUE(business->bankAccount());

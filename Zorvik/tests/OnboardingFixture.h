@@ -49,7 +49,8 @@ protected:
         platform::ui::Application::shared().reset();
         platform::ui::Keyboard::shared().reset();
         platform::foundation::Log::setCapture([this](const std::string& line) { logLines.push_back(line); });
-        OstrelSingleton::setApiConfig(std::make_shared<platform::outside::APIConfiguration>(backend().url("/")));
+        OstrelSingleton::setApiConfig(
+            std::make_shared<platform::outside::APIConfiguration>(backend().url("/")));
         useScreen(platform::ui::Screen::size320x568);
     }
 
@@ -135,7 +136,8 @@ protected:
         for (const auto& entry : std::filesystem::recursive_directory_iterator(m_home.path())) {
             if (entry.is_regular_file())
                 all += platform::foundation::Files::readBytes(entry.path())
-                           .transform([](const auto& bytes) { return std::string(bytes.begin(), bytes.end()); })
+                           .transform(
+                               [](const auto& bytes) { return std::string(bytes.begin(), bytes.end()); })
                            .value_or("");
         }
         return all;

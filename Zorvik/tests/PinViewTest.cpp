@@ -1,3 +1,4 @@
+#include "Zorvik/Views/PinView/PinView.h"
 #include "Zorvik/Controllers/PinController/PinControllerProtocol.h"
 #include "Zorvik/Views/LoadingView/LoadingView.h"
 #include "Zorvik/Views/PinView/FailedPinAttemptView.h"
@@ -5,7 +6,6 @@
 #include "Zorvik/Views/PinView/NumericPinButton.h"
 #include "Zorvik/Views/PinView/PinDotView.h"
 #include "Zorvik/Views/PinView/PinKeyboardView.h"
-#include "Zorvik/Views/PinView/PinView.h"
 #include "Zorvik/tests/OnboardingFixture.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Image.h"
@@ -77,7 +77,8 @@ TEST_F(PinViewTest, DigitsFillTheDotsAndTheFourthHandsThePinOverEveryPressAfterT
         driver.tap(std::string(1, digit));
         seen.push_back(dots());
     }
-    EXPECT_EQ(seen, (std::vector<std::string> { "PinDots0", "PinDots1", "PinDots2", "PinDots3", "PinDots4" }));
+    EXPECT_EQ(
+        seen, (std::vector<std::string> { "PinDots0", "PinDots1", "PinDots2", "PinDots3", "PinDots4" }));
     EXPECT_EQ(log->calls, std::vector<std::string> { "pin 0759" }) << "no confirm key";
 
     driver.tap("3");

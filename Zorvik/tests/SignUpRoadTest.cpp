@@ -57,7 +57,8 @@ protected:
 TEST_F(SignUpRoadTest, AMatchedPinOpensTheCompanySearchAndBackLandsOnAnEmptyCreateScreen)
 {
     walkToCreatePin();
-    EXPECT_EQ(stack(), (Stack { "StartSignupViewController", "SignUpWithEmailViewController", "CreatePinViewController" }));
+    EXPECT_EQ(stack(),
+        (Stack { "StartSignupViewController", "SignUpWithEmailViewController", "CreatePinViewController" }));
     EXPECT_EQ(shownMessage(), "IconLock Create a pincode to secure your data.");
     EXPECT_FALSE(pad()->navigationBar()->negativeButton()->isHidden());
 
@@ -70,8 +71,9 @@ TEST_F(SignUpRoadTest, AMatchedPinOpensTheCompanySearchAndBackLandsOnAnEmptyCrea
 
     typePin("2468");
     settle();
-    EXPECT_EQ(stack(), (Stack { "StartSignupViewController", "SignUpWithEmailViewController",
-                           "CreatePinViewController", "RegisterCompanyViewController" }))
+    EXPECT_EQ(stack(),
+        (Stack { "StartSignupViewController", "SignUpWithEmailViewController", "CreatePinViewController",
+            "RegisterCompanyViewController" }))
         << "the confirm screen left the stack";
     auto search = top<RegisterCompanyViewController>();
     EXPECT_EQ(search->username(), "new@zorvik.test");
@@ -125,7 +127,8 @@ TEST_F(SignUpRoadTest, ThePinLogInScreenShowsTheShortHeaderOnlyOnAShortScreen)
             show(std::make_shared<LoginWithPinViewController>("ann@zorvik.test", back));
             auto header = pad()->informationView();
             EXPECT_EQ(header->className(), size.height == 480 ? "LogoAndPromptView4" : "LogoAndPromptView");
-            EXPECT_EQ(std::dynamic_pointer_cast<LogoAndPromptView>(header)->prompt()->text(), "Enter your pin.");
+            EXPECT_EQ(
+                std::dynamic_pointer_cast<LogoAndPromptView>(header)->prompt()->text(), "Enter your pin.");
             EXPECT_EQ(pad()->navigationBar()->negativeButton()->isHidden(), !back);
             EXPECT_EQ(top()->preferredStatusBarStyle(), platform::ui::StatusBarStyle::LightContent);
         }

@@ -20,7 +20,8 @@ protected:
     {
         auto& store = UserStore::sharedStore();
         std::vector<std::string> names;
-        for (const auto& object : store.context()->fetch({ DeviceUser::kEntityName, std::nullopt, 0 }).value) {
+        for (const auto& object :
+            store.context()->fetch({ DeviceUser::kEntityName, std::nullopt, 0 }).value) {
             DeviceUser user(object);
             names.push_back(user.username() + (user.isActiveUser() ? " (active)" : ""));
         }

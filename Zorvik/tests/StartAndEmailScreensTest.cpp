@@ -52,8 +52,8 @@ TEST_F(StartAndEmailScreensTest, TheCarouselMarksThePageWhoseLeftEdgeIsNearestWh
     show(std::make_shared<StartSignupViewController>());
     auto view = startView();
     EXPECT_EQ(view->bgImageView()->image()->name(), "BackgroundOffCentreBubble");
-    EXPECT_EQ(dotPictures(), (std::vector<std::string> { "CarouselIconActive", "CarouselIconInactive",
-                                 "CarouselIconInactive" }));
+    EXPECT_EQ(dotPictures(),
+        (std::vector<std::string> { "CarouselIconActive", "CarouselIconInactive", "CarouselIconInactive" }));
     EXPECT_EQ(view->pageControl()->pageIndicatorTintColor(), platform::ui::Color::clear());
 
     double w = view->scrollView()->frame().width();
@@ -61,13 +61,14 @@ TEST_F(StartAndEmailScreensTest, TheCarouselMarksThePageWhoseLeftEdgeIsNearestWh
         double offset;
         int page;
     };
-    for (auto [offset, page] : { Case { 0, 0 }, Case { 0.5 * w, 1 }, Case { 1.49 * w, 1 }, Case { 1.5 * w, 2 } }) {
+    for (auto [offset, page] :
+        { Case { 0, 0 }, Case { 0.5 * w, 1 }, Case { 1.49 * w, 1 }, Case { 1.5 * w, 2 } }) {
         view->scrollView()->setContentOffset({ offset, 0 });
         view->didEndDecelerating(*view->scrollView());
         EXPECT_EQ(view->pageControl()->currentPage(), page) << offset / w;
     }
-    EXPECT_EQ(dotPictures(), (std::vector<std::string> { "CarouselIconInactive", "CarouselIconInactive",
-                                 "CarouselIconActive" }));
+    EXPECT_EQ(dotPictures(),
+        (std::vector<std::string> { "CarouselIconInactive", "CarouselIconInactive", "CarouselIconActive" }));
 
     view->scrollView()->setContentOffset({ 0, 0 });
     EXPECT_EQ(view->pageControl()->currentPage(), 2) << "scrolling alone changes nothing";
@@ -95,7 +96,8 @@ TEST_F(StartAndEmailScreensTest, TheStartScreenFadesToEachRoadsEmailScreenAndOpe
     EXPECT_EQ(top()->preferredStatusBarStyle(), platform::ui::StatusBarStyle::LightContent);
     driver.tap("Terms and conditions");
     unsetenv("ZORVIK_SITE_URL");
-    EXPECT_EQ(platform::ui::Application::shared().openedURLs(), std::vector<std::string> { "http://127.0.0.1:9/site/terms" });
+    EXPECT_EQ(platform::ui::Application::shared().openedURLs(),
+        std::vector<std::string> { "http://127.0.0.1:9/site/terms" });
 
     struct Road {
         const char* button;
@@ -144,7 +146,8 @@ TEST_F(StartAndEmailScreensTest, NextFollowsEveryEditAndSendsTheTrimmedAddress)
     auto pin = top<LoginWithPinViewController>();
     ASSERT_TRUE(pin);
     EXPECT_EQ(pin->username(), "ann@zorvik.test") << "without the space typed first";
-    EXPECT_FALSE(std::dynamic_pointer_cast<PinView>(pin->view())->navigationBar()->negativeButton()->isHidden());
+    EXPECT_FALSE(
+        std::dynamic_pointer_cast<PinView>(pin->view())->navigationBar()->negativeButton()->isHidden());
 
     driver.tap("BtnTealLessThan");
     settle();

@@ -40,7 +40,9 @@ public:
     /// The greeting: "" in the base.
     virtual std::string message() const;
     /// The screen Next leads to for `email`.
-    virtual std::shared_ptr<platform::ui::ViewController> nextViewControllerWithEmail(const std::string& email) = 0;
+    virtual std::shared_ptr<platform::ui::ViewController> nextViewControllerWithEmail(
+        const std::string& email)
+        = 0;
 
     /// Pushes nextViewControllerWithEmail(email), animated.
     void emailEntered(const std::string& email) override;
@@ -63,7 +65,8 @@ public:
     /// "Welcome back!".
     std::string message() const override;
     /// The PIN log-in screen for `email`, with a back button.
-    std::shared_ptr<platform::ui::ViewController> nextViewControllerWithEmail(const std::string& email) override;
+    std::shared_ptr<platform::ui::ViewController> nextViewControllerWithEmail(
+        const std::string& email) override;
 };
 
 /// The sign-up road's e-mail controller.
@@ -74,7 +77,8 @@ public:
     /// "Nice to meet you!".
     std::string message() const override;
     /// The create-PIN screen for `email`.
-    std::shared_ptr<platform::ui::ViewController> nextViewControllerWithEmail(const std::string& email) override;
+    std::shared_ptr<platform::ui::ViewController> nextViewControllerWithEmail(
+        const std::string& email) override;
 };
 
 }

@@ -11,7 +11,8 @@
 namespace zorvik {
 
 ConfirmPinController::ConfirmPinController(std::string pin, std::string username,
-    std::shared_ptr<PinViewProtocol> view, const std::shared_ptr<NoHistoryNavigationController>& navigationController)
+    std::shared_ptr<PinViewProtocol> view,
+    const std::shared_ptr<NoHistoryNavigationController>& navigationController)
     : PinController(std::move(username), std::move(view), navigationController)
     , m_pin(std::move(pin))
 {
@@ -22,11 +23,13 @@ void ConfirmPinController::pinEntered(const std::string& pin)
     auto self = shared_from_this();
     view()->clearPin();
     if (pin != m_pin) {
-        view()->showErrorView(FailedPinAttemptView::make(platform::ui::Image::named("IconWarning"), kMismatchText));
+        view()->showErrorView(
+            FailedPinAttemptView::make(platform::ui::Image::named("IconWarning"), kMismatchText));
         return;
     }
     if (auto navigation = navigationController())
-        navigation->pushViewController(std::make_shared<RegisterCompanyViewController>(username(), pin), true);
+        navigation->pushViewController(
+            std::make_shared<RegisterCompanyViewController>(username(), pin), true);
 }
 
 }

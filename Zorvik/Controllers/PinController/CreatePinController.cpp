@@ -11,7 +11,8 @@ void CreatePinController::pinEntered(const std::string& pin)
     auto self = shared_from_this();
     view()->clearPin();
     if (auto navigation = navigationController())
-        navigation->pushNoHistoryViewController(std::make_shared<ConfirmPinViewController>(username(), pin), false);
+        navigation->pushNoHistoryViewController(
+            std::make_shared<ConfirmPinViewController>(username(), pin), false);
 }
 
 }

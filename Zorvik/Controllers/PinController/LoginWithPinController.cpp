@@ -33,7 +33,8 @@ namespace {
 
 // Runs `step` on the controller while it lives; once the screen has gone the chain stops, and a session that
 // the log-in had already opened is closed again.
-template<class Step> auto whileAlive(const std::shared_ptr<PinController>& controller, bool signedIn, Step step)
+template<class Step>
+auto whileAlive(const std::shared_ptr<PinController>& controller, bool signedIn, Step step)
 {
     return [weak = std::weak_ptr<PinController>(controller), signedIn, step](const auto&... values) {
         auto self = std::static_pointer_cast<LoginWithPinController>(weak.lock());
@@ -59,29 +60,31 @@ void LoginWithPinController::pinEntered(const std::string& pin)
     auto secret = std::make_shared<std::string>(pin);
     OstrelSingleton::apiConfig()->fetchConfiguration(
         whileAlive(self, false,
-            [freelancer, secret](LoginWithPinController& controller,
-                const platform::outside::Configuration& configuration) {
+            [freelancer, secret](
+                LoginWithPinController& controller, const platform::outside::Configuration& configuration) {
                 if (!configuration.isOk(Version::appShortVersion()))
                     controller.refused(configuration.redirectUrl());
                 else
                     controller.logIn(freelancer, secret);
             }),
-        whileAlive(self, false,
-            [](LoginWithPinController& controller, const HttpError&) { controller.fail(kFailureText, false); }));
+        whileAlive(self, false, [](LoginWithPinController& controller, const HttpError&) {
+            controller.fail(kFailureText, false);
+        }));
 }
 
 void LoginWithPinController::logIn(const Freelancer& freelancer, std::shared_ptr<std::string> pin)
 {
     auto self = shared_from_this();
-    freelancer.loginWithPassword(
-        *pin,
+    freelancer.loginWithPassword(*pin,
         whileAlive(self, true,
             [freelancer](LoginWithPinController& controller, const platform::foundation::DictionaryRef&) {
                 controller.readBusiness(freelancer);
             }),
-        whileAlive(self, false, [](LoginWithPinController& controller) { controller.fail(kIncorrectPinText, false); }),
         whileAlive(self, false,
-            [](LoginWithPinController& controller, const HttpError&) { controller.fail(kFailureText, false); }));
+            [](LoginWithPinController& controller) { controller.fail(kIncorrectPinText, false); }),
+        whileAlive(self, false, [](LoginWithPinController& controller, const HttpError&) {
+            controller.fail(kFailureText, false);
+        }));
     std::fill(pin->begin(), pin->end(), '\0');
     pin->clear();
 }
@@ -89,24 +92,27 @@ void LoginWithPinController::logIn(const Freelancer& freelancer, std::shared_ptr
 void LoginWithPinController::readBusiness(const Freelancer& freelancer)
 {
     auto self = shared_from_this();
-    auto failed = whileAlive(self, true, [](LoginWithPinController& controller) { controller.fail(kFailureText, true); });
-    freelancer.business(
-        whileAlive(self, true,
-            [freelancer](LoginWithPinController& controller, const Business& business) {
-                controller.readBankAccount(freelancer, business);
-            }),
+    auto failed = whileAlive(
+        self, true, [](LoginWithPinController& controller) { controller.fail(kFailureText, true); });
+    freelancer.business(whileAlive(self, true,
+                            [freelancer](LoginWithPinController& controller, const Business& business) {
+                                controller.readBankAccount(freelancer, business);
+                            }),
         failed, [failed](const HttpError&) { failed(); });
 }
 
 void LoginWithPinController::readBankAccount(const Freelancer& freelancer, const Business& business)
 {
     auto self = shared_from_this();
-    auto next = whileAlive(self, true, [freelancer, business](LoginWithPinController& controller, const BankAccount&) {
-        controller.readVATRegistration(freelancer, business);
-    });
-    auto failed = whileAlive(self, true, [](LoginWithPinController& controller) { controller.fail(kFailureText, true); });
+    auto next = whileAlive(
+        self, true, [freelancer, business](LoginWithPinController& controller, const BankAccount&) {
+            controller.readVATRegistration(freelancer, business);
+        });
+    auto failed = whileAlive(
+        self, true, [](LoginWithPinController& controller) { controller.fail(kFailureText, true); });
     auto error = [failed](const HttpError&) { failed(); };
-    business.bankAccount(next,
+    business.bankAccount(
+        next,
         [business, next, failed, error] {
             business.createBankAccount(BankAccount { Dictionary::make() }, next, failed, error);
         },
@@ -116,13 +122,15 @@ void LoginWithPinController::readBankAccount(const Freelancer& freelancer, const
 void LoginWithPinController::readVATRegistration(const Freelancer& freelancer, const Business& business)
 {
     auto self = shared_from_this();
-    auto next = whileAlive(self, true,
-        [freelancer, business](LoginWithPinController& controller, const VATRegistration&) {
+    auto next = whileAlive(
+        self, true, [freelancer, business](LoginWithPinController& controller, const VATRegistration&) {
             controller.readInvoices(freelancer, business);
         });
-    auto failed = whileAlive(self, true, [](LoginWithPinController& controller) { controller.fail(kFailureText, true); });
+    auto failed = whileAlive(
+        self, true, [](LoginWithPinController& controller) { controller.fail(kFailureText, true); });
     auto error = [failed](const HttpError&) { failed(); };
-    business.vatRegistration(next,
+    business.vatRegistration(
+        next,
         [business, next, failed, error] {
             business.createVATRegistration(VATRegistration { Dictionary::make() }, next, failed, error);
         },
@@ -132,12 +140,11 @@ void LoginWithPinController::readVATRegistration(const Freelancer& freelancer, c
 void LoginWithPinController::readInvoices(const Freelancer& freelancer, const Business& business)
 {
     auto self = shared_from_this();
-    auto failed = whileAlive(self, true, [](LoginWithPinController& controller) { controller.fail(kFailureText, true); });
-    business.invoices(
-        whileAlive(self, true,
-            [freelancer](LoginWithPinController& controller, const platform::foundation::ArrayRef&) {
-                controller.signedIn(freelancer);
-            }),
+    auto failed = whileAlive(
+        self, true, [](LoginWithPinController& controller) { controller.fail(kFailureText, true); });
+    business.invoices(whileAlive(self, true,
+                          [freelancer](LoginWithPinController& controller,
+                              const platform::foundation::ArrayRef&) { controller.signedIn(freelancer); }),
         failed, [failed](const HttpError&) { failed(); });
 }
 

@@ -8,7 +8,8 @@
 
 namespace zorvik {
 
-std::shared_ptr<StartSignUpController> StartSignUpController::make(const std::shared_ptr<StartSignupView>& view,
+std::shared_ptr<StartSignUpController> StartSignUpController::make(
+    const std::shared_ptr<StartSignupView>& view,
     const std::shared_ptr<platform::ui::NavigationController>& navigationController,
     platform::ui::Application& application)
 {

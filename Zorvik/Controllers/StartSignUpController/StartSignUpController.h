@@ -28,8 +28,7 @@ public:
         platform::ui::Application& application);
 
     /// Use make().
-    StartSignUpController(
-        const std::shared_ptr<platform::ui::NavigationController>& navigationController,
+    StartSignUpController(const std::shared_ptr<platform::ui::NavigationController>& navigationController,
         platform::ui::Application& application);
 
     /// Pushes a new sign-up e-mail screen, animated.

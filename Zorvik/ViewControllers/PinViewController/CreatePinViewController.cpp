@@ -19,7 +19,8 @@ std::shared_ptr<PinControllerProtocol> CreatePinViewController::createController
     const std::shared_ptr<PinViewProtocol>& view)
 {
     view->setInformationView(FailedPinAttemptView::make(platform::ui::Image::named("IconLock"), kPrompt));
-    auto controller = std::make_shared<CreatePinController>(username(), view, noHistoryNavigationController());
+    auto controller
+        = std::make_shared<CreatePinController>(username(), view, noHistoryNavigationController());
     view->setController(controller);
     return controller;
 }

@@ -24,7 +24,8 @@ std::shared_ptr<PinControllerProtocol> LoginWithPinViewController::createControl
         view->setInformationView(LogoAndPromptView::make(kPrompt));
     if (!m_showBackButton)
         view->hideBackButton();
-    auto controller = std::make_shared<LoginWithPinController>(username(), view, noHistoryNavigationController());
+    auto controller
+        = std::make_shared<LoginWithPinController>(username(), view, noHistoryNavigationController());
     view->setController(controller);
     return controller;
 }

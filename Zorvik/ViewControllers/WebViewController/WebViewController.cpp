@@ -54,11 +54,12 @@ void WebViewController::didFailLoad(platform::ui::WebView&, const platform::ui::
     hideBusyView();
     auto alert = std::make_shared<AlertController>(kFailureTitle, std::nullopt, AlertControllerStyle::Alert);
     std::weak_ptr<ViewController> weakSelf = shared_from_this();
-    alert->addAction(std::make_shared<AlertAction>(kGoBack, AlertActionStyle::Default, [weakSelf](AlertAction&) {
-        auto self = weakSelf.lock();
-        if (auto navigation = self ? self->navigationController() : nullptr)
-            navigation->popViewController(true);
-    }));
+    alert->addAction(
+        std::make_shared<AlertAction>(kGoBack, AlertActionStyle::Default, [weakSelf](AlertAction&) {
+            auto self = weakSelf.lock();
+            if (auto navigation = self ? self->navigationController() : nullptr)
+                navigation->popViewController(true);
+        }));
     presentViewController(alert, true);
 }
 

@@ -83,8 +83,8 @@ void buildEnterEmailView(NibBuilder& nib, bool small)
     nib.outlet("navigationBar", bar);
 
     double promptHeight = small ? 90 : 130;
-    auto prompt = nib.custom(small ? "LogoAndPromptView4" : "LogoAndPromptView",
-        { 0, kBarHeight, width, promptHeight });
+    auto prompt = nib.custom(
+        small ? "LogoAndPromptView4" : "LogoAndPromptView", { 0, kBarHeight, width, promptHeight });
     root->addSubview(prompt);
     nib.outlet("prompt", prompt);
 
@@ -126,7 +126,8 @@ void buildStartSignupView(NibBuilder& nib)
     carousel->setContentSize({ width * double(pages.size()), carouselHeight });
     for (std::size_t index = 0; index < pages.size(); ++index) {
         double left = width * double(index);
-        auto title = whiteLabel({ left + 20, carouselHeight / 2 - 40, width - 40, 30 }, 20, "OpenSans-SemiBold");
+        auto title
+            = whiteLabel({ left + 20, carouselHeight / 2 - 40, width - 40, 30 }, 20, "OpenSans-SemiBold");
         title->setText(std::string(pages[index].first));
         carousel->addSubview(title);
         auto text = whiteLabel({ left + 20, carouselHeight / 2, width - 40, 50 }, 15);
@@ -147,7 +148,8 @@ void buildStartSignupView(NibBuilder& nib)
     root->addSubview(signUp);
     nib.connectAction(*signUp, ControlEvent::TouchUpInside, "userWantsToSignUp");
 
-    auto logIn = textButton({ width / 2 + 10, height - 130, width / 2 - 30, 44 }, StartSignupView::kLogInTitle);
+    auto logIn
+        = textButton({ width / 2 + 10, height - 130, width / 2 - 30, 44 }, StartSignupView::kLogInTitle);
     root->addSubview(logIn);
     nib.connectAction(*logIn, ControlEvent::TouchUpInside, "userWantsToLogin");
 
@@ -168,7 +170,8 @@ void buildWelcomeView(NibBuilder& nib)
     text->setNumberOfLines(2);
     text->setText(std::string("Your account is ready. Write your first invoice."));
     root->addSubview(text);
-    auto start = textButton({ width / 2 - 80, bounds.height() - 120, 160, 44 }, WelcomeView::kGetStartedTitle);
+    auto start
+        = textButton({ width / 2 - 80, bounds.height() - 120, 160, 44 }, WelcomeView::kGetStartedTitle);
     start->setBackgroundColor(Color::fromBytes(0, 188, 203));
     root->addSubview(start);
     nib.connectAction(*start, ControlEvent::TouchUpInside, "getStarted");
@@ -190,7 +193,8 @@ void buildWebView(NibBuilder& nib)
     root->addSubview(container);
     nib.outlet("spinnerContainer", container);
 
-    auto spinner = std::make_shared<LoadingView>(Rect { bounds.width() / 2 - 15, bounds.height() / 2 - 15, 30, 30 });
+    auto spinner
+        = std::make_shared<LoadingView>(Rect { bounds.width() / 2 - 15, bounds.height() / 2 - 15, 30, 30 });
     spinner->setHidden(true);
     container->addSubview(spinner);
     nib.outlet("loadingView", spinner);

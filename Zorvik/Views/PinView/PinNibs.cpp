@@ -168,7 +168,8 @@ void buildPinView(NibBuilder& nib, bool small)
     root->addSubview(spinner);
     nib.outlet("loadingView", spinner);
 
-    auto keypad = nib.custom("PinKeyboardView", { (bounds.width() - 320) / 2, keypadTop, 320, kKeypadHeight });
+    auto keypad
+        = nib.custom("PinKeyboardView", { (bounds.width() - 320) / 2, keypadTop, 320, kKeypadHeight });
     root->addSubview(keypad);
     nib.outlet("pinKeyboard", keypad);
 }

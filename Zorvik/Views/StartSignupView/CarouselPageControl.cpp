@@ -38,7 +38,8 @@ void CarouselPageControl::updateDots()
 {
     auto dots = subviews();
     for (std::size_t index = 0; index < dots.size(); ++index)
-        imageViewForSubview(*dots[index])->setImage(int(index) == currentPage() ? m_activeImage : m_inactiveImage);
+        imageViewForSubview(*dots[index])
+            ->setImage(int(index) == currentPage() ? m_activeImage : m_inactiveImage);
 }
 
 std::shared_ptr<ImageView> CarouselPageControl::imageViewForSubview(platform::ui::View& view)
@@ -47,7 +48,8 @@ std::shared_ptr<ImageView> CarouselPageControl::imageViewForSubview(platform::ui
         if (auto image = std::dynamic_pointer_cast<ImageView>(subview))
             return image;
     }
-    auto image = std::make_shared<ImageView>(platform::ui::Rect { 0, 0, view.frame().width(), view.frame().height() });
+    auto image = std::make_shared<ImageView>(
+        platform::ui::Rect { 0, 0, view.frame().width(), view.frame().height() });
     view.addSubview(image);
     return image;
 }

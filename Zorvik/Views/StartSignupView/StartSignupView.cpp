@@ -37,7 +37,8 @@ void StartSignupView::setupBackground()
 
 void StartSignupView::setupScrollViewAndPageControl()
 {
-    scrollView()->setDelegate(std::dynamic_pointer_cast<platform::ui::ScrollViewDelegate>(shared_from_this()));
+    scrollView()->setDelegate(
+        std::dynamic_pointer_cast<platform::ui::ScrollViewDelegate>(shared_from_this()));
     pageControl()->setCurrentPage(0);
 }
 

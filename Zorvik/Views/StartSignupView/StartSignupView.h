@@ -38,7 +38,10 @@ public:
     /// Who hears of the buttons, or null.
     std::shared_ptr<StartSignUpControllerProtocol> controller() const { return m_controller.lock(); }
     /// Sets who hears of the buttons, held weakly.
-    void setController(const std::weak_ptr<StartSignUpControllerProtocol>& controller) { m_controller = controller; }
+    void setController(const std::weak_ptr<StartSignUpControllerProtocol>& controller)
+    {
+        m_controller = controller;
+    }
 
     /// "BackgroundOffCentreBubble-667" on a 667-point-high screen, "BackgroundOffCentreBubble" on any other.
     void setupBackground();

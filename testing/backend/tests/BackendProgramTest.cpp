@@ -133,8 +133,8 @@ TEST(BackendProgramTest, RefusesBadArguments)
 }
 TEST(BackendProgramTest, OpensEachAccountReadyToLogIn)
 {
-    auto program = startBackend({ "--port", "0", "--watch-stdin", "--account", "ann@zorvik.test:2468", "--account",
-        "bob@zorvik.test:1357" });
+    auto program = startBackend({ "--port", "0", "--watch-stdin", "--account", "ann@zorvik.test:2468",
+        "--account", "bob@zorvik.test:1357" });
     int port = portOf(firstLine(program));
     ASSERT_NE(port, 0);
     httplib::Client http("127.0.0.1", port);
@@ -156,8 +156,8 @@ TEST(BackendProgramTest, OpensEachAccountReadyToLogIn)
             EXPECT_EQ(record->status, 200) << child;
         }
     }
-    auto wrong = http.Post("/api/freelancers/login", R"({"email": "ann@zorvik.test", "password": "1357"})",
-        "application/json");
+    auto wrong = http.Post(
+        "/api/freelancers/login", R"({"email": "ann@zorvik.test", "password": "1357"})", "application/json");
     ASSERT_TRUE(wrong);
     EXPECT_EQ(wrong->status, 401);
     program.closeInput();
