@@ -4,6 +4,7 @@
 #include "Zorvik/ViewControllers/NoHistoryNavigationController.h"
 #include "Zorvik/ViewControllers/PinViewController/LoginWithPinViewController.h"
 #include "Zorvik/tests/DeviceStorageFixture.h"
+#include "Zorvik/Views/Nibs/Nibs.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/ui/Screen.h"
@@ -54,6 +55,7 @@ protected:
     void SetUp() override
     {
         DeviceStorageTest::SetUp();
+        registerNibs();
         ViewController::setRootViewController(*window, navigation);
         window->makeKeyAndVisible();
     }

@@ -134,11 +134,10 @@ protected:
     {
         std::string all;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(m_home.path())) {
-            if (entry.is_regular_file())
-                all += platform::foundation::Files::readBytes(entry.path())
-                           .transform(
-                               [](const auto& bytes) { return std::string(bytes.begin(), bytes.end()); })
-                           .value_or("");
+            if (!entry.is_regular_file())
+                continue;
+            if (auto bytes = platform::foundation::Files::readBytes(entry.path()))
+                all.append(bytes->begin(), bytes->end());
         }
         return all;
     }

@@ -29,6 +29,9 @@ public:
     std::shared_ptr<platform::ui::TransitionAnimator> popAnimation(
         const std::shared_ptr<platform::ui::ViewController>& popped) override;
 
+    /// The PIN typed on the create screen.
+    const std::string& pin() const { return m_pin; }
+
 private:
     std::string m_pin;
 };
