@@ -4,6 +4,7 @@
 #include "Zorvik/ViewControllers/PinViewController/ConfirmPinViewController.h"
 #include "Zorvik/ViewControllers/PinViewController/CreatePinViewController.h"
 #include "Zorvik/ViewControllers/Transitions/NavigationControllerAnimationDelegate.h"
+#include "Zorvik/Views/Nibs/Nibs.h"
 #include "Zorvik/tests/AnimatorDescription.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/ui/Window.h"
@@ -57,6 +58,7 @@ class NoHistoryNavigationControllerTest : public testing::Test {
 protected:
     void SetUp() override
     {
+        registerNibs();
         navigation->setDelegate(delegate);
         ViewController::setRootViewController(*window, navigation);
     }
