@@ -19,5 +19,8 @@ if(ZORVIK_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Every program and library carries a GNU build-id: the kits name images by it.
+add_link_options(-Wl,--build-id=sha1)
+
 # Libraries and programs find their shared siblings from the build tree.
 set(CMAKE_BUILD_RPATH_USE_ORIGIN ON)

@@ -135,6 +135,16 @@ std::optional<fs::path> Files::preferencesDirectory()
     return existingDirectory(homeDirectory() / "Library" / "Preferences");
 }
 
+std::optional<fs::path> Files::applicationSupportDirectory()
+{
+    return existingDirectory(homeDirectory() / "Library" / "Application Support");
+}
+
+std::optional<fs::path> Files::cachesDirectory()
+{
+    return existingDirectory(homeDirectory() / "Library" / "Caches");
+}
+
 fs::path Files::bundleDirectory()
 {
     auto& shared = locations();

@@ -11,11 +11,11 @@ namespace platform::foundation {
 
 /// The app's folders and the file operations the app uses on them.
 ///
-/// The app's home folder holds "Documents" and "Library/Preferences", as on
-/// the phone. It is $ZORVIK_HOME when set, else ~/.local/share/zorvik; a test
-/// points it at a temporary folder with setHomeDirectory(). The resource
-/// folder (the app's "bundle") is $ZORVIK_BUNDLE_DIR when set, else the
-/// repository's resources/ folder; setBundleDirectory() changes it.
+/// The app's home folder holds "Documents" and "Library/Preferences",
+/// "Library/Application Support" and "Library/Caches", as on the phone. It is $ZORVIK_HOME when set, else
+/// ~/.local/share/zorvik; a test points it at a temporary folder with setHomeDirectory(). The resource folder
+/// (the app's "bundle") is $ZORVIK_BUNDLE_DIR when set, else the repository's resources/ folder;
+/// setBundleDirectory() changes it.
 ///
 /// No operation throws: failures answer false or nullopt. Writes are atomic:
 /// a reader sees the old content or the new, never a part.
@@ -34,6 +34,14 @@ public:
     /// The Library/Preferences folder that holds the defaults, created when
     /// missing; nullopt when it cannot be.
     static std::optional<std::filesystem::path> preferencesDirectory();
+
+    /// The Library/Application Support folder (files the app keeps, out of the user's sight), created
+    /// when missing; nullopt when it cannot be.
+    static std::optional<std::filesystem::path> applicationSupportDirectory();
+
+    /// The Library/Caches folder (files the app can make again), created when missing; nullopt when it
+    /// cannot be.
+    static std::optional<std::filesystem::path> cachesDirectory();
 
     /// The app's resource folder.
     static std::filesystem::path bundleDirectory();

@@ -41,13 +41,15 @@ void addExtension(X509* certificate, X509* issuer, int nid, const char* value)
     X509_EXTENSION_free(extension);
 }
 
-Certificate makeCertificate(const std::string& commonName, EVP_PKEY* key, long serial)
+Certificate makeCertificate(
+    const std::string& commonName, EVP_PKEY* key, long serial, TestCertificateAuthority::Validity validity)
 {
     Certificate certificate(X509_new(), X509_free);
     X509_set_version(certificate.get(), 2);
     ASN1_INTEGER_set(X509_get_serialNumber(certificate.get()), serial);
-    X509_gmtime_adj(X509_getm_notBefore(certificate.get()), -3600);
-    X509_gmtime_adj(X509_getm_notAfter(certificate.get()), 24 * 3600);
+    bool expired = validity == TestCertificateAuthority::Validity::Expired;
+    X509_gmtime_adj(X509_getm_notBefore(certificate.get()), expired ? -2 * 24 * 3600 : -3600);
+    X509_gmtime_adj(X509_getm_notAfter(certificate.get()), expired ? -24 * 3600 : 24 * 3600);
     X509_set_pubkey(certificate.get(), key);
     X509_NAME* name = X509_get_subject_name(certificate.get());
     X509_NAME_add_entry_by_txt(
@@ -71,21 +73,51 @@ void writeFile(const std::filesystem::path& path, const std::function<int(FILE*)
 struct TestCertificateAuthority::Keys {
     Key key { nullptr, EVP_PKEY_free };
     Certificate certificate { nullptr, X509_free };
+    // The issuers above this authority, nearest first (empty for a root).
+    std::vector<Certificate> issuers;
     long lastSerial { 1 };
 };
 
-TestCertificateAuthority::TestCertificateAuthority(std::filesystem::path folder, std::string name)
+TestCertificateAuthority::TestCertificateAuthority(
+    std::filesystem::path folder, std::string name, Validity validity)
     : m_folder(std::move(folder))
     , m_keys(std::make_unique<Keys>())
 {
     m_keys->key = makeKey();
-    m_keys->certificate = makeCertificate(name, m_keys->key.get(), m_keys->lastSerial);
+    m_keys->certificate = makeCertificate(name, m_keys->key.get(), m_keys->lastSerial, validity);
     X509* certificate = m_keys->certificate.get();
     X509_set_issuer_name(certificate, X509_get_subject_name(certificate));
     addExtension(certificate, certificate, NID_basic_constraints, "critical,CA:TRUE");
     addExtension(certificate, certificate, NID_key_usage, "critical,keyCertSign,cRLSign");
     addExtension(certificate, certificate, NID_subject_key_identifier, "hash");
     require(X509_sign(certificate, m_keys->key.get(), EVP_sha256()) > 0, "could not sign the root");
+    m_certificateFile = m_folder / (name + "-ca.pem");
+    writeFile(m_certificateFile, [&](FILE* file) { return PEM_write_X509(file, certificate); });
+}
+
+TestCertificateAuthority::TestCertificateAuthority(
+    std::filesystem::path folder, std::string name, const TestCertificateAuthority& issuer)
+    : m_folder(std::move(folder))
+    , m_keys(std::make_unique<Keys>())
+{
+    m_keys->key = makeKey();
+    m_keys->lastSerial = ++issuer.m_keys->lastSerial * 1000;
+    m_keys->certificate = makeCertificate(name, m_keys->key.get(), m_keys->lastSerial, Validity::Current);
+    X509* certificate = m_keys->certificate.get();
+    X509* above = issuer.m_keys->certificate.get();
+    X509_set_issuer_name(certificate, X509_get_subject_name(above));
+    addExtension(certificate, above, NID_basic_constraints, "critical,CA:TRUE");
+    addExtension(certificate, above, NID_key_usage, "critical,keyCertSign,cRLSign");
+    addExtension(certificate, certificate, NID_subject_key_identifier, "hash");
+    addExtension(certificate, above, NID_authority_key_identifier, "keyid:always");
+    require(
+        X509_sign(certificate, issuer.m_keys->key.get(), EVP_sha256()) > 0, "could not sign an intermediate");
+    X509_up_ref(above);
+    m_keys->issuers.emplace_back(above, X509_free);
+    for (const auto& ancestor : issuer.m_keys->issuers) {
+        X509_up_ref(ancestor.get());
+        m_keys->issuers.emplace_back(ancestor.get(), X509_free);
+    }
     m_certificateFile = m_folder / (name + "-ca.pem");
     writeFile(m_certificateFile, [&](FILE* file) { return PEM_write_X509(file, certificate); });
 }
@@ -110,11 +142,30 @@ std::vector<std::uint8_t> TestCertificateAuthority::certificateDer() const
     return der;
 }
 
-LoopbackServer::TlsIdentity TestCertificateAuthority::issueServerIdentity(
-    const std::string& fileStem, const std::string& commonName, const std::string& alternativeNames)
+std::vector<std::vector<std::uint8_t>> TestCertificateAuthority::readChain(
+    const std::filesystem::path& pemFile)
+{
+    std::vector<std::vector<std::uint8_t>> chain;
+    FILE* file = std::fopen(pemFile.c_str(), "r");
+    if (!file)
+        return chain;
+    while (X509* certificate = PEM_read_X509(file, nullptr, nullptr, nullptr)) {
+        int length = i2d_X509(certificate, nullptr);
+        std::vector<std::uint8_t> der(static_cast<std::size_t>(std::max(length, 0)));
+        auto* out = der.data();
+        i2d_X509(certificate, &out);
+        chain.push_back(std::move(der));
+        X509_free(certificate);
+    }
+    std::fclose(file);
+    return chain;
+}
+
+LoopbackServer::TlsIdentity TestCertificateAuthority::issueServerIdentity(const std::string& fileStem,
+    const std::string& commonName, const std::string& alternativeNames, Validity validity)
 {
     Key key = makeKey();
-    Certificate certificate = makeCertificate(commonName, key.get(), ++m_keys->lastSerial);
+    Certificate certificate = makeCertificate(commonName, key.get(), ++m_keys->lastSerial, validity);
     X509* root = m_keys->certificate.get();
     X509_set_issuer_name(certificate.get(), X509_get_subject_name(root));
     addExtension(certificate.get(), root, NID_basic_constraints, "critical,CA:FALSE");
@@ -127,7 +178,10 @@ LoopbackServer::TlsIdentity TestCertificateAuthority::issueServerIdentity(
     LoopbackServer::TlsIdentity identity { (m_folder / (fileStem + ".pem")).string(),
         (m_folder / (fileStem + "-key.pem")).string() };
     writeFile(identity.certificateFile, [&](FILE* file) {
-        return PEM_write_X509(file, certificate.get()) == 1 ? PEM_write_X509(file, root) : 0;
+        int written = PEM_write_X509(file, certificate.get()) == 1 ? PEM_write_X509(file, root) : 0;
+        for (const auto& issuer : m_keys->issuers)
+            written = written == 1 ? PEM_write_X509(file, issuer.get()) : 0;
+        return written;
     });
     writeFile(identity.privateKeyFile, [&](FILE* file) {
         return PEM_write_PrivateKey(file, key.get(), nullptr, nullptr, 0, nullptr, nullptr);

@@ -55,11 +55,15 @@ TEST_F(FilesTest, DocumentsLiveUnderTheHomeFolderAndAreCreatedOnDemand)
     EXPECT_EQ(Files::documentsDirectory(), documents());
     EXPECT_TRUE(fs::is_directory(documents()));
     EXPECT_EQ(Files::preferencesDirectory(), m_home.path() / "Library" / "Preferences");
+    EXPECT_EQ(Files::applicationSupportDirectory(), m_home.path() / "Library" / "Application Support");
+    EXPECT_EQ(Files::cachesDirectory(), m_home.path() / "Library" / "Caches");
+    EXPECT_TRUE(fs::is_directory(m_home.path() / "Library" / "Caches"));
 
     // A home folder that cannot hold a Documents folder (it is a file) gives none.
     writeRaw(m_home.path() / "file", "x");
     Files::setHomeDirectory(m_home.path() / "file");
     EXPECT_EQ(Files::documentsDirectory(), std::nullopt);
+    EXPECT_EQ(Files::cachesDirectory(), std::nullopt);
 }
 
 TEST_F(FilesTest, TextRoundTripsAndAWriteReplacesTheWholeFile)
