@@ -12,8 +12,9 @@ namespace platform::foundation {
 /// binary form, to and from Value.
 ///
 /// Booleans, integers, reals, strings, dates, data, arrays and dictionaries map to the Value of the same
-/// kind. Null has no form in a property list: a null inside a dictionary is left out, and a null at the top
-/// level or inside an array cannot be written. Reading never throws: malformed input is nullopt.
+/// kind (the XML form keeps dates to the whole second). Null has no form in a property list: a null inside a
+/// dictionary is left out, and a null at the top level or inside an array cannot be written. Reading never
+/// throws: malformed input is nullopt.
 class PropertyList {
 public:
     /// The value of an XML or binary property list (the form is recognised from the bytes).
