@@ -191,6 +191,7 @@ TEST_F(LoginWithPinControllerTest, SuccessSavesTheUserAndPushesTheFoldersAnimate
     ASSERT_TRUE(platform::foundation::mainQueue().runUntil(
         [this] { return navigation->viewControllers().size() > 1; }));
     EXPECT_TRUE(navigation->isInTransition()) << "pushed animated";
+    EXPECT_EQ(pad()->pin().digits(), "") << "the pad beneath the folders holds no PIN";
     settle();
 
     auto folders = top<FoldersViewControllerObjc>();

@@ -47,27 +47,39 @@ auto whileAlive(const std::shared_ptr<PinController>& controller, bool signedIn,
     };
 }
 
+// Overwrites the PIN's characters before letting them go.
+void wipe(std::string& pin)
+{
+    std::fill(pin.begin(), pin.end(), '\0');
+    pin.clear();
+}
+
 }
 
 void LoginWithPinController::pinEntered(const std::string& pin)
 {
     auto self = shared_from_this();
+    // The PIN lives only in this chain's memory until the log-in request is made: the pad forgets it now (its
+    // dots are hidden while busy), and the chain's copy is wiped once it is sent or no longer needed.
+    auto secret = std::make_shared<std::string>(pin);
+    view()->clearPin();
     view()->showBusyView();
     auto& repositories = api::Repositories::sharedInstance();
     auto freelancer = Freelancer::withEmail(
         username(), repositories.freelancersRepository(), repositories.authenticationMechanism());
-    // The PIN lives only in this chain's memory until the log-in request is made.
-    auto secret = std::make_shared<std::string>(pin);
     OstrelSingleton::apiConfig()->fetchConfiguration(
         whileAlive(self, false,
             [freelancer, secret](
                 LoginWithPinController& controller, const platform::outside::Configuration& configuration) {
-                if (!configuration.isOk(Version::appShortVersion()))
-                    controller.refused(configuration.redirectUrl());
-                else
+                if (configuration.isOk(Version::appShortVersion())) {
                     controller.logIn(freelancer, secret);
+                    return;
+                }
+                wipe(*secret);
+                controller.refused(configuration.redirectUrl());
             }),
-        whileAlive(self, false, [](LoginWithPinController& controller, const HttpError&) {
+        whileAlive(self, false, [secret](LoginWithPinController& controller, const HttpError&) {
+            wipe(*secret);
             controller.fail(kFailureText, false);
         }));
 }
@@ -85,8 +97,7 @@ void LoginWithPinController::logIn(const Freelancer& freelancer, std::shared_ptr
         whileAlive(self, false, [](LoginWithPinController& controller, const HttpError&) {
             controller.fail(kFailureText, false);
         }));
-    std::fill(pin->begin(), pin->end(), '\0');
-    pin->clear();
+    wipe(*pin);
 }
 
 void LoginWithPinController::readBusiness(const Freelancer& freelancer)

@@ -23,9 +23,9 @@ namespace zorvik {
 ///  6. the invoices;
 ///  7. the signed-in user is saved on the device (SignedInUser) and the folders screen is pushed, animated.
 ///
-/// The pad is busy while the chain runs. A failure empties the pad, ends the busy state and shows
-/// kIncorrectPinText (wrong PIN) or kFailureText (anything else); when the log-in step had succeeded the
-/// session is signed out again, so that no token or half-read freelancer stays behind.
+/// The pad forgets the digits at once and is busy while the chain runs. A failure empties the pad, ends the
+/// busy state and shows kIncorrectPinText (wrong PIN) or kFailureText (anything else); when the log-in step
+/// had succeeded the session is signed out again, so that no token or half-read freelancer stays behind.
 class LoginWithPinController : public PinController {
 public:
     /// The message for a wrong PIN.
