@@ -12,7 +12,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace zorvik::test {
 namespace {
@@ -67,6 +71,33 @@ TEST(NibsTest, NibsPlaceTheAppsViewsByClassName)
     auto background = std::dynamic_pointer_cast<FullscreenImageView>(form->subviews()[4]);
     ASSERT_TRUE(background);
     EXPECT_EQ(background->fullscreen(), "Background");
+}
+
+
+TEST(NibsDeathTest, ANameAnotherRegistrationHoldsRaisesTheRegistrysError)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto nib = [](NibBuilder& builder) { builder.topLevel(std::make_shared<View>()); };
+    auto view = [](const platform::ui::NibCoder&) { return std::make_shared<View>(); };
+    const std::pair<std::function<void()>, const char*> cases[] = {
+        { [&] { NibRegistry::registerNib("XibView", nib); }, "Nib 'XibView' is registered twice" },
+        { [&] { NibRegistry::registerClass("LineView", view); }, "Class 'LineView' is registered twice" },
+        { [&] { NibRegistry::registerNib("ContentView", nib); }, "Nib 'ContentView' is registered twice" },
+    };
+    for (const auto& [takeTheName, message] : cases) {
+        EXPECT_EXIT(
+            {
+                takeTheName();
+                try {
+                    registerNibs();
+                } catch (const platform::ui::NibError& error) {
+                    std::fputs(error.what(), stderr);
+                    std::exit(1);
+                }
+                std::exit(0);
+            },
+            testing::ExitedWithCode(1), message);
+    }
 }
 
 }

@@ -5,6 +5,7 @@
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -26,6 +27,13 @@ bool isWholeCharacterRange(const icu::UnicodeString& text, Utf16Range range)
     return boundary(range.location) && boundary(range.location + range.length);
 }
 
+}
+
+std::size_t utf8CharacterLength(std::string_view text, std::size_t offset)
+{
+    auto lead = static_cast<unsigned char>(text[offset]);
+    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return std::min(length, text.size() - offset);
 }
 
 bool isValidUtf8(std::string_view text)

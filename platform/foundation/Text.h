@@ -20,6 +20,11 @@ struct Utf16Range {
 /// sequences, no encoded surrogates).
 bool isValidUtf8(std::string_view text);
 
+/// The number of bytes of the UTF-8 character that starts at byte `offset`
+/// of `text`, judged by its lead byte: a stray byte counts as a character of
+/// one, and a truncated sequence ends at the end of the text.
+std::size_t utf8CharacterLength(std::string_view text, std::size_t offset);
+
 /// The length of `text` in UTF-16 code units; each ill-formed UTF-8 byte
 /// sequence counts as one replacement character.
 std::size_t utf16Length(std::string_view text);

@@ -1,5 +1,7 @@
 #include "platform/ui/Font.h"
 
+#include "platform/foundation/Text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -70,8 +72,7 @@ std::vector<char32_t> codePoints(std::string_view text)
     std::vector<char32_t> result;
     for (std::size_t i = 0; i < text.size();) {
         auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        length = std::min(length, text.size() - i);
+        std::size_t length = foundation::utf8CharacterLength(text, i);
         char32_t value = length == 1 ? lead : lead & (0x3F >> (length - 1));
         for (std::size_t k = 1; k < length; ++k)
             value = value << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Text.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/View.h"
 
@@ -13,17 +14,6 @@ foundation::DictionaryRef rectDictionary(const Rect& rect)
 {
     return foundation::Dictionary::make(
         { { "x", rect.x() }, { "y", rect.y() }, { "width", rect.width() }, { "height", rect.height() } });
-}
-
-std::size_t utf8SequenceLength(unsigned char lead)
-{
-    if (lead >= 0xF0)
-        return 4;
-    if (lead >= 0xE0)
-        return 3;
-    if (lead >= 0xC0)
-        return 2;
-    return 1;
 }
 
 }
@@ -98,8 +88,7 @@ std::size_t Keyboard::type(const std::string& text)
 {
     std::size_t taken = 0;
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t length
-            = std::min(utf8SequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
+        std::size_t length = foundation::utf8CharacterLength(text, i);
         auto keepAlive = responder();
         TextInput* target = input();
         if (!target)
@@ -109,6 +98,13 @@ std::size_t Keyboard::type(const std::string& text)
         i += length;
     }
     return taken;
+}
+
+bool Keyboard::paste(const std::string& text)
+{
+    auto keepAlive = responder();
+    TextInput* target = input();
+    return target && target->insertText(text);
 }
 
 std::size_t Keyboard::deleteBackward(std::size_t times)

@@ -74,6 +74,9 @@ public:
 
     /// Types the text one character (code point) at a time into the responder. Returns how many were taken.
     std::size_t type(const std::string& text);
+    /// Pastes the text as one change at the insertion point, as the edit menu's Paste does (the field's
+    /// delegate is asked once, for the whole text). Returns whether the field took it.
+    bool paste(const std::string& text);
     /// Presses delete `times` times; returns how many presses deleted something.
     std::size_t deleteBackward(std::size_t times = 1);
     /// Presses Return; returns false when the keyboard is down.

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Files.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/foundation/Text.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/BarButtonItem.h"
@@ -214,6 +215,8 @@ const char* helpText()
     return "commands:\n"
            "  tap <text>                  tap the button, row, field or item that shows <text>\n"
            "  type <text>                 type into the field being edited\n"
+           "  paste <text>                paste <text> into the field being edited, as one change\n"
+           "  delete [n]                  press the delete key n times (once without n)\n"
            "  return                      press the keyboard's Return key\n"
            "  swipe <row text> <offset>   drag a row's swipeable part to rest at <offset>\n"
            "  alert <title>               press the alert's button <title>\n"
@@ -305,6 +308,26 @@ std::size_t ScreenDriver::type(const std::string& text)
     auto typed = keyboard.type(text);
     settle();
     return typed;
+}
+
+bool ScreenDriver::paste(const std::string& text)
+{
+    auto& keyboard = Keyboard::shared();
+    if (!keyboard.isVisible())
+        throw ScreenDriverError("no text field is being edited (tap one first)");
+    bool taken = keyboard.paste(text);
+    settle();
+    return taken;
+}
+
+std::size_t ScreenDriver::deleteBackward(std::size_t times)
+{
+    auto& keyboard = Keyboard::shared();
+    if (!keyboard.isVisible())
+        throw ScreenDriverError("no text field is being edited (tap one first)");
+    auto deleted = keyboard.deleteBackward(times);
+    settle();
+    return deleted;
 }
 
 void ScreenDriver::pressReturn()
@@ -489,18 +512,34 @@ std::string ScreenDriver::execute(const std::string& line)
         tap(argument);
         return "";
     }
+    // Typed and pasted text keeps its inner spaces as written, after the one space that ends the verb.
+    std::string text = commandLine.size() > verb.size() ? commandLine.substr(verb.size() + 1) : "";
     if (verb == "type") {
-        // Typed text keeps its inner spaces as written, after the one space that ends the verb.
-        std::string text = commandLine.size() > verb.size() ? commandLine.substr(verb.size() + 1) : "";
         requireArgument("the text to type");
         std::size_t characters = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-                ++characters;
-        }
+        for (std::size_t i = 0; i < text.size(); i += foundation::utf8CharacterLength(text, i))
+            ++characters;
         auto typed = type(text);
         if (typed < characters)
             return "the field took " + std::to_string(typed) + " of " + std::to_string(characters)
+                + " characters\n";
+        return "";
+    }
+    if (verb == "paste") {
+        requireArgument("the text to paste");
+        return paste(text) ? "" : "the field refused the pasted text\n";
+    }
+    if (verb == "delete") {
+        std::size_t times = 1;
+        if (!argument.empty()) {
+            double count = parseNumber(argument, "delete");
+            if (count < 1 || count != std::floor(count) || count > 1e6)
+                throw ScreenDriverError("delete needs a whole number of presses, not \"" + argument + "\"");
+            times = static_cast<std::size_t>(count);
+        }
+        auto deleted = deleteBackward(times);
+        if (deleted < times)
+            return "the field deleted " + std::to_string(deleted) + " of " + std::to_string(times)
                 + " characters\n";
         return "";
     }

@@ -41,6 +41,10 @@ public:
     void tap(const std::string& text);
     /// Types into the field being edited; returns how many characters it took.
     std::size_t type(const std::string& text);
+    /// Pastes `text` into the field being edited as one change; returns whether the field took it.
+    bool paste(const std::string& text);
+    /// Presses the keyboard's delete key `times` times; returns how many presses deleted something.
+    std::size_t deleteBackward(std::size_t times = 1);
     /// Presses the keyboard's Return key.
     void pressReturn();
     /// Drags the swipeable part of the row that shows `rowText` so that it rests at horizontal offset

@@ -8,11 +8,6 @@ namespace platform::ui {
 
 namespace {
 
-std::size_t sequenceLength(unsigned char lead)
-{
-    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-}
-
 // The byte offset where the last code point of the text starts.
 std::size_t lastCodePointStart(const std::string& text)
 {
@@ -107,7 +102,7 @@ std::size_t TextField::typeText(const std::string& text)
     auto self = shared_from_this();
     std::size_t accepted = 0;
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t length = std::min(sequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
+        std::size_t length = foundation::utf8CharacterLength(text, i);
         if (insertText(text.substr(i, length)))
             ++accepted;
         i += length;
@@ -237,8 +232,7 @@ std::string TextField::describe() const
     if (!m_text.empty()) {
         if (m_secure) {
             std::string dots;
-            for (std::size_t i = 0; i < m_text.size();
-                 i += sequenceLength(static_cast<unsigned char>(m_text[i])))
+            for (std::size_t i = 0; i < m_text.size(); i += foundation::utf8CharacterLength(m_text, i))
                 dots += "\u2022";
             text += " \"" + dots + "\"";
         } else {

@@ -16,6 +16,7 @@
 #include "platform/ui/Screen.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace zorvik {
@@ -42,18 +43,6 @@ constexpr double kBarHeight = 64;
 // The heights of the business header: without and with the logo area.
 constexpr double kReadOnlyHeaderHeight = 50;
 constexpr double kLogoAreaHeight = 110;
-
-void registerNib(const std::string& name, NibRegistry::Builder builder)
-{
-    if (!NibRegistry::hasNib(name))
-        NibRegistry::registerNib(name, std::move(builder));
-}
-
-void registerClass(const std::string& name, NibRegistry::Decoder decode, NibRegistry::Sample sample = {})
-{
-    if (!NibRegistry::hasClass(name))
-        NibRegistry::registerClass(name, std::move(decode), std::move(sample));
-}
 
 template<class T> std::shared_ptr<View> framed(const NibCoder& coder)
 {
@@ -316,17 +305,21 @@ void buildTwoButtonDialogView(NibBuilder& nib)
 
 void registerFrameNibs()
 {
-    registerClass("NavigationBar", NavigationBar::fromNib, [] { return NavigationBar::make("Title"); });
-    registerClass("KeyboardScrollView", framed<KeyboardScrollView>);
-    registerClass("DirectionalScrollView", framed<DirectionalScrollView>);
-    registerClass("OneButtonDialogView", XibViewObjcmb::fromNib<OneButtonDialogView>);
-    registerClass("TwoButtonDialogView", XibViewObjcmb::fromNib<TwoButtonDialogView>);
+    static std::once_flag registered;
+    std::call_once(registered, [] {
+        NibRegistry::registerClass(
+            "NavigationBar", NavigationBar::fromNib, [] { return NavigationBar::make("Title"); });
+        NibRegistry::registerClass("KeyboardScrollView", framed<KeyboardScrollView>);
+        NibRegistry::registerClass("DirectionalScrollView", framed<DirectionalScrollView>);
+        NibRegistry::registerClass("OneButtonDialogView", XibViewObjcmb::fromNib<OneButtonDialogView>);
+        NibRegistry::registerClass("TwoButtonDialogView", XibViewObjcmb::fromNib<TwoButtonDialogView>);
 
-    registerNib("NavigationBar", buildNavigationBar);
-    registerNib("TemplateView", buildTemplateView);
-    registerNib("ContentView", buildContentView);
-    registerNib("OneButtonDialogView", buildOneButtonDialogView);
-    registerNib("TwoButtonDialogView", buildTwoButtonDialogView);
+        NibRegistry::registerNib("NavigationBar", buildNavigationBar);
+        NibRegistry::registerNib("TemplateView", buildTemplateView);
+        NibRegistry::registerNib("ContentView", buildContentView);
+        NibRegistry::registerNib("OneButtonDialogView", buildOneButtonDialogView);
+        NibRegistry::registerNib("TwoButtonDialogView", buildTwoButtonDialogView);
+    });
 }
 
 }

@@ -20,7 +20,7 @@
 #include "platform/ui/NibRegistry.h"
 
 #include <memory>
-#include <string>
+#include <mutex>
 
 namespace zorvik {
 
@@ -30,18 +30,6 @@ using platform::ui::NibRegistry;
 using platform::ui::View;
 
 namespace {
-
-void registerNib(const std::string& name, NibRegistry::Builder builder)
-{
-    if (!NibRegistry::hasNib(name))
-        NibRegistry::registerNib(name, std::move(builder));
-}
-
-void registerClass(const std::string& name, NibRegistry::Decoder decode)
-{
-    if (!NibRegistry::hasClass(name))
-        NibRegistry::registerClass(name, std::move(decode));
-}
 
 // A view of class T made from the frame the nib gives.
 template<class T> std::shared_ptr<View> framed(const NibCoder& coder)
@@ -57,18 +45,18 @@ template<class T> std::shared_ptr<View> decoded(const NibCoder& coder)
 
 void registerClasses()
 {
-    registerClass("qz.XibView", XibView::fromNib<XibView>);
-    registerClass("ViewHolder", framed<ViewHolder>);
-    registerClass("LoadingView", framed<LoadingView>);
-    registerClass("LineView", framed<LineView>);
-    registerClass("FullscreenImageView", framed<FullscreenImageView>);
-    registerClass("UnderlinedLabel", decoded<UnderlinedLabel>);
-    registerClass("EmailTextField", decoded<EmailTextField>);
+    NibRegistry::registerClass("qz.XibView", XibView::fromNib<XibView>);
+    NibRegistry::registerClass("ViewHolder", framed<ViewHolder>);
+    NibRegistry::registerClass("LoadingView", framed<LoadingView>);
+    NibRegistry::registerClass("LineView", framed<LineView>);
+    NibRegistry::registerClass("FullscreenImageView", framed<FullscreenImageView>);
+    NibRegistry::registerClass("UnderlinedLabel", decoded<UnderlinedLabel>);
+    NibRegistry::registerClass("EmailTextField", decoded<EmailTextField>);
 }
 
 void registerLayouts()
 {
-    registerNib("XibView", [](NibBuilder& nib) {
+    NibRegistry::registerNib("XibView", [](NibBuilder& nib) {
         nib.topLevel(std::make_shared<View>(platform::ui::Rect { 0, 0, 320, 50 }));
     });
 }
@@ -77,8 +65,11 @@ void registerLayouts()
 
 void registerNibs()
 {
-    registerClasses();
-    registerLayouts();
+    static std::once_flag registered;
+    std::call_once(registered, [] {
+        registerClasses();
+        registerLayouts();
+    });
     registerFrameNibs();
     registerCurrencyNibs();
     registerVATNibs();

@@ -3,7 +3,8 @@
 namespace zorvik {
 
 /// Registers the app's nibs and the view classes that nibs place with the platform's nib registry. The app
-/// calls it once at launch and tests before they build views; calling it again registers nothing twice.
+/// calls it at launch and tests before they build views; calls after the first do nothing. A name another
+/// registration already holds raises the registry's NibError.
 void registerNibs();
 
 }

@@ -18,17 +18,6 @@ using platform::ui::TextAttributes;
 
 namespace {
 
-std::size_t utf8SequenceLength(unsigned char lead)
-{
-    if (lead >= 0xF0)
-        return 4;
-    if (lead >= 0xE0)
-        return 3;
-    if (lead >= 0xC0)
-        return 2;
-    return 1;
-}
-
 // The UTF-16 position in `text` where the first occurrence of `search` begins, both compared in capitals.
 // Each character is put in capitals on its own, so that a match found in the capitals can be traced back to
 // the character it came from even where capitals are longer ("ß" gives "SS").
@@ -38,8 +27,7 @@ std::optional<std::size_t> upperCaseLocation(const std::string& text, const std:
     std::vector<std::size_t> originOfByte;
     std::size_t utf16Offset = 0;
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t length
-            = std::min(utf8SequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
+        std::size_t length = platform::foundation::utf8CharacterLength(text, i);
         std::string character = text.substr(i, length);
         std::string capital = uppercased(character);
         upper += capital;

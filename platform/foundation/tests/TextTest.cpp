@@ -13,6 +13,7 @@ using platform::foundation::uppercased;
 using platform::foundation::utf16Length;
 using platform::foundation::Utf16Range;
 using platform::foundation::utf16Substring;
+using platform::foundation::utf8CharacterLength;
 
 // Expected lengths from Python: len(text.encode("utf-16-le")) // 2.
 TEST(Text, Utf16LengthsCountEmojiAsTwoAndCombiningAccentsApart)
@@ -34,6 +35,26 @@ TEST(Text, Utf16LengthsCountEmojiAsTwoAndCombiningAccentsApart)
     };
     for (const auto& c : cases)
         EXPECT_EQ(utf16Length(c.text), c.length) << c.text;
+}
+
+TEST(Text, Utf8CharactersAreMeasuredByTheirLeadByteWithinTheText)
+{
+    struct Case {
+        std::string text;
+        std::size_t offset;
+        std::size_t length;
+    };
+    const Case cases[] = {
+        { "a\u00e9", 0, 1 },
+        { "a\u00e9", 1, 2 }, // é
+        { "\u20ac", 0, 3 }, // €
+        { "\U0001F600", 0, 4 }, // 😀
+        { "\x80x", 0, 1 }, // a stray continuation byte
+        { "\xE2\x82", 0, 2 }, // € cut short at the end of the text
+        { "ab\xF0", 2, 1 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(utf8CharacterLength(c.text, c.offset), c.length) << c.text << " at " << c.offset;
 }
 
 TEST(Text, ReplacingARangeGivesTheProposedTextOfATextField)

@@ -1,6 +1,7 @@
 #include "platform/ui/ScreenDriver.h"
 
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/Text.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
@@ -174,6 +175,66 @@ TEST_F(ScreenDriverTest, MistakesGiveClearErrorsAndTheScriptGoesOn)
     auto output = run(script + "screen\n", std::size(cases));
     EXPECT_THAT(output, HasSubstr("error: unknown command \"fly\""));
     EXPECT_THAT(output, HasSubstr("top: SignUpScreen"));
+}
+
+/// Lets a field hold at most `limit` characters (counted in UTF-16 units) and writes down every change asked.
+class LimitedField : public TextFieldDelegate {
+public:
+    explicit LimitedField(std::size_t limit)
+        : m_limit(limit)
+    {
+    }
+
+    bool shouldChangeCharacters(
+        TextField& field, foundation::Utf16Range range, const std::string& replacement) override
+    {
+        changes.push_back(std::to_string(range.location) + "+" + std::to_string(range.length) + " \""
+            + replacement + "\"");
+        auto proposed = foundation::replacingUtf16Range(field.text(), range, replacement);
+        return proposed && foundation::utf16Length(*proposed) <= m_limit;
+    }
+
+    std::vector<std::string> changes;
+
+private:
+    std::size_t m_limit;
+};
+
+TEST_F(ScreenDriverTest, PasteIsOneChangeAtTheInsertionPointAndDeletePressesTheKeyNTimes)
+{
+    auto limit = std::make_shared<LimitedField>(8);
+    signUp->loadViewIfNeeded();
+    signUp->email->setDelegate(limit);
+    run("tap Email\ntype ab\n");
+    limit->changes.clear();
+
+    EXPECT_EQ(driver.execute("paste c d\u00e9"), "");
+    EXPECT_EQ(signUp->email->text(), "abc d\u00e9");
+    EXPECT_THAT(limit->changes, ElementsAre("2+0 \"c d\u00e9\"")) << "the delegate is asked once";
+    EXPECT_EQ(driver.execute("paste 1234"), "the field refused the pasted text\n")
+        << "too long as a whole, so none of it goes in";
+    EXPECT_EQ(signUp->email->text(), "abc d\u00e9");
+    EXPECT_EQ(driver.execute("type 1234"), "the field took 2 of 4 characters\n") << "keys go in one by one";
+
+    limit->changes.clear();
+    EXPECT_EQ(driver.execute("delete"), "");
+    EXPECT_EQ(driver.execute("delete 3"), "");
+    EXPECT_EQ(signUp->email->text(), "abc ");
+    EXPECT_THAT(limit->changes, ElementsAre("7+1 \"\"", "6+1 \"\"", "5+1 \"\"", "4+1 \"\""));
+    EXPECT_EQ(driver.execute("delete 9"), "the field deleted 4 of 9 characters\n");
+    EXPECT_EQ(signUp->email->text(), "");
+
+    for (const char* line : { "delete two", "delete 0", "delete 1.5", "paste" })
+        EXPECT_THROW(driver.execute(line), ScreenDriverError) << line;
+    run("return\n");
+    for (const char* line : { "delete", "paste x" }) {
+        try {
+            driver.execute(line);
+            ADD_FAILURE() << line << " went through with the keyboard down";
+        } catch (const ScreenDriverError& error) {
+            EXPECT_THAT(error.what(), HasSubstr("no text field is being edited")) << line;
+        }
+    }
 }
 
 TEST_F(ScreenDriverTest, AlertCoversTheScreenAndItsActionsArePicked)
