@@ -2,6 +2,8 @@
 
 #include "platform/ui/Screen.h"
 
+#include <curl/curl.h>
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -22,6 +24,19 @@ constexpr std::array<ScreenChoice, 4> kScreens { {
     { "375x667", platform::ui::Screen::size375x667, 2 },
     { "414x736", platform::ui::Screen::size414x736, 3 },
 } };
+
+// Whether libcurl reads `url` as a whole URL with a host (and a port, when one is given, that is a number
+// within range).
+bool hasHost(const std::string& url)
+{
+    CURLU* parsed = curl_url();
+    char* host = nullptr;
+    bool found = parsed && curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK
+        && curl_url_get(parsed, CURLUPART_HOST, &host, 0) == CURLUE_OK && host && *host;
+    curl_free(host);
+    curl_url_cleanup(parsed);
+    return found;
+}
 
 std::string withoutTrailingSlashes(std::string url)
 {
@@ -88,6 +103,10 @@ ParsedProgramOptions ProgramOptions::parse(const std::vector<std::string>& argum
             if (!value.starts_with("http://") && !value.starts_with("https://"))
                 return { std::nullopt,
                     argument + " needs an http:// or https:// URL, not \"" + value + "\"" };
+            if (!hasHost(value))
+                return { std::nullopt,
+                    argument + " needs a whole URL with a host, such as http://127.0.0.1:8080, not \"" + value
+                        + "\"" };
             for (const auto& [name, member] : urls) {
                 if (argument == name)
                     options.*member = value;

@@ -67,6 +67,14 @@ TEST(ProgramOptionsTest, RefusesWhatItCannotUse)
             "--screen takes 320x480, 320x568, 375x667 or 414x736, not \"1024x768\"" },
         { { "--api-url", "127.0.0.1:80" },
             "--api-url needs an http:// or https:// URL, not \"127.0.0.1:80\"" },
+        { { "--backend", "http://" },
+            "--backend needs a whole URL with a host, such as http://127.0.0.1:8080, not \"http://\"" },
+        { { "--photo-url", "https://:8080/photos" },
+            "--photo-url needs a whole URL with a host, such as http://127.0.0.1:8080, not "
+            "\"https://:8080/photos\"" },
+        { { "--backend", "http://127.0.0.1:99999" },
+            "--backend needs a whole URL with a host, such as http://127.0.0.1:8080, not "
+            "\"http://127.0.0.1:99999\"" },
         { { "a.txt", "b.txt" }, "more than one script: a.txt and b.txt" },
     };
     for (const auto& [arguments, error] : cases) {

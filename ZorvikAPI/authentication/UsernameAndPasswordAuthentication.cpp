@@ -23,17 +23,18 @@ UsernameAndPasswordAuthentication::UsernameAndPasswordAuthentication(
 {
 }
 
-void UsernameAndPasswordAuthentication::authenticate(
-    const DictionaryRef& credentials, RecordBlock authenticated, Block failed, ErrorBlock error)
+void UsernameAndPasswordAuthentication::authenticate(const DictionaryRef& credentials,
+    RecordBlock authenticated, Block failed, ErrorBlock error, AnswerCheck accepts)
 {
     std::weak_ptr<SessionManager> weakManager = m_manager;
     m_manager->post(
         m_loginUrl, credentials ? Value(credentials) : Value(),
-        [weakManager, authenticated = std::move(authenticated), error](const Task&, const Value& answer) {
+        [weakManager, authenticated = std::move(authenticated), error, accepts = std::move(accepts)](
+            const Task&, const Value& answer) {
             auto session = answer.dictionary();
             std::string token = session ? session->get("id").stringValue() : std::string();
             auto manager = weakManager.lock();
-            if (token.empty() || !manager) {
+            if (token.empty() || !manager || (accepts && !accepts(session))) {
                 reportError(error, unexpectedAnswerError());
                 return;
             }

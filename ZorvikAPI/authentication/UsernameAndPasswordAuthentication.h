@@ -25,11 +25,11 @@ public:
     /// The absolute URL of the log-in endpoint.
     const std::string& loginUrl() const { return m_loginUrl; }
 
-    /// POSTs `credentials` to the log-in URL. A 2xx answer that is an object with an "id" sets the token
-    /// and goes to authenticated; one without a token is an error and leaves the header as it was. 401
-    /// calls failed; every other failure is an error.
+    /// POSTs `credentials` to the log-in URL. A 2xx answer that is an object with an "id" (and that
+    /// `accepts`, when given) sets the token and goes to authenticated; any other answer is an error and
+    /// leaves the header as it was. 401 calls failed; every other failure is an error.
     void authenticate(const platform::foundation::DictionaryRef& credentials, RecordBlock authenticated,
-        Block failed, ErrorBlock error) override;
+        Block failed, ErrorBlock error, AnswerCheck accepts = {}) override;
 
     /// Removes the "Authorization" header.
     void logOut() override;

@@ -104,19 +104,14 @@ void Freelancer::loginWithPassword(
     auto credentials = Dictionary::make({ { "email", m_record->get("email") }, { "password", password } });
     authentication->authenticate(
         credentials,
-        [record = m_record, authentication, ok = std::move(ok), error](const DictionaryRef& answer) {
-            Value userIdentifier = answer->get("userId");
-            if (userIdentifier.isNull()) {
-                authentication->logOut();
-                reportError(error, unexpectedAnswerError());
-                return;
-            }
-            record->set("id", userIdentifier);
+        [record = m_record, ok = std::move(ok)](const DictionaryRef& answer) {
+            record->set("id", answer->get("userId"));
             setLoggedInFreelancer(Freelancer(record));
             if (ok)
                 ok(answer);
         },
-        std::move(failed), error);
+        std::move(failed), error,
+        [](const DictionaryRef& answer) { return !answer->get("userId").isNull(); });
 }
 
 void Freelancer::createBusiness(const Business& business, RecordOutcome<Business> created,

@@ -145,6 +145,7 @@ TEST_F(FreelancerTest, AFailedLogInStoresNothing)
         { "500", ServerResponse::empty(500), "error" },
         { "dropped", ServerResponse::dropped(), "error" },
         { "no token", ServerResponse::json(200, Dictionary::make({ { "userId", 9 } })), "error" },
+        { "no user", ServerResponse::json(200, Dictionary::make({ { "id", "tok-9" } })), "error" },
         { "empty", ServerResponse::empty(200), "error" },
     };
     for (auto& testCase : cases) {

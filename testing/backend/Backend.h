@@ -46,7 +46,8 @@ namespace testing {
 ///   DELETE .../business/{b}/invoices/{i}    mark deleted, answer {"count": 1}
 /// Every /api/freelancers/{f}... route needs the header "Authorization" with a
 /// token that log-in gave to freelancer {f} (401 otherwise). A malformed JSON
-/// body is a 400. See BackendState for each route's rules.
+/// body, or one missing a required field, is a 400: 422 means only "already
+/// exists". See BackendState for each route's rules.
 ///
 /// Company search: GET /companies?search_term=T answers a JSON array of hits
 /// with the keys "companyName", "registrationNumber", "addressLine1",

@@ -39,7 +39,8 @@ BackendReply notFound(std::string_view what)
     return BackendReply::error(404, "NotFoundError", std::string("Unknown ") + std::string(what));
 }
 
-BackendReply invalid(std::string_view message)
+// What the client reads as "already exists": 422 is kept for that alone.
+BackendReply alreadyExists(std::string_view message)
 {
     return BackendReply::error(422, "ValidationError", message);
 }
@@ -176,12 +177,12 @@ BackendReply BackendState::createFreelancer(const Value& body)
     auto email = nonEmptyString(*record, "email");
     auto password = nonEmptyString(*record, "password");
     if (!email || !password)
-        return invalid("An e-mail address and a password are required");
+        return badRequest("An e-mail address and a password are required");
     std::lock_guard lock(m_mutex);
     auto wanted = lowercase(*email);
     for (const auto& [id, freelancer] : m_freelancers) {
         if (lowercase(freelancer.email) == wanted)
-            return invalid("Email already exists");
+            return alreadyExists("Email already exists");
     }
     Freelancer freelancer { nextId(), *email, *password, std::nullopt };
     m_freelancers.emplace(freelancer.id, freelancer);
@@ -282,7 +283,7 @@ BackendReply BackendState::createBusiness(const Path& path, const Value& body)
         return notAnObject();
     auto& freelancer = m_freelancers.at(path.freelancerId);
     if (freelancer.businessId)
-        return invalid("The freelancer already has a business");
+        return alreadyExists("The freelancer already has a business");
     auto id = nextId();
     record->set("id", id);
     m_businesses.emplace(id, Business { freelancer.id, record, nullptr, nullptr });
@@ -328,7 +329,7 @@ BackendReply BackendState::createChild(Child child, const Path& path, const Valu
             return notAnObject();
         auto& stored = childRecord(business, child);
         if (stored)
-            return invalid("The business already has this record");
+            return alreadyExists("The business already has this record");
         record->set("id", nextId());
         stored = record;
         return BackendReply::ok(record->deepCopy());
@@ -368,7 +369,7 @@ BackendReply BackendState::createInvoice(const Path& path, const Value& body)
             for (const auto& [id, invoice] : m_invoices) {
                 if (invoice.businessId == businessId && !invoice.record->get("is_deleted").boolValue()
                     && invoice.record->get("reference") == Value(*reference))
-                    return invalid("An invoice with this reference already exists");
+                    return alreadyExists("An invoice with this reference already exists");
             }
         }
         auto id = nextId();
@@ -418,7 +419,7 @@ BackendReply BackendState::updateInvoice(const Path& path, const Value& body)
         if (!changes)
             return notAnObject();
         if (changes->contains("folders") && !validFolders(changes->get("folders")))
-            return invalid("folders must be a list of entries with a name");
+            return badRequest("folders must be a list of entries with a name");
         if (auto folders = changes->get("folders").array()) {
             auto date = nowText();
             for (const auto& entry : *folders) {
