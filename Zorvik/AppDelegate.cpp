@@ -35,12 +35,16 @@ using platform::foundation::NotificationCenter;
 
 namespace {
 
-/// The device settings record, made when it is missing so that the handlers always have one to write.
-DeviceSettings deviceSettings()
+/// The device settings record, made when it is missing so that the handlers have one to write; nullopt
+/// when the store could not be read (logged by the store), so that no second record is made.
+std::optional<DeviceSettings> deviceSettings()
 {
     auto& store = DeviceSettingsStore::sharedStore();
-    if (auto settings = store.fetchDeviceSettings())
-        return *settings;
+    auto fetched = store.fetchDeviceSettings();
+    if (!fetched.ok())
+        return std::nullopt;
+    if (fetched.value)
+        return fetched.value;
     return store.createDeviceSettings();
 }
 
@@ -81,11 +85,8 @@ bool AppDelegate::didFinishLaunching(
     AnalyticsListener::sharedAnalyticsManager();
     WayfinderConfiguration::setUp();
 
-    auto& settingsStore = DeviceSettingsStore::sharedStore();
-    if (!settingsStore.fetchDeviceSettings()) {
-        settingsStore.createDeviceSettings();
-        settingsStore.updateStore();
-    }
+    if (deviceSettings())
+        DeviceSettingsStore::sharedStore().updateStore();
 
     kit::Cairn::with({ kit::Ember::init() });
 
@@ -104,18 +105,20 @@ void AppDelegate::didBecomeActive(platform::ui::Application&)
 void AppDelegate::didEnterBackground(platform::ui::Application&)
 {
     m_appController->setIsStarted(false);
-    auto settings = deviceSettings();
-    settings.setTimeAppWentToBackground(platform::foundation::now());
-    DeviceSettingsStore::sharedStore().updateStore();
+    if (auto settings = deviceSettings()) {
+        settings->setTimeAppWentToBackground(platform::foundation::now());
+        DeviceSettingsStore::sharedStore().updateStore();
+    }
     NotificationCenter::defaultCenter().post(AnalyticsEvents::analyticsClosedApp);
 }
 
 void AppDelegate::didRegisterUserNotificationSettings(
     platform::ui::Application&, const platform::ui::UserNotificationSettings&)
 {
-    auto settings = deviceSettings();
-    settings.setHasShownAPNSDialog(true);
-    DeviceSettingsStore::sharedStore().updateStore();
+    if (auto settings = deviceSettings()) {
+        settings->setHasShownAPNSDialog(true);
+        DeviceSettingsStore::sharedStore().updateStore();
+    }
 }
 
 bool AppDelegate::openURL(platform::ui::Application&, const std::string& url,

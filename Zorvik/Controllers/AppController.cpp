@@ -34,6 +34,8 @@ void AppController::start()
     m_isStarted = true;
 
     auto username = m_fileStore.readFromFile(kUserFileName);
+    if (username && username->find_first_not_of(" \t\r\n") == std::string::npos)
+        username.reset();
     if (!username) {
         // A person part-way through sign-up comes back to the screen they left.
         if (m_navigationController->viewControllers().empty())
@@ -41,10 +43,12 @@ void AppController::start()
         return;
     }
 
+    // A store that cannot be read says nothing about the time away: the PIN is asked.
     auto now = platform::foundation::now();
     auto settings = DeviceSettingsStore::sharedStore().fetchDeviceSettings();
-    auto wentToBackground = settings ? settings->timeAppWentToBackground() : std::nullopt;
-    if (!isOverIdleLimit(wentToBackground, now) && !m_navigationController->viewControllers().empty())
+    auto wentToBackground = settings.value ? settings.value->timeAppWentToBackground() : std::nullopt;
+    if (settings.ok() && !isOverIdleLimit(wentToBackground, now)
+        && !m_navigationController->viewControllers().empty())
         return;
     showPinLogin(*username);
 }

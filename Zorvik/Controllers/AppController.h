@@ -16,11 +16,12 @@ namespace zorvik {
 /// Decides, each time the app becomes active after a visit to the background (and at the first activation),
 /// which screen the user meets:
 ///
-/// - nobody has signed up or logged in on this device (no "user" file): the start screen of sign-up, when the
-///   stack is empty; a stack that holds screens already (a sign-up under way) is kept as it is;
+/// - nobody has signed up or logged in on this device (no "user" file, or a blank one): the start screen of
+///   sign-up, when the stack is empty; a stack that holds screens already (a sign-up under way) is kept;
 /// - the user was away more than the idle limit (counted in whole minutes), or the device clock went back
-///   while the app was away, or no screen shows yet: presented screens are dismissed, the stack is emptied
-///   and the PIN log-in screen of the user in the "user" file is pushed;
+///   while the app was away, or the device settings could not be read (so the time away is unknown), or no
+///   screen shows yet: presented screens are dismissed, the stack is emptied and the PIN log-in screen of
+///   the user in the "user" file is pushed;
 /// - otherwise the current screen stays.
 ///
 /// The application delegate calls start() on every activation and clears isStarted whenever the app goes

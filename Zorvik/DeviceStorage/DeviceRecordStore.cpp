@@ -1,13 +1,9 @@
 #include "Zorvik/DeviceStorage/DeviceRecordStore.h"
 
 #include "Zorvik/DeviceStorage/DeviceDataModel.h"
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Files.h"
 #include "platform/foundation/Log.h"
 #include "platform/store/ManagedObjectContext.h"
-
-#include <system_error>
 
 namespace zorvik {
 
@@ -25,25 +21,6 @@ const Log& storageLog()
     return log;
 }
 
-fs::path withSuffix(const fs::path& path, std::string_view suffix)
-{
-    return fs::path(path.string() + std::string(suffix));
-}
-
-// Moves the store file to a free name ending in ".corrupt-<UTC time>"; answers its new path, or nullopt
-// when it could not be moved. (SQLite has already dropped any journal that did not fit the file.)
-std::optional<fs::path> moveAside(const fs::path& path)
-{
-    platform::foundation::DateFormatter stamp("yyyyMMdd'T'HHmmss'Z'", "en_US_POSIX", "UTC");
-    fs::path base = withSuffix(path, ".corrupt-" + stamp.format(platform::foundation::now()));
-    fs::path target = base;
-    for (int attempt = 2; Files::exists(target); ++attempt)
-        target = withSuffix(base, "-" + std::to_string(attempt));
-    std::error_code error;
-    fs::rename(path, target, error);
-    return error ? std::nullopt : std::optional<fs::path>(target);
-}
-
 std::shared_ptr<ManagedObjectContext> openContext(const std::string& fileName, std::optional<fs::path> path)
 {
     auto model = DeviceDataModel::model();
@@ -53,8 +30,8 @@ std::shared_ptr<ManagedObjectContext> openContext(const std::string& fileName, s
         if (opened.ok())
             return opened.value;
         failure = opened.error;
-        if (Files::exists(*path)) {
-            if (auto moved = moveAside(*path)) {
+        if (opened.fault == platform::store::StoreFault::Damaged) {
+            if (auto moved = Files::moveAside(*path)) {
                 opened = ManagedObjectContext::open(*path, model);
                 storageLog().write("The store " + fileName + " could not be opened (" + failure
                     + "); it was moved to " + moved->filename().string()
@@ -100,25 +77,24 @@ void DeviceRecordStore::updateStore()
             "Saving the store " + m_fileName + " failed (" + saved.error + "); its changes stay pending");
 }
 
-std::shared_ptr<platform::store::ManagedObject> DeviceRecordStore::fetchFirst(
+platform::store::StoreResult<std::shared_ptr<platform::store::ManagedObject>> DeviceRecordStore::fetchFirst(
     const platform::store::FetchRequest& request)
 {
     auto fetched = m_context->fetch(request);
     if (!fetched.ok()) {
         storageLog().write("Reading the store " + m_fileName + " failed (" + fetched.error + ")");
-        return nullptr;
+        return { nullptr, fetched.error, fetched.fault };
     }
-    return fetched.value.empty() ? nullptr : fetched.value.front();
+    return { fetched.value.empty() ? nullptr : fetched.value.front(), {} };
 }
 
-std::size_t DeviceRecordStore::count(const platform::store::FetchRequest& request)
+platform::store::StoreResult<std::size_t> DeviceRecordStore::count(
+    const platform::store::FetchRequest& request)
 {
     auto counted = m_context->count(request);
-    if (!counted.ok()) {
+    if (!counted.ok())
         storageLog().write("Counting in the store " + m_fileName + " failed (" + counted.error + ")");
-        return 0;
-    }
-    return counted.value;
+    return counted;
 }
 
 }

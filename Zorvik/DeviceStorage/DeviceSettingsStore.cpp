@@ -52,10 +52,12 @@ std::optional<std::filesystem::path> DeviceSettingsStore::itemArchivePath()
     return archivePath(kFileName);
 }
 
-std::optional<DeviceSettings> DeviceSettingsStore::fetchDeviceSettings()
+platform::store::StoreResult<std::optional<DeviceSettings>> DeviceSettingsStore::fetchDeviceSettings()
 {
     auto found = fetchFirst(platform::store::FetchRequest { DeviceSettings::kEntityName, std::nullopt, 1 });
-    return found ? std::optional<DeviceSettings>(DeviceSettings(found)) : std::nullopt;
+    if (!found.ok())
+        return { std::nullopt, found.error, found.fault };
+    return { found.value ? std::optional<DeviceSettings>(DeviceSettings(found.value)) : std::nullopt, {} };
 }
 
 DeviceSettings DeviceSettingsStore::createDeviceSettings()

@@ -31,8 +31,9 @@ public:
     /// The store file's path: Documents followed by "device_settings.data" (nullopt without Documents).
     static std::optional<std::filesystem::path> itemArchivePath();
 
-    /// The first settings record, or nullopt when there is none.
-    std::optional<DeviceSettings> fetchDeviceSettings();
+    /// The first settings record, nullopt when there is none, or the store's error when it could not be
+    /// read (a file another program holds locked): no record should be made then.
+    platform::store::StoreResult<std::optional<DeviceSettings>> fetchDeviceSettings();
 
     /// A new settings record with hasShownAPNSDialog false and no background time; saved at the next
     /// updateStore().

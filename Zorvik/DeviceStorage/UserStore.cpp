@@ -62,18 +62,18 @@ std::optional<std::filesystem::path> UserStore::itemArchivePath()
 
 bool UserStore::containsUserWithUsername(std::string_view username)
 {
-    return count(usersWhere("username", username)) > 0;
+    return count(usersWhere("username", username)).value > 0;
 }
 
 std::optional<DeviceUser> UserStore::fetchUserWithUsername(std::string_view username)
 {
-    auto found = fetchFirst(usersWhere("username", username));
+    auto found = fetchFirst(usersWhere("username", username)).value;
     return found ? std::optional<DeviceUser>(DeviceUser(found)) : std::nullopt;
 }
 
 std::optional<DeviceUser> UserStore::fetchActiveUser()
 {
-    auto found = fetchFirst(usersWhere("isActiveUser", 1));
+    auto found = fetchFirst(usersWhere("isActiveUser", 1)).value;
     return found ? std::optional<DeviceUser>(DeviceUser(found)) : std::nullopt;
 }
 

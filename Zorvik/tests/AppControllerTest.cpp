@@ -10,6 +10,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
+#include "testing/StoreLock.h"
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,8 @@ TEST_F(AppControllerTest, ChoosesTheScreenByTheUserFileTheStackAndTheTimeAway)
         { "never went to the background", "ann@example.com", std::nullopt, 2, kept },
         { "clock set back a second", "ann@example.com", -1, 2, pin },
         { "clock set back a day", "ann@example.com", -86400, 2, pin },
+        { "an empty user file is no user", "", std::nullopt, 0, start },
+        { "a blank user file is no user", " \n", 3600, 2, kept },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -173,6 +176,18 @@ TEST_F(AppControllerTest, RunsOnlyOnceUntilTheAppGoesToTheBackground)
     controller.start();
     EXPECT_NE(navigation->topViewController(), login) << "still long away: a new PIN log-in screen";
     EXPECT_EQ(stackNames(), (std::vector<std::string> { "LoginWithPinViewController" }));
+}
+TEST_F(AppControllerTest, DeviceSettingsThatCannotBeReadAskForThePin)
+{
+    leaveDevice("ann@example.com", 60, 2);
+    DeviceSettingsStore::resetSharedStore();
+    ::testing::StoreLock otherProgram(*DeviceSettingsStore::itemArchivePath());
+    ASSERT_TRUE(otherProgram.isHeld());
+
+    controller.start();
+
+    EXPECT_EQ(stackNames(), (std::vector<std::string> { "LoginWithPinViewController" }))
+        << "a minute away, but the time away cannot be read";
 }
 
 }

@@ -20,12 +20,15 @@
 #include "platform/outside/KDRSDKAppEvents.h"
 #include "platform/outside/KDRSDKApplicationDelegate.h"
 #include "platform/outside/Pulse.h"
+#include "platform/store/FetchRequest.h"
+#include "platform/store/ManagedObjectContext.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
+#include "testing/StoreLock.h"
 
 #include <gtest/gtest.h>
 
@@ -173,7 +176,7 @@ TEST_F(AppDelegateTest, LaunchRunsItsStepsInOrderAndAlwaysSucceeds)
         state.socialSDKTold = !sdk.calls().empty();
         state.attributionConfigured = attribution::WayfinderTracker::sharedTracker().wayfinderDevKey()
             == WayfinderConfiguration::kDevKey;
-        state.settingsExist = DeviceSettingsStore::sharedStore().fetchDeviceSettings().has_value();
+        state.settingsExist = DeviceSettingsStore::sharedStore().fetchDeviceSettings().value.has_value();
         state.kitPlatformAsked = !log.empty();
         state.templatesCopied = fs::exists(documents() / "template.html");
         return state;
@@ -332,7 +335,7 @@ TEST_F(AppDelegateTest, GoingToTheBackgroundRecordsTheTimeForTheNextStart)
     auto closedToken = count(AnalyticsEvents::analyticsClosedApp, closed);
     auto& application = Application::shared();
     ASSERT_TRUE(launch());
-    auto settings = DeviceSettingsStore::sharedStore().fetchDeviceSettings();
+    auto settings = DeviceSettingsStore::sharedStore().fetchDeviceSettings().value;
     ASSERT_TRUE(settings.has_value()) << "the first launch makes the settings record";
     EXPECT_EQ(settings->timeAppWentToBackground(), std::nullopt);
     EXPECT_FALSE(settings->hasShownAPNSDialog());
@@ -348,14 +351,54 @@ TEST_F(AppDelegateTest, GoingToTheBackgroundRecordsTheTimeForTheNextStart)
 
     auto later = platform::foundation::Clock::kVirtualStart.addingSeconds(75);
     DeviceSettingsStore::resetSharedStore();
-    settings = DeviceSettingsStore::sharedStore().fetchDeviceSettings();
+    settings = DeviceSettingsStore::sharedStore().fetchDeviceSettings().value;
     ASSERT_TRUE(settings.has_value());
     EXPECT_EQ(settings->timeAppWentToBackground(), later) << "the later time, saved to the store file";
     EXPECT_EQ(closed, 2);
 
     ASSERT_TRUE(launch());
-    EXPECT_EQ(DeviceSettingsStore::sharedStore().fetchDeviceSettings()->timeAppWentToBackground(), later)
+    EXPECT_EQ(
+        DeviceSettingsStore::sharedStore().fetchDeviceSettings().value->timeAppWentToBackground(), later)
         << "a later launch keeps the record";
+}
+
+TEST_F(AppDelegateTest, ASettingsStoreAnotherProgramHoldsIsNeitherMovedAsideNorDoubled)
+{
+    auto& application = Application::shared();
+    ASSERT_TRUE(launch());
+    mainQueue().advance(30);
+    application.enterBackground();
+    auto left = platform::foundation::Clock::kVirtualStart.addingSeconds(30);
+    DeviceSettingsStore::resetSharedStore();
+    m_logLines.clear();
+
+    {
+        ::testing::StoreLock otherProgram(documents() / DeviceSettingsStore::kFileName);
+        ASSERT_TRUE(otherProgram.isHeld());
+        ASSERT_TRUE(launch()) << "a launch while another program holds the store";
+        mainQueue().advance(30);
+        application.enterBackground();
+        Application::shared().registerUserNotificationSettings(
+            { platform::ui::UserNotificationSettings::None });
+        mainQueue().runUntilIdle();
+    }
+
+    for (const auto& entry : fs::directory_iterator(documents()))
+        EXPECT_EQ(entry.path().filename().string().find(".corrupt-"), std::string::npos) << entry.path();
+    EXPECT_FALSE(m_logLines.empty()) << "the failed reads are logged";
+    auto records = DeviceSettingsStore::sharedStore().context()->count(
+        platform::store::FetchRequest { DeviceSettings::kEntityName });
+    EXPECT_EQ(records.value, 1u) << "no second record was made while the store could not be read";
+    auto settings = DeviceSettingsStore::sharedStore().fetchDeviceSettings().value;
+    ASSERT_TRUE(settings.has_value());
+    EXPECT_EQ(settings->timeAppWentToBackground(), left);
+    EXPECT_FALSE(settings->hasShownAPNSDialog());
+
+    application.enterForeground();
+    application.enterBackground();
+    EXPECT_EQ(DeviceSettingsStore::sharedStore().fetchDeviceSettings().value->timeAppWentToBackground(),
+        platform::foundation::Clock::kVirtualStart.addingSeconds(60))
+        << "once the store is free the handlers write to it again";
 }
 
 TEST_F(AppDelegateTest, AnsweringTheNotificationQuestionIsRecordedWhateverTheAnswer)
@@ -365,7 +408,7 @@ TEST_F(AppDelegateTest, AnsweringTheNotificationQuestionIsRecordedWhateverTheAns
     mainQueue().runUntilIdle();
 
     DeviceSettingsStore::resetSharedStore();
-    EXPECT_TRUE(DeviceSettingsStore::sharedStore().fetchDeviceSettings()->hasShownAPNSDialog());
+    EXPECT_TRUE(DeviceSettingsStore::sharedStore().fetchDeviceSettings().value->hasShownAPNSDialog());
 }
 
 TEST_F(AppDelegateTest, OpeningAURLAnswersWhatTheKindredSDKAnswers)

@@ -102,24 +102,24 @@ TEST_F(UserStoreTest, SigningInAgainReusesTheRecordWithItsLogo)
 TEST_F(UserStoreTest, DeviceSettingsAreMadeOnceAndKeepTheLatestBackgroundTime)
 {
     auto& store = DeviceSettingsStore::sharedStore();
-    EXPECT_EQ(store.fetchDeviceSettings(), std::nullopt);
+    EXPECT_EQ(store.fetchDeviceSettings().value, std::nullopt);
     store.createDeviceSettings();
     store.updateStore();
 
     DeviceSettingsStore::resetSharedStore();
-    auto settings = DeviceSettingsStore::sharedStore().fetchDeviceSettings();
+    auto settings = DeviceSettingsStore::sharedStore().fetchDeviceSettings().value;
     ASSERT_TRUE(settings.has_value());
     EXPECT_FALSE(settings->hasShownAPNSDialog());
     EXPECT_EQ(settings->object()->value("hasShownAPNSDialog"), platform::foundation::Value(false));
     EXPECT_EQ(settings->timeAppWentToBackground(), std::nullopt);
 
     for (double seconds : { 1421236800.0, 1421240400.0 }) {
-        DeviceSettingsStore::sharedStore().fetchDeviceSettings()->setTimeAppWentToBackground(
+        DeviceSettingsStore::sharedStore().fetchDeviceSettings().value->setTimeAppWentToBackground(
             Date { seconds });
         DeviceSettingsStore::sharedStore().updateStore();
     }
     DeviceSettingsStore::resetSharedStore();
-    auto reopened = DeviceSettingsStore::sharedStore().fetchDeviceSettings();
+    auto reopened = DeviceSettingsStore::sharedStore().fetchDeviceSettings().value;
     EXPECT_EQ(reopened->timeAppWentToBackground(), Date { 1421240400.0 });
 }
 
@@ -141,7 +141,7 @@ TEST_F(UserStoreTest, ADamagedStoreFileIsMovedAsideAndANewOneMade)
                 DeviceSettingsStore::sharedStore().createDeviceSettings();
                 DeviceSettingsStore::sharedStore().updateStore();
                 DeviceSettingsStore::resetSharedStore();
-                EXPECT_TRUE(DeviceSettingsStore::sharedStore().fetchDeviceSettings().has_value());
+                EXPECT_TRUE(DeviceSettingsStore::sharedStore().fetchDeviceSettings().value.has_value());
             } },
     };
     const std::string garbage(4096, '\x5A');

@@ -3,6 +3,7 @@
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Files.h"
 #include "platform/foundation/Json.h"
+#include "platform/foundation/Log.h"
 
 namespace platform::foundation {
 
@@ -10,12 +11,23 @@ Defaults::Defaults(std::filesystem::path file)
     : m_file(std::move(file))
     , m_values(Dictionary::make())
 {
-    auto text = Files::readText(m_file);
-    if (!text)
+    if (!Files::exists(m_file))
         return;
-    JsonResult result = parseJson(*text);
-    if (result.ok() && result.value.dictionary())
-        m_values = result.value.dictionary();
+    std::string failure = "it is not UTF-8 text";
+    if (auto text = Files::readText(m_file)) {
+        JsonResult result = parseJson(*text);
+        if (result.ok() && result.value.dictionary()) {
+            m_values = result.value.dictionary();
+            return;
+        }
+        failure = result.ok() ? "it holds no JSON object" : result.error;
+    }
+    // Kept for a person to look at, rather than overwritten at the next change.
+    auto moved = Files::moveAside(m_file);
+    Log("[Defaults]")
+        .write("The settings file " + m_file.filename().string() + " could not be read (" + failure + "); "
+            + (moved ? "it was moved to " + moved->filename().string() : "it could not be moved aside")
+            + " and the settings start empty");
 }
 
 std::shared_ptr<Defaults> Defaults::standard()

@@ -13,8 +13,9 @@ namespace platform::foundation {
 
 /// A store of small settings under string keys, kept as a JSON object in one
 /// file. Every change is written at once, by replacing the file whole, so a
-/// crash leaves the old settings or the new ones. A missing or unreadable
-/// file reads as empty. Values of JSON's kinds come back as they went in
+/// crash leaves the old settings or the new ones. A missing file reads as
+/// empty; a damaged one (not a JSON object) is moved aside as
+/// Files::moveAside() does, with a log line, and the settings start empty. Values of JSON's kinds come back as they went in
 /// (booleans, integers and reals stay apart); a date comes back through
 /// date() and bytes as their base64 text; containers are copied in and out,
 /// never shared. Thread-safe.

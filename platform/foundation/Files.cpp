@@ -1,16 +1,22 @@
 #include "platform/foundation/Files.h"
 
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Text.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <set>
 #include <system_error>
 
 namespace platform::foundation {
@@ -23,6 +29,8 @@ struct Locations {
     std::mutex mutex;
     fs::path home;
     fs::path bundle;
+    // The folders already cleared of stale temporary files by this process.
+    std::set<fs::path> swept;
 };
 
 Locations& locations()
@@ -59,6 +67,55 @@ std::optional<fs::path> existingDirectory(const fs::path& path)
     return std::nullopt;
 }
 
+constexpr std::string_view kTemporaryMarker = ".tmp-";
+constexpr std::size_t kTemporaryRandomLength = 6;
+
+// Whether `name` is that of a temporary file of writeAtomically(): ".NAME.tmp-XXXXXX".
+bool isTemporaryName(std::string_view name)
+{
+    auto marker = name.rfind(kTemporaryMarker);
+    if (name.size() < 2 || name.front() != '.' || marker == std::string_view::npos || marker < 2
+        || name.size() - marker != kTemporaryMarker.size() + kTemporaryRandomLength)
+        return false;
+    auto random = name.substr(marker + kTemporaryMarker.size());
+    return std::all_of(random.begin(), random.end(), [](unsigned char c) { return std::isalnum(c); });
+}
+
+// Removes the temporary files that writers killed mid-write left in `folder`. A writer holds a lock on its
+// temporary file until it is renamed, so a file whose lock can be taken has no writer left.
+void removeStaleTemporaries(const fs::path& folder)
+{
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        std::error_code statusError;
+        if (!entry.is_regular_file(statusError) || entry.is_symlink(statusError)
+            || !isTemporaryName(entry.path().filename().string()))
+            continue;
+        int descriptor = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (descriptor < 0)
+            continue;
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(entry.path().c_str());
+        ::close(descriptor);
+    }
+}
+
+// The app folder `path`, created when missing; cleared of stale temporary files the first time.
+std::optional<fs::path> openedAppFolder(const fs::path& path)
+{
+    auto folder = existingDirectory(path);
+    if (!folder)
+        return folder;
+    auto& shared = locations();
+    {
+        std::lock_guard lock(shared.mutex);
+        if (!shared.swept.insert(*folder).second)
+            return folder;
+    }
+    removeStaleTemporaries(*folder);
+    return folder;
+}
+
 bool writeAll(int descriptor, const char* data, std::size_t size)
 {
     while (size > 0) {
@@ -79,18 +136,19 @@ bool writeAtomically(const fs::path& path, const char* data, std::size_t size)
 {
     if (path.filename().empty())
         return false;
-    std::string temporary = (path.parent_path() / ("." + path.filename().string() + ".tmp-XXXXXX")).string();
-    int descriptor = ::mkstemp(temporary.data());
+    std::string temporary = (path.parent_path() / ("." + path.filename().string())).string()
+        + std::string(kTemporaryMarker) + std::string(kTemporaryRandomLength, 'X');
+    int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (descriptor < 0)
         return false;
-    bool written
-        = ::fchmod(descriptor, 0644) == 0 && writeAll(descriptor, data, size) && ::fsync(descriptor) == 0;
-    written = ::close(descriptor) == 0 && written;
-    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    // The lock stays until the file has its final name, so that a sweep never takes a live one.
+    bool written = ::flock(descriptor, LOCK_EX) == 0 && ::fchmod(descriptor, 0644) == 0
+        && writeAll(descriptor, data, size) && ::fsync(descriptor) == 0;
+    bool renamed = written && ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!renamed)
         ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    ::close(descriptor);
+    return renamed;
 }
 
 template<typename Container> std::optional<Container> readFile(const fs::path& path)
@@ -127,12 +185,12 @@ void Files::setHomeDirectory(fs::path path)
 
 std::optional<fs::path> Files::documentsDirectory()
 {
-    return existingDirectory(homeDirectory() / "Documents");
+    return openedAppFolder(homeDirectory() / "Documents");
 }
 
 std::optional<fs::path> Files::preferencesDirectory()
 {
-    return existingDirectory(homeDirectory() / "Library" / "Preferences");
+    return openedAppFolder(homeDirectory() / "Library" / "Preferences");
 }
 
 std::optional<fs::path> Files::applicationSupportDirectory()
@@ -197,6 +255,21 @@ bool Files::copy(const fs::path& from, const fs::path& to)
 {
     auto bytes = readBytes(from);
     return bytes && writeBytes(to, *bytes);
+}
+
+std::optional<fs::path> Files::moveAside(const fs::path& path)
+{
+    DateFormatter stamp("yyyyMMdd'T'HHmmss'Z'", "en_US_POSIX", "UTC");
+    fs::path base = path;
+    base += ".corrupt-" + stamp.format(now());
+    fs::path target = base;
+    for (int attempt = 2; exists(target); ++attempt) {
+        target = base;
+        target += "-" + std::to_string(attempt);
+    }
+    std::error_code error;
+    fs::rename(path, target, error);
+    return error ? std::nullopt : std::optional<fs::path>(target);
 }
 
 bool Files::remove(const fs::path& path)

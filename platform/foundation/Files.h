@@ -18,7 +18,10 @@ namespace platform::foundation {
 /// setBundleDirectory() changes it.
 ///
 /// No operation throws: failures answer false or nullopt. Writes are atomic:
-/// a reader sees the old content or the new, never a part.
+/// a reader sees the old content or the new, never a part. A write goes to a
+/// temporary file beside the target (".NAME.tmp-XXXXXX") that is renamed over
+/// it; the temporary files of writers that were killed mid-write are removed
+/// when Documents or Library/Preferences is first opened by this process.
 /// Thread-safe.
 class Files {
 public:
@@ -70,6 +73,11 @@ public:
     /// Copies the file `from` to `to`, replacing a file there. Returns false when `from` is missing or
     /// the copy fails.
     static bool copy(const std::filesystem::path& from, const std::filesystem::path& to);
+
+    /// Moves a damaged file out of the way, within its folder, to its name followed by ".corrupt-" and the
+    /// time in UTC ("user.data.corrupt-20150114T120000Z"; "-2", "-3"... added when that name is taken),
+    /// where a person can find it. Answers the new path, or nullopt when the file could not be moved.
+    static std::optional<std::filesystem::path> moveAside(const std::filesystem::path& path);
 
     /// Removes the file (or empty folder). Returns false when there was nothing to remove or it stayed.
     static bool remove(const std::filesystem::path& path);

@@ -30,7 +30,7 @@ StoreResult<std::shared_ptr<ManagedObjectContext>> ManagedObjectContext::open(
 {
     auto store = PersistentStore::open(path, *model);
     if (!store.ok())
-        return { nullptr, store.error };
+        return { nullptr, store.error, store.fault };
     return { std::make_shared<ManagedObjectContext>(std::move(model), std::move(store.value)), {} };
 }
 
@@ -39,7 +39,7 @@ StoreResult<std::shared_ptr<ManagedObjectContext>> ManagedObjectContext::openInM
 {
     auto store = PersistentStore::openInMemory(*model);
     if (!store.ok())
-        return { nullptr, store.error };
+        return { nullptr, store.error, store.fault };
     return { std::make_shared<ManagedObjectContext>(std::move(model), std::move(store.value)), {} };
 }
 
@@ -118,7 +118,7 @@ StoreResult<ManagedObjectContext::Objects> ManagedObjectContext::fetch(const Fet
     bool pending = hasPendingChanges(entity);
     auto rows = m_store->select(entity, condition, pending ? 0 : request.fetchLimit);
     if (!rows.ok())
-        return { {}, rows.error };
+        return { {}, rows.error, rows.fault };
 
     Objects found;
     for (auto& row : rows.value) {
@@ -154,7 +154,7 @@ StoreResult<std::size_t> ManagedObjectContext::count(const FetchRequest& request
     const EntityDescription& entity = entityNamed(request.entityName);
     if (hasPendingChanges(entity)) {
         auto found = fetch(request);
-        return { found.value.size(), found.error };
+        return { found.value.size(), found.error, found.fault };
     }
     auto predicate = storedPredicate(entity, request.predicate);
     return m_store->count(entity, predicate ? &*predicate : nullptr, request.fetchLimit);
@@ -192,28 +192,28 @@ StoreStatus ManagedObjectContext::save()
         return {};
     if (auto status = m_store->begin(); !status.ok())
         return status;
-    auto failed = [this](std::string error) {
+    auto failed = [this](StoreStatus status) {
         m_store->rollback();
-        return StoreStatus { std::move(error) };
+        return status;
     };
     for (const auto& object : m_deleted) {
         if (auto status = m_store->remove(object->entity(), object->objectId()); !status.ok())
-            return failed(status.error);
+            return failed(status);
     }
     for (const auto& object : m_updated) {
         if (auto status = m_store->update(object->entity(), object->objectId(), object->m_values);
             !status.ok())
-            return failed(status.error);
+            return failed(status);
     }
     std::vector<std::int64_t> identifiers;
     for (const auto& object : m_inserted) {
         auto inserted = m_store->insert(object->entity(), object->m_values);
         if (!inserted.ok())
-            return failed(inserted.error);
+            return failed({ inserted.error, inserted.fault });
         identifiers.push_back(inserted.value);
     }
     if (auto status = m_store->commit(); !status.ok())
-        return failed(status.error);
+        return failed(status);
 
     for (std::size_t index = 0; index < m_inserted.size(); ++index) {
         auto& object = m_inserted[index];

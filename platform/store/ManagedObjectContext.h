@@ -33,7 +33,9 @@ public:
     using Objects = std::vector<std::shared_ptr<ManagedObject>>;
 
     /// A context on the store file at `path` (created when missing) for `model`; the error when the file
-    /// cannot be opened or created, is not a store, or is damaged.
+    /// cannot be opened or created, or (StoreFault::Damaged) is not a store or is damaged. A file that
+    /// another connection holds locked opens all the same: operations fail with StoreFault::Locked until
+    /// it is free (see PersistentStore).
     static StoreResult<std::shared_ptr<ManagedObjectContext>> open(
         const std::filesystem::path& path, std::shared_ptr<const ManagedObjectModel> model);
     /// A context on a store kept in memory only, for `model`.

@@ -14,8 +14,8 @@ using foundation::Value;
 
 namespace {
 
-// How long a write waits for another connection's lock before it fails.
-constexpr int kBusyTimeoutMilliseconds = 100;
+// How long an operation waits for another connection's lock before it fails.
+constexpr int kBusyTimeoutMilliseconds = 250;
 
 std::string sqlIdentifier(std::string_view identifier)
 {
@@ -49,20 +49,43 @@ std::string describe(sqlite3* database)
     return database ? sqlite3_errmsg(database) : "out of memory";
 }
 
+// What an SQLite result code says about the file.
+StoreFault faultOf(int code)
+{
+    switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return StoreFault::Locked;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return StoreFault::Damaged;
+    default:
+        return StoreFault::None;
+    }
+}
+
+StoreStatus failure(sqlite3* database, int code)
+{
+    return { describe(database), faultOf(code) };
+}
+
 // One prepared statement, finalised when it goes away.
 class Statement {
 public:
     Statement(sqlite3* database, const std::string& sql)
         : m_database(database)
     {
-        if (sqlite3_prepare_v2(database, sql.c_str(), int(sql.size()), &m_statement, nullptr) != SQLITE_OK)
-            m_error = describe(database);
+        int result = sqlite3_prepare_v2(database, sql.c_str(), int(sql.size()), &m_statement, nullptr);
+        if (result != SQLITE_OK)
+            m_status = failure(database, result);
     }
     ~Statement() { sqlite3_finalize(m_statement); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    const std::string& error() const { return m_error; }
+    const std::string& error() const { return m_status.error; }
+    const StoreStatus& status() const { return m_status; }
+    StoreFault fault() const { return m_status.fault; }
 
     void bind(int position, const Value& value)
     {
@@ -104,7 +127,7 @@ public:
         if (result == SQLITE_ROW)
             return true;
         if (result != SQLITE_DONE)
-            m_error = describe(m_database);
+            m_status = failure(m_database, result);
         return false;
     }
 
@@ -142,7 +165,7 @@ public:
 private:
     sqlite3* m_database { nullptr };
     sqlite3_stmt* m_statement { nullptr };
-    std::string m_error;
+    StoreStatus m_status;
 };
 
 std::string whereClause(const FetchRequest::Equals* predicate)
@@ -204,59 +227,84 @@ StoreResult<std::unique_ptr<PersistentStore>> PersistentStore::prepare(
 {
     sqlite3_extended_result_codes(store->m_database, 1);
     sqlite3_busy_timeout(store->m_database, kBusyTimeoutMilliseconds);
-    if (auto status = store->checkIntegrity(); !status.ok())
-        return { nullptr, status.error };
-    if (auto status = store->createTables(model); !status.ok())
-        return { nullptr, status.error };
+    store->m_unpreparedModel = &model;
+    auto status = store->ready();
+    if (!status.ok() && status.fault != StoreFault::Locked)
+        return { nullptr, status.error, status.fault };
     return { std::move(store), {} };
+}
+
+StoreStatus PersistentStore::ready()
+{
+    if (!m_unpreparedModel)
+        return {};
+    if (auto status = checkIntegrity(); !status.ok())
+        return status;
+    if (auto status = createTables(*m_unpreparedModel); !status.ok())
+        return status;
+    m_unpreparedModel = nullptr;
+    return {};
 }
 
 StoreStatus PersistentStore::checkIntegrity()
 {
     Statement check(m_database, "PRAGMA quick_check");
     if (!check.error().empty())
-        return { check.error() };
+        return check.status();
     if (!check.step())
-        return { check.error().empty() ? "The store could not be checked" : check.error() };
+        return check.error().empty() ? StoreStatus { "The store could not be checked" } : check.status();
     std::string verdict = check.text(0);
     if (verdict != "ok")
-        return { "The store file is damaged: " + verdict };
+        return { "The store file is damaged: " + verdict, StoreFault::Damaged };
     return {};
 }
 
-StoreStatus PersistentStore::createTables(const ManagedObjectModel& model)
+StoreResult<std::vector<std::string>> PersistentStore::tableChanges(const ManagedObjectModel& model)
 {
-    if (auto status = begin(); !status.ok())
-        return status;
+    std::vector<std::string> changes;
     for (const auto& entity : model.entities()) {
         std::string table = sqlIdentifier(entity.name());
-        std::string create = "CREATE TABLE IF NOT EXISTS " + table + " ("
-            + sqlIdentifier(EntityDescription::kIdentifierColumn) + " INTEGER PRIMARY KEY AUTOINCREMENT";
-        for (const auto& attribute : entity.attributes())
-            create += ", " + sqlIdentifier(attribute.name) + " " + columnType(attribute.type);
-        create += ")";
-        if (auto status = execute(create); !status.ok()) {
-            rollback();
-            return status;
-        }
-
         std::set<std::string> columns;
         Statement info(m_database, "PRAGMA table_info(" + table + ")");
         while (info.error().empty() && info.step())
             columns.insert(info.text(1));
-        if (!info.error().empty()) {
-            rollback();
-            return { info.error() };
+        if (!info.error().empty())
+            return { {}, info.error(), info.fault() };
+        if (columns.empty()) {
+            std::string create = "CREATE TABLE " + table + " ("
+                + sqlIdentifier(EntityDescription::kIdentifierColumn) + " INTEGER PRIMARY KEY AUTOINCREMENT";
+            for (const auto& attribute : entity.attributes())
+                create += ", " + sqlIdentifier(attribute.name) + " " + columnType(attribute.type);
+            changes.push_back(create + ")");
+            continue;
         }
         for (const auto& attribute : entity.attributes()) {
-            if (columns.contains(attribute.name))
-                continue;
-            auto status = execute("ALTER TABLE " + table + " ADD COLUMN " + sqlIdentifier(attribute.name)
-                + " " + columnType(attribute.type));
-            if (!status.ok()) {
-                rollback();
-                return status;
-            }
+            if (!columns.contains(attribute.name))
+                changes.push_back("ALTER TABLE " + table + " ADD COLUMN " + sqlIdentifier(attribute.name)
+                    + " " + columnType(attribute.type));
+        }
+    }
+    return { std::move(changes), {} };
+}
+
+StoreStatus PersistentStore::createTables(const ManagedObjectModel& model)
+{
+    // A file that is up to the model needs no write lock, so another connection's pending write does not
+    // keep it from being read.
+    auto needed = tableChanges(model);
+    if (!needed.ok() || needed.value.empty())
+        return { needed.error, needed.fault };
+    if (auto status = execute("BEGIN IMMEDIATE"); !status.ok())
+        return status;
+    auto changes = tableChanges(model);
+    if (!changes.ok()) {
+        rollback();
+        return { changes.error, changes.fault };
+    }
+    for (const auto& change : changes.value) {
+        if (auto status = execute(change); !status.ok()) {
+            rollback();
+            return status;
         }
     }
     return commit();
@@ -265,16 +313,19 @@ StoreStatus PersistentStore::createTables(const ManagedObjectModel& model)
 StoreStatus PersistentStore::execute(const std::string& sql)
 {
     char* message = nullptr;
-    if (sqlite3_exec(m_database, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK)
+    int result = sqlite3_exec(m_database, sql.c_str(), nullptr, nullptr, &message);
+    if (result == SQLITE_OK)
         return {};
     std::string error = message ? message : describe(m_database);
     sqlite3_free(message);
-    return { error };
+    return { error, faultOf(result) };
 }
 
 StoreResult<std::vector<PersistentStore::Row>> PersistentStore::select(
     const EntityDescription& entity, const FetchRequest::Equals* predicate, std::size_t limit)
 {
+    if (auto status = ready(); !status.ok())
+        return { {}, status.error, status.fault };
     std::string sql = "SELECT " + sqlIdentifier(EntityDescription::kIdentifierColumn);
     for (const auto& attribute : entity.attributes())
         sql += ", " + sqlIdentifier(attribute.name);
@@ -282,7 +333,7 @@ StoreResult<std::vector<PersistentStore::Row>> PersistentStore::select(
         + sqlIdentifier(EntityDescription::kIdentifierColumn) + limitClause(limit);
     Statement statement(m_database, sql);
     if (!statement.error().empty())
-        return { {}, statement.error() };
+        return { {}, statement.error(), statement.fault() };
     bindPredicate(statement, predicate);
     std::vector<Row> rows;
     while (statement.step()) {
@@ -293,26 +344,31 @@ StoreResult<std::vector<PersistentStore::Row>> PersistentStore::select(
         rows.push_back(std::move(row));
     }
     if (!statement.error().empty())
-        return { {}, statement.error() };
+        return { {}, statement.error(), statement.fault() };
     return { std::move(rows), {} };
 }
 
 StoreResult<std::size_t> PersistentStore::count(
     const EntityDescription& entity, const FetchRequest::Equals* predicate, std::size_t limit)
 {
+    if (auto status = ready(); !status.ok())
+        return { 0, status.error, status.fault };
     Statement statement(
         m_database, "SELECT COUNT(*) FROM " + sqlIdentifier(entity.name()) + whereClause(predicate));
     if (!statement.error().empty())
-        return { 0, statement.error() };
+        return { 0, statement.error(), statement.fault() };
     bindPredicate(statement, predicate);
     if (!statement.step())
-        return { 0, statement.error().empty() ? "The store gave no count" : statement.error() };
+        return { 0, statement.error().empty() ? "The store gave no count" : statement.error(),
+            statement.fault() };
     auto found = std::size_t(statement.integer(0));
     return { limit ? std::min(found, limit) : found, {} };
 }
 
 StoreStatus PersistentStore::begin()
 {
+    if (auto status = ready(); !status.ok())
+        return status;
     return execute("BEGIN IMMEDIATE");
 }
 
@@ -339,12 +395,12 @@ StoreResult<std::int64_t> PersistentStore::insert(const EntityDescription& entit
         + (columns.empty() ? " DEFAULT VALUES" : " (" + columns + ") VALUES (" + placeholders + ")");
     Statement statement(m_database, sql);
     if (!statement.error().empty())
-        return { 0, statement.error() };
+        return { 0, statement.error(), statement.fault() };
     for (std::size_t index = 0; index < values.size(); ++index)
         statement.bind(int(index) + 1, values[index]);
     statement.step();
     if (!statement.error().empty())
-        return { 0, statement.error() };
+        return { 0, statement.error(), statement.fault() };
     return { sqlite3_last_insert_rowid(m_database), {} };
 }
 
@@ -362,12 +418,12 @@ StoreStatus PersistentStore::update(
             + sqlIdentifier(EntityDescription::kIdentifierColumn) + " = ?"
             + std::to_string(values.size() + 1));
     if (!statement.error().empty())
-        return { statement.error() };
+        return statement.status();
     for (std::size_t index = 0; index < values.size(); ++index)
         statement.bind(int(index) + 1, values[index]);
     statement.bind(int(values.size()) + 1, Value(identifier));
     statement.step();
-    return { statement.error() };
+    return statement.status();
 }
 
 StoreStatus PersistentStore::remove(const EntityDescription& entity, std::int64_t identifier)
@@ -376,10 +432,10 @@ StoreStatus PersistentStore::remove(const EntityDescription& entity, std::int64_
         "DELETE FROM " + sqlIdentifier(entity.name()) + " WHERE "
             + sqlIdentifier(EntityDescription::kIdentifierColumn) + " = ?1");
     if (!statement.error().empty())
-        return { statement.error() };
+        return statement.status();
     statement.bind(1, Value(identifier));
     statement.step();
-    return { statement.error() };
+    return statement.status();
 }
 
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct sqlite3;
@@ -23,7 +24,10 @@ class ManagedObjectModel;
 ///
 /// Opening checks the file and brings its tables up to the model: a missing table is created, a missing
 /// attribute column is added (records written before read it as empty), and columns the model no longer
-/// has are left alone. No operation throws; failures come back as results.
+/// has are left alone. Every operation waits a short while for a lock that another connection holds; a
+/// store still locked after it fails that operation with StoreFault::Locked and is never taken for a
+/// damaged one. A file that is locked while it opens is checked and brought up to the model by the first
+/// operation that finds it free. No operation throws; failures come back as results.
 /// Use one store from one thread at a time.
 class PersistentStore {
 public:
@@ -36,8 +40,9 @@ public:
         Values values;
     };
 
-    /// Opens or creates the store file at `path` for `model`. Fails, with SQLite's description, when the
-    /// file cannot be opened or created, is not a store, or is damaged.
+    /// Opens or creates the store file at `path` for `model`, which must outlive the store. Fails, with
+    /// SQLite's description, when the file cannot be opened or created, or (StoreFault::Damaged) is not a
+    /// store or is damaged.
     static StoreResult<std::unique_ptr<PersistentStore>> open(
         const std::filesystem::path& path, const ManagedObjectModel& model);
     /// A store that lives in memory only, for `model`.
@@ -77,12 +82,18 @@ private:
     PersistentStore(sqlite3* database, std::filesystem::path path);
     static StoreResult<std::unique_ptr<PersistentStore>> prepare(
         std::unique_ptr<PersistentStore> store, const ManagedObjectModel& model);
+    // Checks the file and brings its tables up to the model, once, before the first operation that finds
+    // the file free.
+    StoreStatus ready();
     StoreStatus checkIntegrity();
+    // The statements that bring the file's tables up to the model.
+    StoreResult<std::vector<std::string>> tableChanges(const ManagedObjectModel& model);
     StoreStatus createTables(const ManagedObjectModel& model);
     StoreStatus execute(const std::string& sql);
 
     sqlite3* m_database { nullptr };
     std::filesystem::path m_path;
+    const ManagedObjectModel* m_unpreparedModel { nullptr };
 };
 
 }

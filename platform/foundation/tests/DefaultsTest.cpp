@@ -3,18 +3,23 @@
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Files.h"
+#include "platform/foundation/Log.h"
 #include "testing/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 using platform::foundation::Array;
 using platform::foundation::Date;
 using platform::foundation::Defaults;
 using platform::foundation::Dictionary;
 using platform::foundation::Files;
+using platform::foundation::Log;
 using platform::foundation::Value;
 
 namespace fs = std::filesystem;
@@ -93,15 +98,36 @@ TEST_F(DefaultsTest, StoredContainersAreCopiesNotShared)
     EXPECT_EQ(Defaults(file()).value("flags").dictionary()->get("seen"), Value(false));
 }
 
-TEST_F(DefaultsTest, AnUnreadableFileReadsAsEmptyAndIsReplacedOnTheNextChange)
+TEST_F(DefaultsTest, ADamagedFileIsMovedAsideAndLoggedAndTheSettingsStartEmpty)
 {
-    for (const char* content : { "{ not json", "[1, 2]", "\xff\xfe" }) {
+    std::vector<std::string> logged;
+    Log::setCapture([&](const std::string& line) { logged.push_back(line); });
+    const std::string contents[] = { "{ not json", "[1, 2]", "\xff\xfe", "" };
+    for (const auto& content : contents) {
+        SCOPED_TRACE(content);
         std::ofstream(file(), std::ios::binary | std::ios::trunc) << content;
         Defaults defaults(file());
-        EXPECT_TRUE(defaults.value("a").isNull()) << content;
+        EXPECT_TRUE(defaults.value("a").isNull());
         EXPECT_TRUE(defaults.setValue("a", 1));
-        EXPECT_EQ(Defaults(file()).value("a"), Value(1)) << content;
+        EXPECT_EQ(Defaults(file()).value("a"), Value(1));
     }
+    Log::setCapture({});
+
+    std::vector<std::string> keptContents;
+    for (const auto& entry : fs::directory_iterator(m_folder.path())) {
+        if (entry.path().filename().string().starts_with("defaults.json.corrupt-")) {
+            auto bytes = *Files::readBytes(entry.path());
+            keptContents.emplace_back(bytes.begin(), bytes.end());
+        }
+    }
+    std::sort(keptContents.begin(), keptContents.end());
+    std::vector<std::string> expected(std::begin(contents), std::end(contents));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(keptContents, expected) << "each damaged file is kept for a person";
+    ASSERT_EQ(logged.size(), std::size(contents));
+    EXPECT_TRUE(logged[0].starts_with("[Defaults] The settings file defaults.json could not be read"))
+        << logged[0];
+    EXPECT_NE(logged[0].find("it was moved to defaults.json.corrupt-"), std::string::npos) << logged[0];
 }
 
 TEST_F(DefaultsTest, AFailedWriteIsReportedAndTheValueStaysInMemory)

@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <utility>
+#include <vector>
 
 using platform::foundation::Bytes;
 using platform::foundation::Files;
@@ -107,6 +113,37 @@ TEST_F(FilesTest, FailedWritesReportFailureAndLeaveNothingBehind)
     EXPECT_TRUE(fs::is_directory(documents() / "folder"));
     EXPECT_EQ(entriesIn(documents()), 1u);
     EXPECT_EQ(Files::readText(documents() / "folder"), std::nullopt);
+}
+
+TEST_F(FilesTest, TemporaryFilesOfKilledWritersGoWhenTheFolderIsFirstOpened)
+{
+    // Left as a writer killed mid-write leaves them, before the app opens its folders.
+    fs::path preferences = m_home.path() / "Library" / "Preferences";
+    fs::create_directories(documents());
+    fs::create_directories(preferences);
+    const std::vector<std::pair<fs::path, bool>> files {
+        { documents() / ".user.tmp-aB3dE9", false },
+        { documents() / ".user.data.tmp-000000", false },
+        { preferences / ".defaults.json.tmp-Zz9Yy8", false },
+        { documents() / ".live.tmp-LiVe01", true },
+        { documents() / "user", true },
+        { documents() / "notes.tmp-aB3dE9", true },
+        { documents() / ".user.tmp-short", true },
+        { documents() / ".user.tmp-aB3dE9.bak", true },
+    };
+    for (const auto& [path, kept] : files)
+        writeRaw(path, "partly written");
+    int live = ::open((documents() / ".live.tmp-LiVe01").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0) << "a writer of another process still at work";
+
+    EXPECT_EQ(Files::documentsDirectory(), documents());
+    EXPECT_EQ(Files::preferencesDirectory(), preferences);
+
+    for (const auto& [path, kept] : files)
+        EXPECT_EQ(fs::exists(path), kept) << path;
+    ::close(live);
+    EXPECT_TRUE(Files::writeText(documents() / "user", "amy@example.com"));
+    EXPECT_EQ(Files::readText(documents() / "user"), "amy@example.com");
 }
 
 TEST_F(FilesTest, CopyRemoveAndExists)

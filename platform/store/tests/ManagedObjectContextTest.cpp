@@ -4,6 +4,7 @@
 #include "platform/store/EntityDescription.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/ManagedObjectModel.h"
+#include "testing/StoreLock.h"
 #include "testing/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -265,6 +266,7 @@ TEST_F(ManagedObjectContextTest, AFileThatCannotBeOpenedIsReportedNotThrown)
     struct Case {
         const char* name;
         std::function<std::filesystem::path()> prepare;
+        StoreFault fault;
     };
     const std::vector<Case> cases {
         { "garbage bytes",
@@ -275,7 +277,8 @@ TEST_F(ManagedObjectContextTest, AFileThatCannotBeOpenedIsReportedNotThrown)
                     garbage += "not a store, only garbage ";
                 foundation::Files::writeText(path, garbage);
                 return path;
-            } },
+            },
+            StoreFault::Damaged },
         { "a damaged store",
             [&] {
                 auto context = open();
@@ -289,9 +292,10 @@ TEST_F(ManagedObjectContextTest, AFileThatCannotBeOpenedIsReportedNotThrown)
                 auto path = m_folder.path() / "damaged.data";
                 foundation::Files::writeBytes(path, bytes);
                 return path;
-            } },
-        { "a folder", [&] { return m_folder.path(); } },
-        { "a missing folder", [&] { return m_folder.path() / "missing" / "store.data"; } },
+            },
+            StoreFault::Damaged },
+        { "a folder", [&] { return m_folder.path(); }, StoreFault::None },
+        { "a missing folder", [&] { return m_folder.path() / "missing" / "store.data"; }, StoreFault::None },
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
@@ -301,7 +305,47 @@ TEST_F(ManagedObjectContextTest, AFileThatCannotBeOpenedIsReportedNotThrown)
         EXPECT_FALSE(opened.ok());
         EXPECT_EQ(opened.value, nullptr);
         EXPECT_FALSE(opened.error.empty());
+        EXPECT_EQ(opened.fault, test.fault) << opened.error;
     }
+}
+
+TEST_F(ManagedObjectContextTest, AStoreLockedByAnotherConnectionIsLockedNotDamaged)
+{
+    {
+        auto context = open();
+        insert(*context, "kept");
+        ASSERT_TRUE(context->save().ok());
+    }
+    for (const char* lock : { "BEGIN EXCLUSIVE", "BEGIN IMMEDIATE" }) {
+        SCOPED_TRACE(lock);
+        ::testing::StoreLock other(m_path, lock);
+        ASSERT_TRUE(other.isHeld());
+
+        auto opened = ManagedObjectContext::open(m_path, makeModel(true));
+        ASSERT_TRUE(opened.ok()) << opened.error;
+        auto context = opened.value;
+        insert(*context, "while locked");
+        auto saved = context->save();
+        EXPECT_EQ(saved.fault, StoreFault::Locked) << saved.error;
+        auto fetched = context->fetch(all());
+        if (std::string(lock) == "BEGIN EXCLUSIVE") {
+            EXPECT_EQ(fetched.fault, StoreFault::Locked) << fetched.error;
+            EXPECT_EQ(context->count(where("nickname", "x")).fault, StoreFault::Locked);
+        } else {
+            EXPECT_TRUE(fetched.ok()) << "another connection's pending write leaves the file readable";
+        }
+
+        other.release();
+        ASSERT_TRUE(context->save().ok()) << "the newer model's column is added once the file is free";
+        EXPECT_EQ(fetchedNames(*context, all()), (std::vector<std::string> { "kept", "while locked" }));
+        auto first = context->fetch(all()).value.at(0);
+        first->setValue("nickname", "K");
+        ASSERT_TRUE(context->save().ok());
+        context->deleteObject(context->fetch(where("name", "while locked")).value.at(0));
+        ASSERT_TRUE(context->save().ok());
+    }
+    EXPECT_EQ(
+        fetchedNames(*open(makeModel(true)), where("nickname", "K")), std::vector<std::string> { "kept" });
 }
 
 TEST_F(ManagedObjectContextTest, ANewerModelAddsItsAttributesToAnOlderFile)
