@@ -58,6 +58,20 @@ TEST_F(DismissKeyboardAccesoryViewTest, ATargetBarOnlySendsItsAction)
     EXPECT_THROW(tap("Next"), platform::ui::ScreenDriverError) << "the target has gone";
     EXPECT_EQ(pressed, 1);
 }
+TEST_F(DismissKeyboardAccesoryViewTest, WithoutAButtonTheBarShowsNothingAndHasNoTitle)
+{
+    auto bar = DismissKeyboardAccesoryView::makeWithSender(field);
+    bar->setButton(nullptr);
+    EXPECT_TRUE(bar->items().empty());
+    EXPECT_EQ(bar->text(), std::nullopt);
+    bar->setText(std::string("Next"));
+    EXPECT_EQ(bar->text(), std::nullopt);
+
+    field->setInputAccessoryView(bar);
+    tap("amount");
+    EXPECT_THROW(tap("Done"), platform::ui::ScreenDriverError);
+    EXPECT_TRUE(field->isFirstResponder());
+}
 
 }
 }

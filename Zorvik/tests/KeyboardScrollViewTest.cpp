@@ -2,6 +2,7 @@
 
 #include "Zorvik/Views/ContentView/TemplateViewObjc.h"
 #include "Zorvik/tests/FrameFixture.h"
+#include "platform/foundation/Dictionary.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/NibBuilder.h"
 #include "platform/ui/TextField.h"
@@ -130,7 +131,7 @@ TEST_F(KeyboardScrollViewTest, WithoutAFieldEditingOnlyTheScrollRangeGrows)
     EXPECT_NE(scroll->contentSize(), (Size { 0, 0 })) << "a keyboard back in the meantime keeps its range";
 }
 
-TEST_F(KeyboardScrollViewTest, FollowedFieldsAdjustAgainWhenTheFocusMovesOnUnderAKeyboardThatStaysUp)
+TEST_F(KeyboardScrollViewTest, ANewFieldUnderAKeyboardThatStaysUpComesAboveIt)
 {
     for (bool followed : { false, true }) {
         SCOPED_TRACE(followed ? "fields followed" : "fields not followed");
@@ -140,10 +141,10 @@ TEST_F(KeyboardScrollViewTest, FollowedFieldsAdjustAgainWhenTheFocusMovesOnUnder
         tap("town");
         EXPECT_EQ(scroll->contentOffset().y, 0);
         form->postcode->becomeFirstResponder();
-        if (followed)
-            EXPECT_DOUBLE_EQ(bottomInWindow(*form->postcode), 568 - Keyboard::defaultHeight - 10);
-        else
-            EXPECT_EQ(scroll->contentOffset().y, 0) << "the keyboard posted nothing new";
+        EXPECT_DOUBLE_EQ(bottomInWindow(*form->postcode), 568 - Keyboard::defaultHeight - 10)
+            << "the keyboard's showing, posted again, brings the new field into sight";
+        driver.type("SW1A 1AA");
+        EXPECT_EQ(form->postcode->text(), "SW1A 1AA");
         form->postcode->resignFirstResponder();
         advance(0.2);
     }
@@ -167,6 +168,18 @@ TEST_F(KeyboardScrollViewTest, OnlyAViewInAViewTreeFollowsTheKeyboard)
     scroll->setFrame({ 0, 64, 320, 504 });
     tap("search");
     EXPECT_EQ(scroll->keyboardFrame().height(), Keyboard::defaultHeight);
+}
+TEST_F(KeyboardScrollViewTest, AKeyboardNotificationWithoutAFrameChangesNothing)
+{
+    showForm(platform::ui::Screen::size320x568);
+    auto& center = platform::foundation::NotificationCenter::defaultCenter();
+    auto noEndFrame = platform::foundation::Dictionary::make({ { Keyboard::frameBeginUserInfoKey,
+        platform::foundation::Dictionary::make({ { "x", 0 }, { "y", 568 } }) } });
+    for (const auto& userInfo : { platform::foundation::DictionaryRef(), noEndFrame }) {
+        EXPECT_NO_THROW(center.post(Keyboard::didShowNotification, nullptr, userInfo));
+        EXPECT_EQ(scroll->keyboardFrame(), Rect::zero());
+        EXPECT_EQ(scroll->contentOffset(), (Point { 0, 0 }));
+    }
 }
 
 }

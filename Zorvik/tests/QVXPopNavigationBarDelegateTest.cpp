@@ -30,6 +30,19 @@ TEST_F(QVXPopNavigationBarDelegateTest, TheLeftButtonGoesBackOneScreen)
         EXPECT_EQ(navigation->viewControllers().size(), 1u);
     }
 }
+TEST_F(QVXPopNavigationBarDelegateTest, WithoutANavigationControllerTheButtonDoesNothing)
+{
+    auto screen = std::make_shared<platform::ui::ViewController>();
+    auto navigation = showStack({ screen });
+    auto bar = NavigationBar::make("Details");
+    screen->view()->addSubview(bar);
+    auto delegate = std::make_shared<QVXPopNavigationBarDelegate>(nullptr, true);
+    bar->setObserver(delegate);
+
+    tap("BtnTealLessThan");
+    delegate->negativePressed();
+    EXPECT_EQ(navigation->viewControllers().size(), 1u);
+}
 
 }
 }

@@ -46,12 +46,13 @@ void Keyboard::show(View& responder)
     if (accessory)
         accessory->setFrame({ 0, 0, screen.width(), accessoryHeight });
 
+    bool sameResponder = m_responderAddress == &responder;
     m_responder = responder.weak_from_this();
     m_responderAddress = &responder;
     bool wasVisible = m_visible;
     Rect begin = wasVisible ? m_frame : Rect { 0, screen.height(), screen.width(), totalHeight };
     m_accessory = accessory;
-    if (wasVisible && begin == end)
+    if (wasVisible && begin == end && sameResponder)
         return;
     m_visible = true;
     m_frame = end;

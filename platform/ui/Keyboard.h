@@ -64,8 +64,10 @@ public:
     /// The accessory view shown on top of the keys, or null.
     std::shared_ptr<View> accessoryView() const { return m_visible ? m_accessory : nullptr; }
 
-    /// Brings the keyboard up for `responder` (posting will-show and did-show), or, when it is already up
-    /// with the same frame, only starts typing into the new responder.
+    /// Brings the keyboard up for `responder`, posting will-show and did-show. When it is already up for
+    /// another responder it posts them again, with the frame it keeps (or its new frame, when the new
+    /// responder's accessory view changes its height), so that views can bring the new responder into
+    /// sight, as the phone does; when it is up for the same responder with the same frame, nothing.
     void show(View& responder);
     /// Takes the keyboard down (posting will-hide and did-hide); nothing when it is down.
     void hide();

@@ -177,7 +177,7 @@ bool TextField::becomeFirstResponder()
 {
     if (isFirstResponder())
         return true;
-    if (!canBecomeFirstResponder())
+    if (!canBecomeFirstResponder() || !canHoldFirstResponder())
         return false;
     auto self = shared_from_this();
     if (auto listener = delegate(); listener && !listener->shouldBeginEditing(*this))

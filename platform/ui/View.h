@@ -250,8 +250,12 @@ public:
     virtual bool canBecomeFirstResponder() const { return false; }
     /// Whether the view lets the first responder go (true for a plain view).
     virtual bool canResignFirstResponder() { return true; }
-    /// Makes the view the first responder of its tree, asking the current one to resign first.
-    /// Returns whether the view is the first responder afterwards.
+    /// Whether the view is where a first responder can be: in a window, and neither it nor an ancestor
+    /// hidden.
+    bool canHoldFirstResponder() const;
+    /// Makes the view the first responder of its window (one per window), asking the current one to
+    /// resign first. A view that cannot take it, or cannot hold it (see above), stays as it is. Returns
+    /// whether the view is the first responder afterwards.
     virtual bool becomeFirstResponder();
     /// Gives up the first responder; returns false when the view refuses.
     virtual bool resignFirstResponder();

@@ -4,11 +4,22 @@
 
 namespace platform::ui {
 
+bool View::canHoldFirstResponder() const
+{
+    if (!window())
+        return false;
+    for (const View* view = this; view; view = view->superview().get()) {
+        if (view->isHidden())
+            return false;
+    }
+    return true;
+}
+
 bool View::becomeFirstResponder()
 {
     if (isFirstResponder())
         return true;
-    if (!canBecomeFirstResponder())
+    if (!canBecomeFirstResponder() || !canHoldFirstResponder())
         return false;
     auto self = shared_from_this();
     View& root = rootView();

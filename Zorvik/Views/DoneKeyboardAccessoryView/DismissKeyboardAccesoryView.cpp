@@ -48,24 +48,33 @@ void DismissKeyboardAccesoryView::dismissKeyboard()
 void DismissKeyboardAccesoryView::setButton(std::shared_ptr<BarButtonItem> button)
 {
     m_button = std::move(button);
-    setItems({ BarButtonItem::flexibleSpace(), m_button });
+    showButton();
 }
 
 std::optional<std::string> DismissKeyboardAccesoryView::text() const
 {
-    return m_button->title();
+    return m_button ? m_button->title() : std::nullopt;
 }
 
 void DismissKeyboardAccesoryView::setText(const std::optional<std::string>& text)
 {
-    m_button->setTitle(text);
+    if (m_button)
+        m_button->setTitle(text);
 }
 
 void DismissKeyboardAccesoryView::setUp(std::shared_ptr<BarButtonItem> button)
 {
     m_button = std::move(button);
     sizeToFit();
-    setItems({ BarButtonItem::flexibleSpace(), m_button });
+    showButton();
+}
+
+void DismissKeyboardAccesoryView::showButton()
+{
+    if (m_button)
+        setItems({ BarButtonItem::flexibleSpace(), m_button });
+    else
+        setItems({});
 }
 
 }

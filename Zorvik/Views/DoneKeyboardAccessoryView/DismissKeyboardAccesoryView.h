@@ -33,19 +33,20 @@ public:
     /// Makes the remembered field resign the first responder, which takes the keyboard down.
     void dismissKeyboard();
 
-    /// The button.
+    /// The button (null once a screen took it away).
     const std::shared_ptr<platform::ui::BarButtonItem>& button() const { return m_button; }
-    /// Replaces the button, which then shows at the right end.
+    /// Replaces the button, which then shows at the right end; null leaves the bar empty.
     void setButton(std::shared_ptr<platform::ui::BarButtonItem> button);
-    /// The button's title.
+    /// The button's title (nullopt without a button).
     std::optional<std::string> text() const;
-    /// Sets the button's title.
+    /// Sets the button's title (nothing without a button).
     void setText(const std::optional<std::string>& text);
 
 private:
     DismissKeyboardAccesoryView() = default;
 
     void setUp(std::shared_ptr<platform::ui::BarButtonItem> button);
+    void showButton();
 
     std::shared_ptr<platform::ui::BarButtonItem> m_button;
     std::weak_ptr<platform::ui::View> m_responder;

@@ -65,7 +65,8 @@ void KeyboardScrollView::didMoveToSuperview()
 
 void KeyboardScrollView::keyboardDisplayed(const platform::foundation::Notification& notification)
 {
-    setKeyboardFrame(Keyboard::frameFromNotification(notification, Keyboard::frameEndUserInfoKey).value());
+    if (auto frame = Keyboard::frameFromNotification(notification, Keyboard::frameEndUserInfoKey))
+        setKeyboardFrame(*frame);
 }
 
 void KeyboardScrollView::keyboardDismissed(const platform::foundation::Notification&)

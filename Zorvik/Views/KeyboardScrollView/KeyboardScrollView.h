@@ -41,7 +41,7 @@ public:
 
     /// Follows the keyboard while the view has a superview, and stops when it has none.
     void didMoveToSuperview() override;
-    /// The keyboard came up: takes its frame from the notification.
+    /// The keyboard came up: takes its frame from the notification (nothing when it carries none).
     void keyboardDisplayed(const platform::foundation::Notification& notification);
     /// The keyboard went down.
     void keyboardDismissed(const platform::foundation::Notification& notification);

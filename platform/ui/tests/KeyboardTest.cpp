@@ -94,14 +94,22 @@ TEST_F(KeyboardOnScreen, ShowAndHideCarryTheFramesOnEachScreenSize)
     }
 }
 
-TEST_F(KeyboardOnScreen, MovingFocusBetweenFieldsKeepsTheKeyboardUpWithoutNewNotifications)
+TEST_F(KeyboardOnScreen, MovingFocusBetweenFieldsKeepsTheKeyboardUpAndPostsItsShowingAgain)
 {
     showWindow();
     first->becomeFirstResponder();
+    Rect shown = Keyboard::shared().frame();
     posted.clear();
     second->becomeFirstResponder();
-    EXPECT_TRUE(posted.empty());
+    ASSERT_EQ(names(),
+        (std::vector<std::string> { "KeyboardWillShowNotification", "KeyboardDidShowNotification" }));
+    EXPECT_EQ(posted[1].begin, shown) << "the keyboard stays where it is";
+    EXPECT_EQ(posted[1].end, shown);
     EXPECT_EQ(Keyboard::shared().responder(), second);
+
+    posted.clear();
+    second->becomeFirstResponder();
+    EXPECT_TRUE(posted.empty()) << "the same responder again changes nothing";
     window->endEditing(true);
     EXPECT_EQ(names(),
         (std::vector<std::string> { "KeyboardWillHideNotification", "KeyboardDidHideNotification" }));

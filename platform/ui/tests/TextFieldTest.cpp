@@ -215,6 +215,36 @@ TEST_F(FieldsInAWindow, ADisabledFieldCannotBecomeFirstResponder)
     EXPECT_TRUE(log.empty());
 }
 
+TEST_F(FieldsInAWindow, OnlyAShownFieldInAWindowTakesTheWindowsOneFirstResponder)
+{
+    email->becomeFirstResponder();
+    auto outside = std::make_shared<TextField>(Rect { 10, 200, 300, 30 });
+    auto hidden = std::make_shared<TextField>(Rect { 10, 200, 300, 30 });
+    hidden->setHidden(true);
+    window->addSubview(hidden);
+    auto container = std::make_shared<View>(Rect { 0, 300, 320, 100 });
+    auto inHiddenContainer = std::make_shared<TextField>(Rect { 10, 0, 300, 30 });
+    container->addSubview(inHiddenContainer);
+    container->setHidden(true);
+    window->addSubview(container);
+    auto detachedTree = std::make_shared<View>(Rect { 0, 0, 320, 100 });
+    auto inDetachedTree = std::make_shared<TextField>(Rect { 10, 0, 300, 30 });
+    detachedTree->addSubview(inDetachedTree);
+    log.clear();
+
+    for (const auto& field : { outside, hidden, inHiddenContainer, inDetachedTree }) {
+        EXPECT_FALSE(field->becomeFirstResponder());
+        EXPECT_FALSE(field->isEditing());
+    }
+    EXPECT_TRUE(log.empty()) << "the window's field keeps editing, told nothing";
+    EXPECT_TRUE(email->isFirstResponder());
+    EXPECT_EQ(Keyboard::shared().responder(), email);
+
+    container->setHidden(false);
+    EXPECT_TRUE(inHiddenContainer->becomeFirstResponder());
+    EXPECT_FALSE(email->isEditing()) << "one first responder per window";
+}
+
 TEST_F(FieldsInAWindow, RemovingTheEditingFieldEndsItsEditing)
 {
     email->becomeFirstResponder();

@@ -13,7 +13,8 @@ QVXPopNavigationBarDelegate::QVXPopNavigationBarDelegate(
 
 void QVXPopNavigationBarDelegate::negativePressed()
 {
-    m_navigationController->popViewController(m_animated);
+    if (m_navigationController)
+        m_navigationController->popViewController(m_animated);
 }
 
 }

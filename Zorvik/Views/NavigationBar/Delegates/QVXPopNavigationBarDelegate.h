@@ -24,7 +24,7 @@ public:
         return m_navigationController;
     }
 
-    /// Pops one screen.
+    /// Pops one screen; nothing without a navigation controller.
     void negativePressed() override;
 
 private:
