@@ -15,10 +15,10 @@ namespace platform::foundation {
 /// file. Every change is written at once, by replacing the file whole, so a
 /// crash leaves the old settings or the new ones. A missing file reads as
 /// empty; a damaged one (not a JSON object) is moved aside as
-/// Files::moveAside() does, with a log line, and the settings start empty. Values of JSON's kinds come back as they went in
-/// (booleans, integers and reals stay apart); a date comes back through
-/// date() and bytes as their base64 text; containers are copied in and out,
-/// never shared. Thread-safe.
+/// Files::moveAside() does, with a log line, and the settings start empty.
+/// Values of JSON's kinds come back as they went in (booleans, integers and
+/// reals stay apart); a date comes back through date() and bytes as their
+/// base64 text; containers are copied in and out, never shared. Thread-safe.
 class Defaults {
 public:
     /// The store kept in `file`, reading what the file holds now.
