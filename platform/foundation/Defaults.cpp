@@ -13,7 +13,7 @@ Defaults::Defaults(std::filesystem::path file)
 {
     if (!Files::exists(m_file))
         return;
-    std::string failure = "it is not UTF-8 text";
+    std::string failure = "it cannot be read as UTF-8 text";
     if (auto text = Files::readText(m_file)) {
         JsonResult result = parseJson(*text);
         if (result.ok() && result.value.dictionary()) {
