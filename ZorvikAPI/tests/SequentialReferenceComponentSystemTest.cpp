@@ -110,6 +110,18 @@ TEST(SequentialReferenceComponentSystem, DecidesWhichReferencesMayBeUsed)
     }
 }
 
+TEST(SequentialReferenceComponentSystem, ReadsAPlainReferenceAsAnEmptyPrefix)
+{
+    auto invoices = numbered({ { "A", "004" } });
+    invoices->append(Dictionary::make({ { "reference", "0042" } }));
+    auto system = over(invoices);
+    EXPECT_TRUE(system.referenceExists(Reference::referenceWithPrefix("", "42")));
+    EXPECT_FALSE(system.referenceIsValid(Reference::referenceWithPrefix("", "41")));
+    EXPECT_TRUE(system.referenceIsValid(Reference::referenceWithPrefix("", "43")));
+    EXPECT_EQ(text(system.nextReferenceForPrefix("")), "|0043");
+    EXPECT_EQ(system.filterArrayWithPrefix("")->size(), 1u);
+}
+
 TEST(SequentialReferenceSystem, NumbersByThePlainReference)
 {
     EXPECT_EQ(SequentialReferenceSystem::withInvoices(Array::make()).nextReference(), "001");

@@ -2,6 +2,7 @@
 
 #include "ZorvikAPI/models/Invoice.h"
 #include "platform/foundation/Array.h"
+#include "platform/foundation/Dictionary.h"
 
 #include <cstdio>
 #include <limits>
@@ -10,6 +11,9 @@ namespace zorvik::api {
 
 using platform::foundation::Array;
 using platform::foundation::ArrayRef;
+using platform::foundation::Dictionary;
+using platform::foundation::DictionaryRef;
+using platform::foundation::Value;
 
 namespace {
 
@@ -26,15 +30,49 @@ std::string paddedCounter(std::int64_t value, std::size_t width)
     return counter;
 }
 
-template<class Visit> void forEachInvoice(const ArrayRef& invoices, Visit visit)
+/// One invoice's reference as the walks below read it, in place and without copies: the prefix and counter
+/// of its "reference_components", or "" and its plain "reference" when it has none (as
+/// Invoice::referenceComponents() reads it).
+struct ReferenceParts {
+    std::string_view prefix;
+    std::int64_t counterValue { 0 };
+};
+
+const Value* entry(const Dictionary& record, std::string_view key)
 {
-    if (!invoices)
-        return;
-    for (auto& element : *invoices) {
-        if (auto record = element.dictionary()) {
-            if (!visit(element, Invoice(record)))
-                return;
+    auto found = record.entries().find(key);
+    return found == record.entries().end() ? nullptr : &found->second;
+}
+
+/// Calls `visit(parts, element)` for each invoice record in list order until it answers false. The walks
+/// run on every key press in the reference editor, over every invoice of the business, so they read the
+/// records in place.
+template<class Visit> void forEachReference(const ArrayRef& invoices, Visit visit)
+{
+    std::string converted;
+    for (const Value& element : *invoices) {
+        DictionaryRef record = element.dictionary();
+        if (!record)
+            continue;
+        ReferenceParts parts;
+        DictionaryRef components;
+        if (const Value* value = entry(*record, "reference_components"))
+            components = value->dictionary();
+        if (components) {
+            const Value* prefix = entry(*components, "prefix");
+            if (prefix && prefix->string()) {
+                parts.prefix = *prefix->string();
+            } else if (prefix) {
+                converted = prefix->stringValue();
+                parts.prefix = converted;
+            }
+            if (const Value* counter = entry(*components, "counter"))
+                parts.counterValue = counter->integerValue();
+        } else if (const Value* reference = entry(*record, "reference")) {
+            parts.counterValue = reference->integerValue();
         }
+        if (!visit(parts, element))
+            return;
     }
 }
 
@@ -64,11 +102,10 @@ Reference SequentialReferenceComponentSystem::referenceAfter(const std::optional
 std::optional<Reference> SequentialReferenceComponentSystem::newestWithPrefix(std::string_view prefix) const
 {
     std::optional<Reference> newest;
-    forEachInvoice(m_invoices, [&](const platform::foundation::Value&, const Invoice& invoice) {
-        Reference components = invoice.referenceComponents();
-        if (components.prefix() != prefix)
+    forEachReference(m_invoices, [&](const ReferenceParts& parts, const Value& element) {
+        if (parts.prefix != prefix)
             return true;
-        newest = components;
+        newest = Invoice(element.dictionary()).referenceComponents();
         return false;
     });
     return newest;
@@ -77,10 +114,12 @@ std::optional<Reference> SequentialReferenceComponentSystem::newestWithPrefix(st
 Reference SequentialReferenceComponentSystem::nextReference() const
 {
     std::optional<Reference> newest;
-    forEachInvoice(m_invoices, [&](const platform::foundation::Value&, const Invoice& invoice) {
-        newest = invoice.referenceComponents();
-        return false;
-    });
+    for (const Value& element : *m_invoices) {
+        if (auto record = element.dictionary()) {
+            newest = Invoice(record).referenceComponents();
+            break;
+        }
+    }
     return referenceAfter(newest);
 }
 
@@ -100,31 +139,43 @@ Reference SequentialReferenceComponentSystem::lastUsedReferenceForPrefix(std::st
 
 bool SequentialReferenceComponentSystem::referenceExists(const Reference& reference) const
 {
-    std::string prefix = reference.prefix();
-    std::int64_t counter = reference.counterValue();
-    bool exists = false;
-    forEachInvoice(m_invoices, [&](const platform::foundation::Value&, const Invoice& invoice) {
-        Reference components = invoice.referenceComponents();
-        exists = components.prefix() == prefix && components.counterValue() == counter;
-        return !exists;
-    });
-    return exists;
+    return check(reference).exists;
 }
 
 bool SequentialReferenceComponentSystem::referenceIsValid(const Reference& reference) const
 {
-    if (referenceExists(reference))
+    Check found = check(reference);
+    if (found.exists)
         return false;
     std::int64_t counter = reference.counterValue();
-    std::int64_t next = nextReferenceForPrefix(reference.prefix()).counterValue();
+    std::int64_t next = !found.newestCounter                               ? 1
+        : *found.newestCounter == std::numeric_limits<std::int64_t>::max() ? *found.newestCounter
+                                                                           : *found.newestCounter + 1;
     return counter >= next || (next == 1 && counter == 0);
+}
+
+SequentialReferenceComponentSystem::Check SequentialReferenceComponentSystem::check(
+    const Reference& reference) const
+{
+    std::string prefix = reference.prefix();
+    std::int64_t counter = reference.counterValue();
+    Check found;
+    forEachReference(m_invoices, [&](const ReferenceParts& parts, const Value&) {
+        if (parts.prefix != prefix)
+            return true;
+        if (!found.newestCounter)
+            found.newestCounter = parts.counterValue;
+        found.exists = parts.counterValue == counter;
+        return !found.exists;
+    });
+    return found;
 }
 
 ArrayRef SequentialReferenceComponentSystem::filterArrayWithPrefix(std::string_view prefix) const
 {
     auto matching = Array::make();
-    forEachInvoice(m_invoices, [&](const platform::foundation::Value& element, const Invoice& invoice) {
-        if (invoice.referenceComponents().prefix() == prefix)
+    forEachReference(m_invoices, [&](const ReferenceParts& parts, const Value& element) {
+        if (parts.prefix == prefix)
             matching->append(element);
         return true;
     });

@@ -3,6 +3,7 @@
 #include "ZorvikAPI/models/ReferenceNumberSystems/Reference.h"
 #include "platform/foundation/Value.h"
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -36,7 +37,16 @@ public:
     platform::foundation::ArrayRef filterArrayWithPrefix(std::string_view prefix) const;
 
 private:
+    /// What one walk learns about a reference's prefix: the newest counter used with it, and whether an
+    /// invoice has the reference's counter.
+    struct Check {
+        std::optional<std::int64_t> newestCounter;
+        bool exists { false };
+    };
+
     explicit SequentialReferenceComponentSystem(platform::foundation::ArrayRef invoices);
+    /// Walks the invoices once, stopping at the reference's counter.
+    Check check(const Reference& reference) const;
 
     /// The reference that follows `newest`, or "" / "001" when there is none.
     static Reference referenceAfter(const std::optional<Reference>& newest);
