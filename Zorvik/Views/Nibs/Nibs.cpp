@@ -1,6 +1,8 @@
 #include "Zorvik/Views/Nibs/Nibs.h"
 
 #include "Zorvik/Controls/EmailTextField.h"
+#include "Zorvik/Views/BankAccountView/BankAccountViewNib.h"
+#include "Zorvik/Views/CompanyProfileView/CompanyProfileViewNib.h"
 #include "Zorvik/Views/ContentView/FrameNibs.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyNibs.h"
 #include "Zorvik/Views/FullscreenImageView/FullscreenImageView.h"
@@ -15,6 +17,7 @@
 #include "Zorvik/Views/SendInvoiceResultView/SendInvoiceResultView.h"
 #include "Zorvik/Views/UIView/ViewHolder.h"
 #include "Zorvik/Views/UnderlinedLabel/UnderlinedLabel.h"
+#include "Zorvik/Views/VATRegistrationView/VATRegistrationViewNib.h"
 #include "Zorvik/Views/XibViews/XibView.h"
 #include "platform/ui/NibBuilder.h"
 #include "platform/ui/NibRegistry.h"
@@ -79,6 +82,9 @@ void registerNibs()
     registerInvoiceReferenceNibs();
     registerPinNibs();
     registerOnboardingNibs();
+    registerBankAccountViewNib();
+    registerVATRegistrationViewNib();
+    registerCompanyProfileViewNib();
 }
 
 }
