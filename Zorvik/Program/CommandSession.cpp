@@ -1,7 +1,7 @@
 #include "Zorvik/Program/CommandSession.h"
 
-#include "Zorvik/Controllers/AppController.h"
 #include "Zorvik/DeviceStorage/FileStore.h"
+#include "Zorvik/DeviceStorage/SignedInUser.h"
 
 #include <ostream>
 
@@ -19,7 +19,8 @@ CommandSession::CommandSession(std::ostream& output, bool echo, RealTimeWait rea
 std::string CommandSession::commandsHelp()
 {
     auto commands = platform::ui::ScreenDriver().execute("help");
-    return commands + "  user <e-mail>               write the \"user\" file, as sign-up and log-in do\n";
+    return commands
+        + "  user <e-mail>               sign the address in on the device, as sign-up and log-in do\n";
 }
 
 void CommandSession::run(const std::string& line)
@@ -49,9 +50,8 @@ std::string CommandSession::execute(const std::string& command)
     if (verb == "user") {
         if (argument.empty())
             throw platform::ui::ScreenDriverError("user needs the e-mail address to write");
-        FileStore files;
-        files.saveToFile(AppController::kUserFileName, argument);
-        if (files.readFromFile(AppController::kUserFileName) != argument)
+        SignedInUser::save(argument);
+        if (FileStore {}.readFromFile(SignedInUser::kUserFileName) != argument)
             throw platform::ui::ScreenDriverError("cannot write the \"user\" file in Documents");
         return "";
     }
