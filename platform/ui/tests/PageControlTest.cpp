@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace platform::ui;
 
 TEST(PageControlTest, CurrentPageStaysWithinThePages)
@@ -28,4 +30,23 @@ TEST(PageControlTest, ATapMovesToTheNextPageUntilTheLast)
     pages->tap();
     EXPECT_EQ(pages->currentPage(), 1);
     EXPECT_EQ(changes, 1);
+}
+
+TEST(PageControlTest, EachPageHasADotViewInACentredRow)
+{
+    auto pages = std::make_shared<PageControl>(Rect { 0, 0, 100, 37 });
+    pages->setNumberOfPages(3);
+    pages->layoutIfNeeded();
+    ASSERT_EQ(pages->subviews().size(), 3u);
+    std::vector<Rect> frames;
+    for (const auto& dot : pages->subviews())
+        frames.push_back(dot->frame());
+    EXPECT_EQ(frames, (std::vector<Rect> { { 30.5, 15, 7, 7 }, { 46.5, 15, 7, 7 }, { 62.5, 15, 7, 7 } }));
+
+    auto first = pages->subviews().front();
+    pages->setNumberOfPages(1);
+    ASSERT_EQ(pages->subviews().size(), 1u);
+    EXPECT_EQ(pages->subviews().front(), first) << "the dots that stay are kept";
+    pages->setNumberOfPages(0);
+    EXPECT_TRUE(pages->subviews().empty());
 }
