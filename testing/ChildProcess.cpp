@@ -1,6 +1,8 @@
 #include "testing/ChildProcess.h"
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -11,23 +13,41 @@ extern char** environ;
 
 namespace testing {
 
-ChildProcess::ChildProcess(std::vector<std::string> arguments)
+namespace {
+
+// A pipe whose descriptors close in any program started later (the child gets its ends by dup2).
+bool makePipe(int (&ends)[2])
 {
-    int input[2];
-    int output[2];
-    if (pipe(input) != 0)
-        return;
-    if (pipe(output) != 0) {
-        close(input[0]);
-        close(input[1]);
-        return;
+    return pipe2(ends, O_CLOEXEC) == 0;
+}
+
+void closeBoth(int (&ends)[2])
+{
+    close(ends[0]);
+    close(ends[1]);
+}
+
+}
+
+ChildProcess::ChildProcess(std::vector<std::string> arguments, ExtraPipes extra)
+{
+    // The child's ends: 0 stdin, 1 stdout, 2 descriptor 3, 3 descriptor 4.
+    int pipes[4][2];
+    int count = extra == ExtraPipes::ThreeAndFour ? 4 : 2;
+    for (int i = 0; i < count; ++i) {
+        if (!makePipe(pipes[i])) {
+            for (int j = 0; j < i; ++j)
+                closeBoth(pipes[j]);
+            return;
+        }
     }
+    // Which end the child keeps: it reads stdin and descriptor 3, writes stdout and descriptor 4.
+    constexpr int childEnd[4] = { 0, 1, 0, 1 };
+    constexpr int target[4] = { STDIN_FILENO, STDOUT_FILENO, 3, 4 };
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, input[1]);
-    posix_spawn_file_actions_addclose(&actions, output[0]);
+    for (int i = 0; i < count; ++i)
+        posix_spawn_file_actions_adddup2(&actions, pipes[i][childEnd[i]], target[i]);
     std::vector<char*> argv;
     for (auto& argument : arguments)
         argv.push_back(argument.data());
@@ -35,17 +55,22 @@ ChildProcess::ChildProcess(std::vector<std::string> arguments)
     if (argv.size() < 2 || posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
         m_pid = -1;
     posix_spawn_file_actions_destroy(&actions);
-    close(input[0]);
-    close(output[1]);
-    m_input = input[1];
-    m_output = output[0];
+    for (int i = 0; i < count; ++i)
+        close(pipes[i][childEnd[i]]);
+    m_input = pipes[0][1];
+    m_output = pipes[1][0];
+    if (count == 4) {
+        m_pipeInput = pipes[2][1];
+        m_pipeOutput = pipes[3][0];
+    }
 }
 
 ChildProcess::~ChildProcess()
 {
     closeInput();
-    if (m_output >= 0)
-        close(m_output);
+    for (int descriptor : { m_output, m_pipeInput, m_pipeOutput })
+        if (descriptor >= 0)
+            close(descriptor);
     if (m_pid > 0 && !m_status) {
         kill(m_pid, SIGKILL);
         waitpid(m_pid, nullptr, 0);
@@ -54,9 +79,21 @@ ChildProcess::~ChildProcess()
 
 void ChildProcess::write(const std::string& text)
 {
+    writeAll(m_input, text);
+}
+
+void ChildProcess::writeToPipe(const std::string& bytes)
+{
+    writeAll(m_pipeInput, bytes);
+}
+
+void ChildProcess::writeAll(int descriptor, const std::string& bytes)
+{
     std::size_t done = 0;
-    while (m_input >= 0 && done < text.size()) {
-        auto written = ::write(m_input, text.data() + done, text.size() - done);
+    while (descriptor >= 0 && done < bytes.size()) {
+        auto written = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
         if (written <= 0)
             return;
         done += std::size_t(written);
@@ -78,21 +115,34 @@ void ChildProcess::signal(int number)
 
 std::optional<std::string> ChildProcess::readLine(std::chrono::milliseconds timeout)
 {
+    return readRecord(m_output, m_buffer, '\n', timeout);
+}
+
+std::optional<std::string> ChildProcess::readFromPipe(char delimiter, std::chrono::milliseconds timeout)
+{
+    return readRecord(m_pipeOutput, m_pipeBuffer, delimiter, timeout);
+}
+
+std::optional<std::string> ChildProcess::readRecord(
+    int descriptor, std::string& buffer, char delimiter, std::chrono::milliseconds timeout)
+{
     auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (m_buffer.find('\n') == std::string::npos) {
-        if (!readSome(deadline))
+    std::size_t searched = 0;
+    std::size_t end;
+    while ((end = buffer.find(delimiter, searched)) == std::string::npos) {
+        searched = buffer.size();
+        if (!readSome(descriptor, buffer, deadline))
             return std::nullopt;
     }
-    auto end = m_buffer.find('\n');
-    std::string line = m_buffer.substr(0, end);
-    m_buffer.erase(0, end + 1);
-    return line;
+    std::string record = buffer.substr(0, end);
+    buffer.erase(0, end + 1);
+    return record;
 }
 
 std::string ChildProcess::readAll(std::chrono::milliseconds timeout)
 {
     auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (readSome(deadline)) { }
+    while (readSome(m_output, m_buffer, deadline)) { }
     std::string all = m_buffer;
     m_buffer.clear();
     return all;
@@ -129,25 +179,31 @@ bool ChildProcess::reap(std::chrono::milliseconds timeout)
     return m_status.has_value();
 }
 
-// Appends what the program writes next to the buffer; false once it closed its output or the deadline passed.
-bool ChildProcess::readSome(std::chrono::steady_clock::time_point deadline)
+// Appends what the program writes next on `descriptor` to the buffer; false once it closed that output or
+// the deadline passed.
+bool ChildProcess::readSome(
+    int descriptor, std::string& buffer, std::chrono::steady_clock::time_point deadline)
 {
     for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (m_output < 0 || left.count() <= 0)
+        if (descriptor < 0 || left.count() <= 0)
             return false;
-        pollfd ready { m_output, POLLIN, 0 };
+        pollfd ready { descriptor, POLLIN, 0 };
         int polled = poll(&ready, 1, int(left.count()));
+        if (polled < 0 && errno == EINTR)
+            continue;
         if (polled < 0)
             return false;
         if (polled == 0)
             continue;
-        char chunk[4096];
-        auto count = read(m_output, chunk, sizeof chunk);
+        char chunk[65536];
+        auto count = read(descriptor, chunk, sizeof chunk);
+        if (count < 0 && errno == EINTR)
+            continue;
         if (count <= 0)
             return false;
-        m_buffer.append(chunk, std::size_t(count));
+        buffer.append(chunk, std::size_t(count));
         return true;
     }
 }

@@ -12,8 +12,15 @@ namespace testing {
 /// before it has ended. Tests use one to run the project's programs (the app, the standalone back-end).
 class ChildProcess {
 public:
+    /// Pipes besides standard input and output.
+    enum class ExtraPipes {
+        None,
+        /// The program reads from descriptor 3 and writes to descriptor 4 (as a browser's DevTools pipe).
+        ThreeAndFour,
+    };
+
     /// Starts `arguments` (the program's path first).
-    explicit ChildProcess(std::vector<std::string> arguments);
+    explicit ChildProcess(std::vector<std::string> arguments, ExtraPipes extra = ExtraPipes::None);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -34,6 +41,12 @@ public:
     /// Everything the program writes until it closes its output, waiting up to `timeout`.
     std::string readAll(std::chrono::milliseconds timeout);
 
+    /// Writes `bytes` to the program's descriptor 3 (nothing without the extra pipes).
+    void writeToPipe(const std::string& bytes);
+    /// The next record the program writes to descriptor 4, up to (and without) `delimiter`, waiting up to
+    /// `timeout`; nullopt when none came or there is no such pipe.
+    std::optional<std::string> readFromPipe(char delimiter, std::chrono::milliseconds timeout);
+
     /// The exit status, waiting up to `timeout` for the program to end; nullopt when it did not end, or ended
     /// by a signal.
     std::optional<int> wait(std::chrono::milliseconds timeout);
@@ -43,12 +56,18 @@ public:
 
 private:
     bool reap(std::chrono::milliseconds timeout);
-    bool readSome(std::chrono::steady_clock::time_point deadline);
+    static bool readSome(int descriptor, std::string& buffer, std::chrono::steady_clock::time_point deadline);
+    static std::optional<std::string> readRecord(
+        int descriptor, std::string& buffer, char delimiter, std::chrono::milliseconds timeout);
+    static void writeAll(int descriptor, const std::string& bytes);
 
     pid_t m_pid { -1 };
     int m_input { -1 };
     int m_output { -1 };
+    int m_pipeInput { -1 };
+    int m_pipeOutput { -1 };
     std::string m_buffer;
+    std::string m_pipeBuffer;
     std::optional<int> m_status;
 };
 

@@ -53,6 +53,16 @@ template<class T, class... Args> Screen make(Args&&... args)
     return std::make_shared<T>(std::forward<Args>(args)...);
 }
 
+Screen recipientScreen()
+{
+    return std::make_shared<InvoiceRecipientViewControllerObjc>(nullptr, false);
+}
+
+Screen previewScreen()
+{
+    return std::make_shared<InvoicePreviewViewController>(nullptr);
+}
+
 class NavigationControllerAnimationDelegateTest : public testing::Test {
 protected:
     std::string push(const Screen& covered, const Screen& pushed)
@@ -78,9 +88,9 @@ TEST_F(NavigationControllerAnimationDelegateTest, OnAPushTheCoveredScreenChooses
         std::string animator;
     } cases[] = {
         { make<CreateInvoiceViewController>, make<LineItemsViewController>, "RiseOver" },
-        { make<CreateInvoiceViewController>, make<InvoicePreviewViewController>, "RiseOver" },
+        { make<CreateInvoiceViewController>, previewScreen, "RiseOver" },
         { make<CreateInvoiceViewController>, make<SpecialLineItemsViewController>, "SlideInFromRight" },
-        { make<CreateInvoiceViewController>, make<InvoiceRecipientViewControllerObjc>, "SlideInFromRight" },
+        { make<CreateInvoiceViewController>, recipientScreen, "SlideInFromRight" },
         { make<ReadOnlyInvoiceViewController>, make<CreateInvoiceViewController>, "RiseOver" },
         { make<ReadOnlyInvoiceViewController>, make<DuplicateInvoiceViewController>, "SlideInFromRight" },
         { make<FoldersViewControllerObjc>, make<CompanySettingsViewController>, "RiseOver" },
@@ -88,7 +98,7 @@ TEST_F(NavigationControllerAnimationDelegateTest, OnAPushTheCoveredScreenChooses
         { make<FoldersViewControllerObjc>, make<DuplicateInvoiceViewController>, "RiseOver" },
         { make<FoldersViewControllerObjc>, make<InvoiceSummaryViewController>, "RiseOver" },
         { make<FoldersViewControllerObjc>, make<ReadOnlyInvoiceViewController>, "SlideInFromRight" },
-        { make<InvoiceRecipientViewControllerObjc>, make<ViewController>, "Instant" },
+        { recipientScreen, make<ViewController>, "Instant" },
         { make<SelectInvoiceRecipientViewController>, make<ViewController>, "Instant" },
         { make<InvoiceRecipientSelectedViewController>, make<ViewController>, "Instant" },
         { make<SearchAddressBookContactViewController>, make<ViewController>, "RiseOver" },
@@ -120,11 +130,11 @@ TEST_F(NavigationControllerAnimationDelegateTest, OnAPopTheUncoveredScreenChoose
         std::string animator;
     } cases[] = {
         { make<LineItemsViewController>, make<CreateInvoiceViewController>, "DropAway" },
-        { make<InvoicePreviewViewController>, make<CreateInvoiceViewController>, "DropAway" },
+        { previewScreen, make<CreateInvoiceViewController>, "DropAway" },
         { make<SpecialLineItemsViewController>, make<CreateInvoiceViewController>, "SlideInFromLeft" },
         { make<CreateInvoiceViewController>, make<ReadOnlyInvoiceViewController>, "DropAway" },
         { make<DuplicateInvoiceViewController>, make<ReadOnlyInvoiceViewController>, "SlideInFromLeft" },
-        { make<InvoiceRecipientViewControllerObjc>, make<InvoiceRecipientViewControllerObjc>, "Instant" },
+        { recipientScreen, recipientScreen, "Instant" },
         { make<ViewController>, make<SelectInvoiceRecipientViewController>, "Instant" },
         { make<ViewController>, make<InvoiceRecipientSelectedViewController>, "Instant" },
         { make<ViewController>, make<SearchAddressBookContactViewController>, "RiseAway" },

@@ -1,12 +1,14 @@
 #include "Zorvik/Views/Nibs/Nibs.h"
 
 #include "Zorvik/Controls/EmailTextField.h"
+#include "Zorvik/ViewControllers/InvoicePreviewViewController/InvoicePreviewView.h"
 #include "Zorvik/Views/BankAccountView/BankAccountViewNib.h"
 #include "Zorvik/Views/CompanyProfileView/CompanyProfileViewNib.h"
 #include "Zorvik/Views/ContentView/FrameNibs.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyNibs.h"
 #include "Zorvik/Views/FullscreenImageView/FullscreenImageView.h"
 #include "Zorvik/Views/InlineVATView/VATNibs.h"
+#include "Zorvik/Views/InvoiceReceiverView/InvoiceReceiverView.h"
 #include "Zorvik/Views/InvoiceReferenceNumberView/InvoiceReferenceNibs.h"
 #include "Zorvik/Views/LineItemsView/LineItemNibs.h"
 #include "Zorvik/Views/LineView/LineView.h"
@@ -85,6 +87,8 @@ void registerNibs()
     registerBankAccountViewNib();
     registerVATRegistrationViewNib();
     registerCompanyProfileViewNib();
+    registerInvoiceReceiverViewNib();
+    registerInvoicePreviewViewNib();
 }
 
 }

@@ -1,0 +1,185 @@
+#include "testing/ChromiumPage.h"
+
+#include <nlohmann/json.hpp>
+#include <openssl/evp.h>
+
+#include <fstream>
+
+namespace testing {
+
+namespace {
+
+constexpr auto kTimeout = std::chrono::seconds(20);
+constexpr const char* kBrowser = "/usr/bin/chromium";
+
+std::string base64Encode(const std::string& bytes)
+{
+    std::string encoded(4 * ((bytes.size() + 2) / 3) + 1, '\0');
+    int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()),
+        reinterpret_cast<const unsigned char*>(bytes.data()), int(bytes.size()));
+    encoded.resize(std::size_t(length));
+    return encoded;
+}
+
+std::string base64Decode(const std::string& text)
+{
+    std::string decoded(3 * (text.size() / 4) + 3, '\0');
+    int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(decoded.data()),
+        reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
+    if (length < 0)
+        throw ChromiumPageError("the browser sent a screenshot that is not base64");
+    // EVP_DecodeBlock counts the padding as zero bytes.
+    std::size_t padding = 0;
+    for (auto it = text.rbegin(); it != text.rend() && *it == '='; ++it)
+        ++padding;
+    decoded.resize(std::size_t(length) - padding);
+    return decoded;
+}
+
+}
+
+struct ChromiumPage::Message {
+    nlohmann::json json;
+};
+
+ChromiumPage::ChromiumPage()
+{
+    m_browser = std::make_unique<ChildProcess>(
+        std::vector<std::string> { kBrowser, "--headless", "--no-sandbox", "--disable-gpu",
+            "--disable-background-networking", "--disable-component-update", "--disable-sync",
+            "--no-first-run", "--disable-quic", "--remote-debugging-pipe",
+            "--user-data-dir=" + m_profile.path().string(), "--log-level=3", "about:blank" },
+        ChildProcess::ExtraPipes::ThreeAndFour);
+    if (!m_browser->started())
+        throw ChromiumPageError(std::string("could not start ") + kBrowser + " (scripts/setup installs it)");
+    auto target = call("Target.createTarget", R"({"url":"about:blank"})", false);
+    auto attached = call("Target.attachToTarget",
+        nlohmann::json { { "targetId", target.json["result"]["targetId"] }, { "flatten", true } }.dump(),
+        false);
+    m_sessionId = attached.json["result"]["sessionId"].get<std::string>();
+    call("Page.enable", "{}");
+    call("Emulation.setTimezoneOverride", R"({"timezoneId":"Europe/London"})");
+    call("Emulation.setDeviceMetricsOverride",
+        R"({"width":375,"height":667,"deviceScaleFactor":1,"mobile":false})");
+}
+
+ChromiumPage::~ChromiumPage()
+{
+    if (!m_browser)
+        return;
+    m_browser->writeToPipe(R"({"id":0,"method":"Browser.close"})" + std::string(1, '\0'));
+    m_browser->wait(std::chrono::seconds(5));
+}
+
+void ChromiumPage::load(const std::string& html)
+{
+    m_events.clear();
+    call("Page.navigate",
+        nlohmann::json { { "url", "data:text/html;charset=utf-8;base64," + base64Encode(html) } }.dump());
+    waitForEvent("Page.loadEventFired");
+}
+
+std::string ChromiumPage::text()
+{
+    return evaluate("document.body ? document.body.innerText : ''");
+}
+
+std::string ChromiumPage::evaluate(const std::string& expression)
+{
+    auto answer = call("Runtime.evaluate",
+        nlohmann::json { { "expression", expression }, { "returnByValue", true } }.dump());
+    const auto& result = answer.json["result"];
+    if (result.contains("exceptionDetails"))
+        throw ChromiumPageError("the page threw: " + result["exceptionDetails"].dump());
+    const auto& value = result["result"];
+    if (!value.contains("value") || value["value"].is_null())
+        return {};
+    return value["value"].is_string() ? value["value"].get<std::string>() : value["value"].dump();
+}
+
+void ChromiumPage::screenshot(const std::filesystem::path& path)
+{
+    auto metrics = call("Page.getLayoutMetrics", "{}");
+    const auto& size = metrics.json["result"]["cssContentSize"];
+    nlohmann::json clip { { "x", 0 }, { "y", 0 }, { "width", size["width"] }, { "height", size["height"] },
+        { "scale", 1 } };
+    auto shot = call("Page.captureScreenshot",
+        nlohmann::json { { "format", "png" }, { "clip", clip }, { "captureBeyondViewport", true } }.dump());
+    if (path.has_parent_path())
+        std::filesystem::create_directories(path.parent_path());
+    std::ofstream file(path, std::ios::binary);
+    file << base64Decode(shot.json["result"]["data"].get<std::string>());
+    if (!file)
+        throw ChromiumPageError("could not write " + path.string());
+}
+
+ChromiumPage::Message ChromiumPage::call(const std::string& method, const std::string& params, bool inPage)
+{
+    int id = m_nextId++;
+    nlohmann::json command { { "id", id }, { "method", method },
+        { "params", nlohmann::json::parse(params) } };
+    if (inPage)
+        command["sessionId"] = m_sessionId;
+    m_browser->writeToPipe(command.dump() + std::string(1, '\0'));
+    auto deadline = std::chrono::steady_clock::now() + kTimeout;
+    for (;;) {
+        auto message = nextMessage(deadline);
+        if (message.json.contains("method")) {
+            handleEvent(message);
+            m_events.push_back(std::make_shared<Message>(std::move(message)));
+            continue;
+        }
+        if (message.json.value("id", -1) != id)
+            continue;
+        if (message.json.contains("error"))
+            throw ChromiumPageError(method + " failed: " + message.json["error"].dump());
+        return message;
+    }
+}
+
+ChromiumPage::Message ChromiumPage::waitForEvent(const std::string& method)
+{
+    for (auto it = m_events.begin(); it != m_events.end(); ++it) {
+        if ((*it)->json.value("method", "") == method) {
+            auto found = std::move(**it);
+            m_events.erase(it);
+            return found;
+        }
+    }
+    auto deadline = std::chrono::steady_clock::now() + kTimeout;
+    for (;;) {
+        auto message = nextMessage(deadline);
+        if (!message.json.contains("method"))
+            continue;
+        handleEvent(message);
+        if (message.json["method"] == method)
+            return message;
+    }
+}
+
+ChromiumPage::Message ChromiumPage::nextMessage(std::chrono::steady_clock::time_point deadline)
+{
+    auto left
+        = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    auto text = m_browser->readFromPipe('\0', std::max(left, std::chrono::milliseconds(0)));
+    if (!text)
+        throw ChromiumPageError("the browser did not answer within 20 s");
+    auto json = nlohmann::json::parse(*text, nullptr, false);
+    if (json.is_discarded())
+        throw ChromiumPageError("the browser sent something that is not JSON: " + text->substr(0, 200));
+    return Message { std::move(json) };
+}
+
+// A dialog would hold the page until answered: write it down and accept it at once (the answer to this
+// command is skipped like any other unawaited one).
+void ChromiumPage::handleEvent(const Message& message)
+{
+    if (message.json["method"] != "Page.javascriptDialogOpening")
+        return;
+    m_dialogs.push_back(message.json["params"].value("message", ""));
+    nlohmann::json answer { { "id", m_nextId++ }, { "method", "Page.handleJavaScriptDialog" },
+        { "params", { { "accept", true } } }, { "sessionId", m_sessionId } };
+    m_browser->writeToPipe(answer.dump() + std::string(1, '\0'));
+}
+
+}
