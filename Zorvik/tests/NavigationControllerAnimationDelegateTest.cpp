@@ -16,6 +16,7 @@
 #include "Zorvik/ViewControllers/SearchCompaniesViewControllers/SelectInvoiceRecipientViewController.h"
 #include "Zorvik/ViewControllers/StartSignupViewController.h"
 #include "Zorvik/tests/AnimatorDescription.h"
+#include "platform/foundation/Dictionary.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +33,13 @@ using platform::ui::ViewController;
 using Screen = std::shared_ptr<ViewController>;
 
 /// A create-invoice screen of a subclass: "exactly of class" rules must not take it for the base.
-class DuplicateInvoiceViewController : public CreateInvoiceViewController { };
+class DuplicateInvoiceViewController : public CreateInvoiceViewController {
+public:
+    DuplicateInvoiceViewController()
+        : CreateInvoiceViewController(api::Freelancer(platform::foundation::Dictionary::make()))
+    {
+    }
+};
 /// A line-items screen of a subclass.
 class SpecialLineItemsViewController : public LineItemsViewController { };
 /// A settings screen of a subclass: "of kind" rules take it for the base.
@@ -51,6 +58,12 @@ public:
 template<class T, class... Args> Screen make(Args&&... args)
 {
     return std::make_shared<T>(std::forward<Args>(args)...);
+}
+
+Screen createInvoiceScreen()
+{
+    return std::make_shared<CreateInvoiceViewController>(
+        api::Freelancer(platform::foundation::Dictionary::make()));
 }
 
 Screen recipientScreen()
@@ -87,11 +100,11 @@ TEST_F(NavigationControllerAnimationDelegateTest, OnAPushTheCoveredScreenChooses
         std::function<Screen()> pushed;
         std::string animator;
     } cases[] = {
-        { make<CreateInvoiceViewController>, make<LineItemsViewController>, "RiseOver" },
-        { make<CreateInvoiceViewController>, previewScreen, "RiseOver" },
-        { make<CreateInvoiceViewController>, make<SpecialLineItemsViewController>, "SlideInFromRight" },
-        { make<CreateInvoiceViewController>, recipientScreen, "SlideInFromRight" },
-        { make<ReadOnlyInvoiceViewController>, make<CreateInvoiceViewController>, "RiseOver" },
+        { createInvoiceScreen, make<LineItemsViewController>, "RiseOver" },
+        { createInvoiceScreen, previewScreen, "RiseOver" },
+        { createInvoiceScreen, make<SpecialLineItemsViewController>, "SlideInFromRight" },
+        { createInvoiceScreen, recipientScreen, "SlideInFromRight" },
+        { make<ReadOnlyInvoiceViewController>, createInvoiceScreen, "RiseOver" },
         { make<ReadOnlyInvoiceViewController>, make<DuplicateInvoiceViewController>, "SlideInFromRight" },
         { make<FoldersViewControllerObjc>, make<CompanySettingsViewController>, "RiseOver" },
         { make<FoldersViewControllerObjc>, make<SpecialSettingsViewController>, "RiseOver" },
@@ -129,10 +142,10 @@ TEST_F(NavigationControllerAnimationDelegateTest, OnAPopTheUncoveredScreenChoose
         std::function<Screen()> uncovered;
         std::string animator;
     } cases[] = {
-        { make<LineItemsViewController>, make<CreateInvoiceViewController>, "DropAway" },
-        { previewScreen, make<CreateInvoiceViewController>, "DropAway" },
-        { make<SpecialLineItemsViewController>, make<CreateInvoiceViewController>, "SlideInFromLeft" },
-        { make<CreateInvoiceViewController>, make<ReadOnlyInvoiceViewController>, "DropAway" },
+        { make<LineItemsViewController>, createInvoiceScreen, "DropAway" },
+        { previewScreen, createInvoiceScreen, "DropAway" },
+        { make<SpecialLineItemsViewController>, createInvoiceScreen, "SlideInFromLeft" },
+        { createInvoiceScreen, make<ReadOnlyInvoiceViewController>, "DropAway" },
         { make<DuplicateInvoiceViewController>, make<ReadOnlyInvoiceViewController>, "SlideInFromLeft" },
         { recipientScreen, recipientScreen, "Instant" },
         { make<ViewController>, make<SelectInvoiceRecipientViewController>, "Instant" },
@@ -166,8 +179,8 @@ TEST_F(NavigationControllerAnimationDelegateTest, TheHomeScreenChoosesItsReturns
         std::function<Screen()> popped;
         std::string animator;
     } cases[] = {
-        { Folders::NO_ACTION, make<CreateInvoiceViewController>, "DropAway" },
-        { Folders::INVOICE_SENT_ACTION, make<CreateInvoiceViewController>, "RiseAway" },
+        { Folders::NO_ACTION, createInvoiceScreen, "DropAway" },
+        { Folders::INVOICE_SENT_ACTION, createInvoiceScreen, "RiseAway" },
         { Folders::INVOICE_DELETED_ACTION, make<InvoiceSummaryViewController>, "DropAway" },
         { Folders::INVOICE_SENT_ACTION, make<SpecialSettingsViewController>, "RiseAway" },
         { Folders::NO_ACTION, make<ReadOnlyInvoiceViewController>, "SlideInFromLeft" },

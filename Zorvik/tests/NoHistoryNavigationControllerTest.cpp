@@ -6,6 +6,7 @@
 #include "Zorvik/ViewControllers/Transitions/NavigationControllerAnimationDelegate.h"
 #include "Zorvik/Views/Nibs/Nibs.h"
 #include "Zorvik/tests/AnimatorDescription.h"
+#include "platform/foundation/Dictionary.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/ui/Window.h"
 
@@ -168,7 +169,9 @@ TEST_F(NoHistoryNavigationControllerTest, ThePinFlowChoosesItsAnimationsFromTheS
 {
     auto folders = std::make_shared<FoldersViewControllerObjc>();
     navigation->pushViewController(folders, false);
-    navigation->pushViewController(std::make_shared<CreateInvoiceViewController>(), true);
+    navigation->pushViewController(std::make_shared<CreateInvoiceViewController>(
+                                       api::Freelancer(platform::foundation::Dictionary::make())),
+        true);
     settle();
     navigation->popViewController(true);
     settle();

@@ -5,6 +5,7 @@
 #include "Zorvik/Views/BankAccountView/BankAccountViewNib.h"
 #include "Zorvik/Views/CompanyProfileView/CompanyProfileViewNib.h"
 #include "Zorvik/Views/ContentView/FrameNibs.h"
+#include "Zorvik/Views/CreateInvoiceView/CreateInvoiceView.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyNibs.h"
 #include "Zorvik/Views/FullscreenImageView/FullscreenImageView.h"
 #include "Zorvik/Views/InlineVATView/VATNibs.h"
@@ -89,6 +90,7 @@ void registerNibs()
     registerCompanyProfileViewNib();
     registerInvoiceReceiverViewNib();
     registerInvoicePreviewViewNib();
+    registerCreateInvoiceViewNib();
 }
 
 }
