@@ -110,7 +110,8 @@ TEST_F(CreateInvoiceFormTest, TheCompanyFieldNeverOpensAKeyboard)
 TEST_F(CreateInvoiceFormTest, ADuplicateTakesTheNextCounterTurnsVATOnAndCopiesItsItems)
 {
     auto old = json(R"({"description": "Logo", "reference": "ACME007",
-        "reference_components": {"prefix": "ACME", "counter": "007"}, "net_amount": 1000, "gross_amount": 1200,
+        "reference_components": {"prefix": "ACME", "counter": "007"},
+        "net_amount": 1000, "gross_amount": 1200,
         "to": {"contact": "accounts@bloggs.example", "business": {"name": "Bloggs & Sons"}}})");
     business().invoices()->insert(0, old);
 
@@ -187,7 +188,7 @@ TEST_F(CreateInvoiceFormTest, ThePreviewRowPushesTheFormsRecordWithTheTimeOfTheP
     EXPECT_EQ(preview->invoice()->get("gross_amount"), 0);
     EXPECT_EQ(shown.lineItems()->size(), 1u);
     EXPECT_TRUE(shown.sent().has_value());
-    EXPECT_EQ(backend().requests().size(), backend().requests().size());
+    EXPECT_EQ(posts(), 0u) << "a preview sends nothing";
 }
 
 TEST_F(CreateInvoiceFormTest, TheContactsButtonAsksAccordingToThePermission)
