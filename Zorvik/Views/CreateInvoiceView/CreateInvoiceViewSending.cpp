@@ -14,6 +14,7 @@
 #include "ZorvikAPI/models/Contact.h"
 #include "ZorvikAPI/models/Invoice.h"
 #include "ZorvikAPI/models/VATRegistration.h"
+#include "platform/foundation/Array.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/MainQueue.h"
