@@ -1,6 +1,11 @@
 #include "platform/foundation/MainQueue.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <stdexcept>
 
 namespace platform::foundation {
@@ -20,7 +25,23 @@ std::chrono::steady_clock::time_point realTime(std::int64_t steadyNanoseconds)
 
 }
 
-MainQueue::MainQueue() = default;
+MainQueue::MainQueue()
+    : m_wakeDescriptor(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{
+    if (m_wakeDescriptor < 0)
+        throw std::runtime_error("MainQueue: no eventfd for waking the main thread");
+}
+
+MainQueue::~MainQueue()
+{
+    close(m_wakeDescriptor);
+}
+
+void MainQueue::wake()
+{
+    std::uint64_t one = 1;
+    [[maybe_unused]] auto written = write(m_wakeDescriptor, &one, sizeof one);
+}
 
 void MainQueue::async(std::function<void()> task)
 {
@@ -35,14 +56,17 @@ MainQueue::TaskId MainQueue::after(double seconds, std::function<void()> task)
 MainQueue::TaskId MainQueue::post(std::int64_t delay, std::function<void()> task)
 {
     TaskId id;
+    bool sleeping;
     {
         std::lock_guard lock(m_mutex);
         id = m_nextId++;
         std::int64_t due = m_clock.steadyNanoseconds() + delay;
         m_tasks.emplace(Key { due, id }, std::move(task));
         m_dueById.emplace(id, due);
+        sleeping = m_sleeping;
     }
-    m_wake.notify_all();
+    if (sleeping)
+        wake();
     return id;
 }
 
@@ -154,9 +178,13 @@ std::size_t MainQueue::runUntilIdle()
 {
     claimMainThread();
     std::size_t count = 0;
-    while (runNext(std::nullopt))
-        ++count;
-    return count;
+    for (;;) {
+        while (runNext(std::nullopt))
+            ++count;
+        std::unique_lock lock(m_mutex);
+        if (!waitForWork(lock, std::nullopt, false))
+            return count;
+    }
 }
 
 void MainQueue::advance(double seconds)
@@ -172,7 +200,9 @@ void MainQueue::advance(double seconds)
     for (;;) {
         if (runNext(until))
             continue;
-        std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
+        if (waitForWork(lock, std::nullopt, false))
+            continue;
         if (m_tasks.empty() || m_tasks.begin()->first.due > until) {
             m_clock.advanceTo(until);
             return;
@@ -197,7 +227,7 @@ bool MainQueue::runUntil(const std::function<bool()>& done, std::chrono::millise
         auto wakeAt = std::min(deadline, realNow + kDonePollInterval);
         if (!m_clock.isVirtual() && !m_tasks.empty())
             wakeAt = std::min(wakeAt, realTime(m_tasks.begin()->first.due));
-        m_wake.wait_until(lock, wakeAt);
+        waitForWork(lock, wakeAt, true);
     }
     return done();
 }
@@ -213,10 +243,10 @@ void MainQueue::run()
                 return;
             }
             if (!hasDueTask()) {
-                if (m_tasks.empty() || m_clock.isVirtual())
-                    m_wake.wait(lock);
-                else
-                    m_wake.wait_until(lock, realTime(m_tasks.begin()->first.due));
+                std::optional<RealTime> until;
+                if (!m_tasks.empty() && !m_clock.isVirtual())
+                    until = realTime(m_tasks.begin()->first.due);
+                waitForWork(lock, until, true);
                 continue;
             }
         }
@@ -226,11 +256,97 @@ void MainQueue::run()
 
 void MainQueue::stop()
 {
+    bool sleeping;
     {
         std::lock_guard lock(m_mutex);
         m_stopRequested = true;
+        sleeping = m_sleeping;
     }
-    m_wake.notify_all();
+    if (sleeping)
+        wake();
+}
+
+void MainQueue::addSource(EventSource& source)
+{
+    bool sleeping;
+    {
+        std::lock_guard lock(m_mutex);
+        m_sources.push_back(&source);
+        sleeping = m_sleeping;
+    }
+    if (sleeping)
+        wake();
+}
+
+void MainQueue::removeSource(EventSource& source)
+{
+    std::lock_guard lock(m_mutex);
+    std::erase(m_sources, &source);
+}
+
+bool MainQueue::waitForWork(std::unique_lock<std::mutex>& lock, std::optional<RealTime> until, bool block)
+{
+    if (m_sources.empty() && !block)
+        return false;
+    std::vector<EventSource*> sources = m_sources;
+    lock.unlock();
+
+    // The wake-up descriptor first, then each source's, in order.
+    std::vector<pollfd> descriptors { { m_wakeDescriptor, POLLIN, 0 } };
+    std::vector<std::size_t> starts;
+    std::optional<RealTime> deadline;
+    for (auto* source : sources) {
+        starts.push_back(descriptors.size());
+        if (auto due = source->prepare(descriptors))
+            deadline = deadline ? std::min(*deadline, *due) : *due;
+    }
+    starts.push_back(descriptors.size());
+    bool sourcesWait = descriptors.size() > 1 || deadline;
+    if (!block && !sourcesWait) {
+        lock.lock();
+        return false;
+    }
+
+    int timeout = 0;
+    lock.lock();
+    if (block && !hasDueTask() && !m_stopRequested) {
+        auto limit = until;
+        if (deadline)
+            limit = limit ? std::min(*limit, *deadline) : deadline;
+        timeout = -1;
+        if (limit) {
+            auto left
+                = std::chrono::ceil<std::chrono::milliseconds>(*limit - std::chrono::steady_clock::now());
+            timeout = static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, INT_MAX));
+        }
+        m_sleeping = true;
+    }
+    lock.unlock();
+    poll(descriptors.data(), descriptors.size(), timeout);
+    if (descriptors[0].revents) {
+        std::uint64_t count;
+        [[maybe_unused]] auto read = ::read(m_wakeDescriptor, &count, sizeof count);
+    }
+    lock.lock();
+    m_sleeping = false;
+    if (!sourcesWait)
+        return false;
+    lock.unlock();
+
+    bool found = deadline && std::chrono::steady_clock::now() >= *deadline;
+    for (std::size_t index = 0; index < sources.size(); ++index) {
+        std::span<const pollfd> own(descriptors.data() + starts[index], starts[index + 1] - starts[index]);
+        found
+            = found || std::any_of(own.begin(), own.end(), [](const pollfd& entry) { return entry.revents; });
+        {
+            std::lock_guard registered(m_mutex);
+            if (std::find(m_sources.begin(), m_sources.end(), sources[index]) == m_sources.end())
+                continue;
+        }
+        sources[index]->dispatch(own);
+    }
+    lock.lock();
+    return found;
 }
 
 MainQueue& mainQueue()

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/EventSource.h"
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -13,6 +13,7 @@
 #include <optional>
 #include <thread>
 #include <unordered_map>
+#include <vector>
 
 namespace platform::foundation {
 
@@ -34,6 +35,9 @@ namespace platform::foundation {
 /// now; after(): now plus its delay). Tasks run by due time, and tasks due
 /// at the same time in the order they were posted.
 ///
+/// Besides tasks, the queue waits for its event sources (addSource()): while
+/// it sleeps, their descriptors and deadlines wake it as a posted task does.
+///
 /// The main thread is the one that claimed the queue (claimMainThread()) or,
 /// failing that, the first one that ran it. Running the queue on any other
 /// thread throws std::logic_error.
@@ -43,6 +47,7 @@ public:
 
     /// A queue on the real clock with no main thread yet. Code uses mainQueue().
     MainQueue();
+    ~MainQueue();
     MainQueue(const MainQueue&) = delete;
     MainQueue& operator=(const MainQueue&) = delete;
 
@@ -92,7 +97,7 @@ public:
 
     /// Runs due tasks and waits (in real time, up to `timeout`) for tasks
     /// posted from other threads until `done` returns true. Returns done().
-    /// Sleeps on a condition variable between tasks, checking done() after
+    /// Sleeps (waiting for the event sources too) between tasks, checking done() after
     /// every task and every few milliseconds. A virtual clock does not move.
     bool runUntil(const std::function<bool()>& done,
         std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
@@ -106,6 +111,13 @@ public:
     /// running, the next run() returns at once. Thread-safe.
     void stop();
 
+    /// Makes the queue wait for `source` too, until removeSource(). The
+    /// source must outlive its registration. Thread-safe.
+    void addSource(EventSource& source);
+    /// Stops waiting for `source`; its members are not called after this
+    /// returns. Call on the main thread (or while the queue does not run).
+    void removeSource(EventSource& source);
+
 private:
     struct Key {
         std::int64_t due { 0 };
@@ -113,14 +125,28 @@ private:
         auto operator<=>(const Key&) const = default;
     };
 
+    using RealTime = std::chrono::steady_clock::time_point;
+
     TaskId post(std::int64_t delay, std::function<void()> task);
+    /// Ends the main thread's wait.
+    void wake();
+    /// With m_mutex held through `lock`: when `block`, sleeps until a task is
+    /// posted, a source is ready or `until` passes (nullopt: no limit), unless
+    /// a task is due or a stop requested already; without `block`, only looks.
+    /// Then lets the sources handle what they found. Returns with the lock
+    /// held, and whether any source had something ready or due.
+    bool waitForWork(std::unique_lock<std::mutex>& lock, std::optional<RealTime> until, bool block);
     bool runNext(std::optional<std::int64_t> until);
     /// With m_mutex held: true when the first task is due.
     bool hasDueTask() const;
     void rebase(std::int64_t oldSteady);
 
     mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
+    /// Written to wake the main thread from its wait (an eventfd).
+    int m_wakeDescriptor { -1 };
+    /// True while the main thread waits and needs m_wakeDescriptor to wake.
+    bool m_sleeping { false };
+    std::vector<EventSource*> m_sources;
     Clock m_clock;
     std::map<Key, std::function<void()>> m_tasks;
     std::unordered_map<TaskId, std::int64_t> m_dueById;

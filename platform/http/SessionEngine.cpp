@@ -7,10 +7,8 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace platform::http {
@@ -19,6 +17,8 @@ namespace {
 
 // Connections kept open to one host at a time; later requests wait for one.
 constexpr long kMaximumConnectionsPerHost = 6;
+// Easy handles kept for the next requests once their transfers end.
+constexpr std::size_t kSpareHandles = 8;
 
 std::once_flag curlInitialisation;
 
@@ -26,131 +26,150 @@ std::once_flag curlInitialisation;
 
 struct SessionEngine::Impl {
     CURLM* multi { nullptr };
-    std::thread worker;
-    std::shared_ptr<std::atomic<bool>> alive { std::make_shared<std::atomic<bool>>(true) };
-
-    std::mutex mutex;
-    bool stopping { false };
-    std::vector<std::unique_ptr<Transfer>> incoming;
-    std::vector<std::uint64_t> cancelled;
-    std::uint64_t lastIdentifier { 0 };
-
-    // Set up on the main thread, and on the worker for redirects, under the mutex.
+    std::map<CURL*, std::unique_ptr<Transfer>> running;
+    std::vector<CURL*> spareHandles;
     TrustContexts trustContexts;
 
-    // Owned by the worker thread.
-    std::map<CURL*, std::unique_ptr<Transfer>> running;
+    // What libcurl asked to wait for: each socket's events, and when to call it back.
+    std::map<curl_socket_t, short> sockets;
+    std::optional<Deadline> deadline;
 
-    void run();
-    void takeRequests();
+    CURL* takeHandle();
+    void returnHandle(CURL* easy);
+    void add(CURL* easy);
+    /// Lets libcurl act on `socket` (or on its time-out), then finishes what ended.
+    void act(curl_socket_t socket, int events);
     void finish(CURL* easy, CURLcode code);
-    void deliver(std::unique_ptr<Transfer> transfer);
-    void release(std::unique_ptr<Transfer> transfer);
+
+    static int watchSocket(CURL*, curl_socket_t socket, int what, void* user, void*);
+    static int setTimer(CURLM*, long milliseconds, void* user);
 };
 
 SessionEngine::SessionEngine()
     : m_impl(std::make_unique<Impl>())
 {
     std::call_once(curlInitialisation, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    m_impl->multi = curl_multi_init();
-    curl_multi_setopt(m_impl->multi, CURLMOPT_MAX_HOST_CONNECTIONS, kMaximumConnectionsPerHost);
-    m_impl->worker = std::thread([impl = m_impl.get()] { impl->run(); });
+    CURLM* multi = curl_multi_init();
+    m_impl->multi = multi;
+    curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, kMaximumConnectionsPerHost);
+    curl_multi_setopt(multi, CURLMOPT_SOCKETFUNCTION, Impl::watchSocket);
+    curl_multi_setopt(multi, CURLMOPT_SOCKETDATA, m_impl.get());
+    curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, Impl::setTimer);
+    curl_multi_setopt(multi, CURLMOPT_TIMERDATA, m_impl.get());
+    foundation::mainQueue().addSource(*this);
 }
 
 SessionEngine::~SessionEngine()
 {
-    m_impl->alive->store(false);
-    {
-        std::lock_guard lock(m_impl->mutex);
-        m_impl->stopping = true;
-    }
-    curl_multi_wakeup(m_impl->multi);
-    m_impl->worker.join();
+    foundation::mainQueue().removeSource(*this);
     for (auto& [easy, transfer] : m_impl->running)
         curl_multi_remove_handle(m_impl->multi, easy);
     m_impl->running.clear();
-    m_impl->incoming.clear();
+    for (CURL* easy : m_impl->spareHandles)
+        curl_easy_cleanup(easy);
     curl_multi_cleanup(m_impl->multi);
 }
 
 void SessionEngine::start(const std::shared_ptr<Task>& task, const Options& options, Completion completion)
 {
     task->m_engine = weak_from_this();
-    task->m_identifier = ++m_impl->lastIdentifier;
     auto transfer = std::make_unique<Transfer>(task, options, std::move(completion));
-    {
-        std::lock_guard lock(m_impl->mutex);
-        transfer->begin(curl_easy_init(), m_impl->trustContexts);
-    }
-    {
-        std::lock_guard lock(m_impl->mutex);
-        m_impl->incoming.push_back(std::move(transfer));
-    }
-    curl_multi_wakeup(m_impl->multi);
+    transfer->begin(m_impl->takeHandle(), m_impl->trustContexts);
+    CURL* easy = transfer->easy();
+    m_impl->running.emplace(easy, std::move(transfer));
+    m_impl->add(easy);
+}
+
+void SessionEngine::perform(
+    const std::shared_ptr<Task>& task, const Options& options, const Completion& completion)
+{
+    std::call_once(curlInitialisation, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    TrustContexts trust;
+    Transfer transfer(task, options, nullptr);
+    transfer.begin(curl_easy_init(), trust);
+    while (transfer.endHop(curl_easy_perform(transfer.easy())) == Transfer::Hop::Redirected)
+        ;
+    curl_easy_cleanup(transfer.releaseHandle());
+    applyResponse(*task, transfer.status(), std::move(transfer.responseHeaders()));
+    completion(*task, transfer.outcome());
 }
 
 void SessionEngine::cancel(const Task& task)
 {
-    std::unique_ptr<Transfer> notStarted;
-    {
-        std::lock_guard lock(m_impl->mutex);
-        auto& incoming = m_impl->incoming;
-        auto found = std::find_if(incoming.begin(), incoming.end(),
-            [&](const std::unique_ptr<Transfer>& transfer) { return transfer->task().get() == &task; });
-        if (found == incoming.end()) {
-            m_impl->cancelled.push_back(task.m_identifier);
-        } else {
-            notStarted = std::move(*found);
-            incoming.erase(found);
-        }
-    }
-    if (!notStarted)
-        curl_multi_wakeup(m_impl->multi);
+    auto& running = m_impl->running;
+    auto found = std::find_if(running.begin(), running.end(),
+        [&](const auto& entry) { return entry.second->task().get() == &task; });
+    if (found == running.end())
+        return;
+    curl_multi_remove_handle(m_impl->multi, found->first);
+    auto transfer = std::shared_ptr<Transfer>(std::move(found->second));
+    running.erase(found);
+    m_impl->returnHandle(transfer->releaseHandle());
+    // The callbacks may hold what called cancel(): they are let go once it has returned.
+    foundation::mainQueue().async([transfer = std::move(transfer)] {});
 }
 
-void SessionEngine::Impl::run()
+std::optional<SessionEngine::Deadline> SessionEngine::prepare(std::vector<pollfd>& descriptors)
 {
-    while (true) {
-        takeRequests();
-        {
-            std::lock_guard lock(mutex);
-            if (stopping)
-                return;
-        }
-        int active = 0;
-        curl_multi_perform(multi, &active);
-        int queued = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
-            if (message->msg == CURLMSG_DONE)
-                finish(message->easy_handle, message->data.result);
-        }
-        curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
-    }
+    for (auto [socket, events] : m_impl->sockets)
+        descriptors.push_back({ socket, events, 0 });
+    return m_impl->deadline;
 }
 
-void SessionEngine::Impl::takeRequests()
+void SessionEngine::dispatch(std::span<const pollfd> descriptors)
 {
-    std::vector<std::unique_ptr<Transfer>> added;
-    std::vector<std::uint64_t> removed;
-    {
-        std::lock_guard lock(mutex);
-        added.swap(incoming);
-        removed.swap(cancelled);
+    // A held reference: a completion cannot run here, but a trust check could let go of the manager.
+    auto self = shared_from_this();
+    for (const pollfd& entry : descriptors) {
+        if (!entry.revents)
+            continue;
+        int events = 0;
+        if (entry.revents & (POLLIN | POLLHUP))
+            events |= CURL_CSELECT_IN;
+        if (entry.revents & POLLOUT)
+            events |= CURL_CSELECT_OUT;
+        if (entry.revents & (POLLERR | POLLNVAL))
+            events |= CURL_CSELECT_ERR;
+        m_impl->act(entry.fd, events);
     }
-    for (std::uint64_t identifier : removed) {
-        auto found = std::find_if(running.begin(), running.end(),
-            [&](const auto& entry) { return entry.second->task()->m_identifier == identifier; });
-        if (found != running.end()) {
-            curl_multi_remove_handle(multi, found->first);
-            auto transfer = std::move(found->second);
-            running.erase(found);
-            release(std::move(transfer));
-        }
-    }
-    for (auto& transfer : added) {
-        CURL* easy = transfer->easy();
-        curl_multi_add_handle(multi, easy);
-        running.emplace(easy, std::move(transfer));
+    if (m_impl->deadline && std::chrono::steady_clock::now() >= *m_impl->deadline)
+        m_impl->act(CURL_SOCKET_TIMEOUT, 0);
+}
+
+CURL* SessionEngine::Impl::takeHandle()
+{
+    if (spareHandles.empty())
+        return curl_easy_init();
+    CURL* easy = spareHandles.back();
+    spareHandles.pop_back();
+    return easy;
+}
+
+void SessionEngine::Impl::returnHandle(CURL* easy)
+{
+    if (spareHandles.size() < kSpareHandles)
+        spareHandles.push_back(easy);
+    else
+        curl_easy_cleanup(easy);
+}
+
+// The request goes out at once when a connection is open, before the main queue next waits.
+void SessionEngine::Impl::add(CURL* easy)
+{
+    curl_multi_add_handle(multi, easy);
+    act(CURL_SOCKET_TIMEOUT, 0);
+}
+
+void SessionEngine::Impl::act(curl_socket_t socket, int events)
+{
+    if (socket == CURL_SOCKET_TIMEOUT)
+        deadline.reset();
+    int active = 0;
+    curl_multi_socket_action(multi, socket, events, &active);
+    int queued = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+        if (message->msg == CURLMSG_DONE)
+            finish(message->easy_handle, message->data.result);
     }
 }
 
@@ -160,38 +179,47 @@ void SessionEngine::Impl::finish(CURL* easy, CURLcode code)
     if (found == running.end())
         return;
     curl_multi_remove_handle(multi, easy);
-    Transfer::Hop hop;
-    {
-        std::lock_guard lock(mutex);
-        hop = found->second->endHop(code);
-    }
-    if (hop == Transfer::Hop::Redirected) {
-        curl_multi_add_handle(multi, easy);
+    if (found->second->endHop(code) == Transfer::Hop::Redirected) {
+        add(easy);
         return;
     }
-    auto transfer = std::move(found->second);
+    auto transfer = std::shared_ptr<Transfer>(std::move(found->second));
     running.erase(found);
-    deliver(std::move(transfer));
-}
-
-// The callbacks of a cancelled transfer may hold objects that belong to the
-// main thread, so they are let go there too.
-void SessionEngine::Impl::release(std::unique_ptr<Transfer> transfer)
-{
-    curl_easy_cleanup(transfer->releaseHandle());
-    foundation::mainQueue().async([transfer = std::shared_ptr<Transfer>(std::move(transfer))] {});
-}
-
-void SessionEngine::Impl::deliver(std::unique_ptr<Transfer> transfer)
-{
-    curl_easy_cleanup(transfer->releaseHandle());
-    foundation::mainQueue().async([alive = alive, transfer = std::shared_ptr<Transfer>(std::move(transfer))] {
+    returnHandle(transfer->releaseHandle());
+    foundation::mainQueue().async([transfer = std::move(transfer)] {
         Task& task = *transfer->task();
-        if (!alive->load() || task.isCancelled())
+        auto engine = task.m_engine.lock();
+        if (!engine || task.isCancelled())
             return;
         applyResponse(task, transfer->status(), std::move(transfer->responseHeaders()));
         transfer->completion()(task, transfer->outcome());
     });
+}
+
+int SessionEngine::Impl::watchSocket(CURL*, curl_socket_t socket, int what, void* user, void*)
+{
+    auto* impl = static_cast<Impl*>(user);
+    if (what == CURL_POLL_REMOVE) {
+        impl->sockets.erase(socket);
+    } else {
+        short events = 0;
+        if (what & CURL_POLL_IN)
+            events |= POLLIN;
+        if (what & CURL_POLL_OUT)
+            events |= POLLOUT;
+        impl->sockets[socket] = events;
+    }
+    return 0;
+}
+
+int SessionEngine::Impl::setTimer(CURLM*, long milliseconds, void* user)
+{
+    auto* impl = static_cast<Impl*>(user);
+    if (milliseconds < 0)
+        impl->deadline.reset();
+    else
+        impl->deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    return 0;
 }
 
 void SessionEngine::applyResponse(Task& task, int statusCode, Task::Headers headers)

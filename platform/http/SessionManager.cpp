@@ -103,6 +103,18 @@ std::shared_ptr<Task> SessionManager::del(
 std::shared_ptr<Task> SessionManager::request(std::string_view method, std::string_view url,
     const foundation::Value& parameters, Success success, Failure failure)
 {
+    return send(method, url, parameters, std::move(success), std::move(failure), false);
+}
+
+std::shared_ptr<Task> SessionManager::requestAndWait(std::string_view method, std::string_view url,
+    const foundation::Value& parameters, Success success, Failure failure)
+{
+    return send(method, url, parameters, std::move(success), std::move(failure), true);
+}
+
+std::shared_ptr<Task> SessionManager::send(std::string_view method, std::string_view url,
+    const foundation::Value& parameters, Success success, Failure failure, bool wait)
+{
     std::string verb = uppercased(method);
     bool sendsBody = verb == "POST" || verb == "PUT" || verb == "PATCH";
     Task::Headers headers { { "Accept", "application/json" } };
@@ -130,9 +142,13 @@ std::shared_ptr<Task> SessionManager::request(std::string_view method, std::stri
     options.timeout = m_timeout;
     options.maximumResponseSize = m_maximumResponseSize;
     options.trustCheck = m_trustCheck;
-    m_engine->start(task, options,
-        [success = std::move(success), failure = std::move(failure)](const Task& finished,
-            const SessionEngine::Outcome& outcome) { conclude(finished, outcome, success, failure); });
+    auto completion
+        = [success = std::move(success), failure = std::move(failure)](const Task& finished,
+              const SessionEngine::Outcome& outcome) { conclude(finished, outcome, success, failure); };
+    if (wait)
+        m_engine->perform(task, options, completion);
+    else
+        m_engine->start(task, options, std::move(completion));
     return task;
 }
 

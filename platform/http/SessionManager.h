@@ -31,14 +31,18 @@ class SessionEngine;
 /// sent twice; other requests may be sent once more on a new connection when
 /// one kept open from an earlier request closes without answering.
 ///
-/// Make it with std::make_shared and use it from the main thread. Transfers run
-/// on one background thread owned by the manager.
+/// Make it with std::make_shared and use it from the main thread. Transfers
+/// make progress while the main queue runs or waits (see EventSource): a
+/// request is sent and its answer read on the main thread, so the queue must
+/// turn for a request to end, except with requestAndWait().
 class SessionManager {
 public:
     using Success = std::function<void(const Task& task, const foundation::Value& responseObject)>;
     using Failure = std::function<void(const Task& task, const HttpError& error)>;
-    /// Decides whether a TLS peer is trusted. Runs on the transfer thread
-    /// during the handshake, so it must not wait for the main queue.
+    /// Decides whether a TLS peer is trusted. Runs during the handshake, on
+    /// the main thread inside the main queue's wait (or on the thread of
+    /// requestAndWait()), so it must neither wait for the main queue nor
+    /// send requests.
     using TrustCheck = std::function<bool(const TrustChallenge& challenge)>;
 
     /// A session with no default headers besides Accept, and the default time-outs.
@@ -63,6 +67,14 @@ public:
     /// Sends `method` (GET, POST, PUT, PATCH or DELETE) with the body/query rule
     /// above (PATCH as POST).
     std::shared_ptr<Task> request(std::string_view method, std::string_view url,
+        const foundation::Value& parameters, Success success, Failure failure);
+
+    /// Sends a request as request() does, but on the calling thread, and
+    /// returns once it has ended and `success` or `failure` has run there,
+    /// without turning the main queue (for a report that cannot wait for the
+    /// queue, such as one sent at launch). It uses a connection of its own and
+    /// blocks for up to the time-out.
+    std::shared_ptr<Task> requestAndWait(std::string_view method, std::string_view url,
         const foundation::Value& parameters, Success success, Failure failure);
 
     /// Sets a default header sent with every later request (replacing any
@@ -92,6 +104,9 @@ public:
     void setTrustCheck(TrustCheck check);
 
 private:
+    std::shared_ptr<Task> send(std::string_view method, std::string_view url,
+        const foundation::Value& parameters, Success success, Failure failure, bool wait);
+
     Task::Headers m_headers;
     double m_connectTimeout { 30 };
     double m_timeout { 60 };

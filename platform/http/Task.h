@@ -57,7 +57,6 @@ private:
     Headers m_responseHeaders;
     std::atomic<bool> m_cancelled { false };
     std::weak_ptr<SessionEngine> m_engine;
-    std::uint64_t m_identifier { 0 };
 };
 
 }
