@@ -3,41 +3,26 @@
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
 
-#include <algorithm>
-#include <array>
+#include <curl/curl.h>
+
 #include <cctype>
-#include <vector>
+#include <memory>
 
 namespace platform::http {
 
 namespace {
 
-// Schemes whose URLs take relative references and carry an authority.
-constexpr std::array kRelativeSchemes { "", "http", "https", "ws", "wss", "ftp", "file" };
+// A URL handle of libcurl's URL API, freed when it goes.
+using UrlHandle = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
 
-bool isRelativeScheme(std::string_view scheme)
+UrlHandle makeHandle()
 {
-    return std::find(kRelativeSchemes.begin(), kRelativeSchemes.end(), scheme) != kRelativeSchemes.end();
+    return UrlHandle(curl_url(), curl_url_cleanup);
 }
 
-struct Parts {
-    std::string scheme;
-    std::string authority;
-    std::string path;
-    std::string query;
-    std::string fragment;
-};
-
-bool isSchemeCharacter(char c)
-{
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
-}
-
-// Splits a URL into its five parts; a reference without a scheme of its
-// own takes `defaultScheme`. Leading blanks and controls, tabs and line
-// breaks are dropped first, as a browser does, so that they can never hide
-// inside a scheme or host.
-Parts split(std::string_view text, std::string_view defaultScheme)
+// Leading blanks and controls, tabs and line breaks are dropped first, as a
+// browser does, so that they can never hide inside a scheme or host.
+std::string cleaned(std::string_view text)
 {
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
         text.remove_prefix(1);
@@ -46,102 +31,23 @@ Parts split(std::string_view text, std::string_view defaultScheme)
         if (c != '\t' && c != '\r' && c != '\n')
             url += c;
     }
-    Parts parts;
-    parts.scheme = defaultScheme;
-    std::string_view rest = url;
-    auto colon = rest.find(':');
-    if (colon != std::string_view::npos && colon > 0 && std::isalpha(static_cast<unsigned char>(rest[0]))
-        && std::all_of(rest.begin(), rest.begin() + colon, isSchemeCharacter)) {
-        parts.scheme.clear();
-        for (char c : rest.substr(0, colon))
-            parts.scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        rest.remove_prefix(colon + 1);
-    }
-    if (rest.starts_with("//")) {
-        auto end = rest.find_first_of("/?#", 2);
-        parts.authority = rest.substr(2, end == std::string_view::npos ? std::string_view::npos : end - 2);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end);
-    }
-    if (auto hash = rest.find('#'); hash != std::string_view::npos) {
-        parts.fragment = rest.substr(hash + 1);
-        rest = rest.substr(0, hash);
-    }
-    if (auto question = rest.find('?'); question != std::string_view::npos) {
-        parts.query = rest.substr(question + 1);
-        rest = rest.substr(0, question);
-    }
-    parts.path = rest;
-    return parts;
-}
-
-std::string join(const Parts& parts)
-{
-    std::string url = parts.path;
-    if (!parts.authority.empty()
-        || (!parts.scheme.empty() && isRelativeScheme(parts.scheme) && !url.starts_with("//"))) {
-        if (!url.empty() && url[0] != '/')
-            url.insert(url.begin(), '/');
-        url = "//" + parts.authority + url;
-    }
-    if (!parts.scheme.empty())
-        url = parts.scheme + ":" + url;
-    if (!parts.query.empty())
-        url += "?" + parts.query;
-    if (!parts.fragment.empty())
-        url += "#" + parts.fragment;
     return url;
 }
 
-std::vector<std::string> segmentsOf(std::string_view path)
+std::string part(CURLU* url, CURLUPart which)
 {
-    std::vector<std::string> segments;
-    std::size_t start = 0;
-    while (true) {
-        auto slash = path.find('/', start);
-        segments.emplace_back(path.substr(start, slash == std::string_view::npos ? slash : slash - start));
-        if (slash == std::string_view::npos)
-            return segments;
-        start = slash + 1;
-    }
+    char* text = nullptr;
+    if (curl_url_get(url, which, &text, 0) != CURLUE_OK)
+        return {};
+    std::string result(text);
+    curl_free(text);
+    return result;
 }
 
-// Merges a relative path into the base's and removes "." and ".."
-// segments; ".." never climbs above the root.
-std::string mergePaths(const std::string& basePath, const std::string& path)
+// Whether `url` sets `reference` against the base it holds (any scheme is accepted).
+bool setUrl(CURLU* url, const std::string& reference)
 {
-    std::vector<std::string> segments;
-    if (path.starts_with("/")) {
-        segments = segmentsOf(path);
-    } else {
-        auto merged = segmentsOf(basePath);
-        if (!merged.back().empty())
-            merged.pop_back();
-        for (auto& segment : segmentsOf(path))
-            merged.push_back(std::move(segment));
-        // Empty segments between the first and the last collapse.
-        segments.push_back(merged.front());
-        for (std::size_t index = 1; index + 1 < merged.size(); ++index) {
-            if (!merged[index].empty())
-                segments.push_back(merged[index]);
-        }
-        if (merged.size() > 1)
-            segments.push_back(merged.back());
-    }
-    std::vector<std::string> resolved;
-    for (const auto& segment : segments) {
-        if (segment == "..") {
-            if (!resolved.empty())
-                resolved.pop_back();
-        } else if (segment != ".") {
-            resolved.push_back(segment);
-        }
-    }
-    if (segments.back() == "." || segments.back() == "..")
-        resolved.emplace_back();
-    std::string merged;
-    for (std::size_t index = 0; index < resolved.size(); ++index)
-        merged += (index ? "/" : "") + resolved[index];
-    return merged.empty() ? "/" : merged;
+    return curl_url_set(url, CURLUPART_URL, reference.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK;
 }
 
 bool isUnreserved(unsigned char c)
@@ -201,41 +107,34 @@ void appendPairs(std::string& query, const std::string& key, const foundation::V
 
 std::string resolve(std::string_view reference, std::string_view base)
 {
+    std::string target = cleaned(reference);
     if (base.empty())
-        return std::string(reference);
-    if (reference.empty())
-        return std::string(base);
-    Parts baseParts = split(base, "");
-    Parts parts = split(reference, baseParts.scheme);
-    if (parts.scheme != baseParts.scheme || !isRelativeScheme(parts.scheme))
-        return std::string(reference);
-    if (!parts.authority.empty())
-        return join(parts);
-    parts.authority = baseParts.authority;
-    if (parts.path.empty()) {
-        parts.path = baseParts.path;
-        if (parts.query.empty())
-            parts.query = baseParts.query;
-        return join(parts);
+        return target;
+    auto url = makeHandle();
+    if (!setUrl(url.get(), cleaned(base)))
+        return target;
+    // A reference of nothing but a fragment keeps the base's path and query.
+    if (target.empty() || target.starts_with("#")) {
+        std::string fragment = target.empty() ? part(url.get(), CURLUPART_FRAGMENT) : target.substr(1);
+        curl_url_set(url.get(), CURLUPART_FRAGMENT, fragment.empty() ? nullptr : fragment.c_str(), 0);
+        return part(url.get(), CURLUPART_URL);
     }
-    parts.path = mergePaths(baseParts.path, parts.path);
-    return join(parts);
+    // One that libcurl cannot take ("mailto:a@b", "g:h") is an absolute URL of another scheme.
+    if (!setUrl(url.get(), target))
+        return target;
+    return part(url.get(), CURLUPART_URL);
 }
 
 std::string hostOf(std::string_view url)
 {
-    const std::string whole = split(url, "").authority;
-    std::string_view authority = whole;
-    if (auto at = authority.rfind('@'); at != std::string_view::npos)
-        authority.remove_prefix(at + 1);
-    if (authority.starts_with("[")) {
-        authority = authority.substr(1, authority.find(']') - 1);
-    } else if (auto colon = authority.find(':'); colon != std::string_view::npos) {
-        authority = authority.substr(0, colon);
-    }
-    std::string host;
-    for (char c : authority)
-        host += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    auto handle = makeHandle();
+    if (!setUrl(handle.get(), cleaned(url)))
+        return {};
+    std::string host = part(handle.get(), CURLUPART_HOST);
+    if (host.starts_with("[") && host.ends_with("]"))
+        host = host.substr(1, host.size() - 2);
+    for (char& c : host)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return host;
 }
 
