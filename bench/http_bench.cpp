@@ -2,13 +2,14 @@
 // JSON requests (a PUT of a small object, echoed back and parsed) to the
 // loopback server, through the session manager and through one reused curl
 // easy handle. Both sides write and read the JSON through the object model,
-// so the difference is the layer: its thread, its queue hop and its tasks.
-// (PUT, since the layer sends every POST on a new connection of its own.)
-// The goal: layer_over_curl <= 1.2. The layer crosses threads twice more per
-// request than the plain calls, so on a machine whose cores are all busy its
-// wall-clock ratio grows with the scheduler's wake-up delays;
-// layer_cpu_over_curl_cpu (CPU time of the whole process, server included)
-// shows the work the layer adds independently of that.
+// so the difference is the layer: its tasks, its redirect and size checks,
+// and its completions posted to the main queue, which drives libcurl from its
+// own wait. (PUT, since the layer sends every POST on a new connection of its
+// own.) The goal: layer_over_curl <= 1.2. On a machine whose cores are all
+// busy the wall-clock ratios scatter with the scheduler's wake-up delays (of
+// the server's threads, for both sides); layer_cpu_over_curl_cpu (CPU time of
+// the whole process, server included) shows the work the layer adds
+// independently of that.
 
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Json.h"
