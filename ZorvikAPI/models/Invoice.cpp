@@ -195,7 +195,10 @@ void Invoice::setLineItems(const ArrayRef& lineItems) const
 
 ArrayRef Invoice::folders() const
 {
-    return m_record->get("folders").array();
+    // Read in place, as "sent" is: the folder filters read it for every invoice.
+    const auto& entries = m_record->entries();
+    auto folders = entries.find("folders");
+    return folders == entries.end() ? nullptr : folders->second.array();
 }
 
 std::string Invoice::signature() const
