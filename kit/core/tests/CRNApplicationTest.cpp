@@ -1,6 +1,7 @@
 #include "kit/core/CRNApplication.h"
 #include "kit/core/CRNHost.h"
 
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Files.h"
 #include "platform/foundation/PropertyList.h"
@@ -175,4 +176,17 @@ TEST_F(CRNApplicationTest, NamesAndVersionsFallBack)
     EXPECT_EQ(CRNApplicationGetBundleIdentifier(), "com_zorvik_odd");
     EXPECT_EQ(CRNApplicationGetBundleVersion(), "42");
     EXPECT_EQ(CRNApplicationGetShortBundleVersion(), "1.2.3");
+}
+
+TEST(CRNApplicationBundleTest, TheAppsOwnInfoPlistNamesTheAppAndCarriesAKitKey)
+{
+    Files::setBundleDirectory({});
+    EXPECT_EQ(CRNApplicationGetBundleIdentifier(), "com.zorvik.Zorvik");
+    EXPECT_EQ(CRNApplicationGetName(), "Zorvik");
+    EXPECT_EQ(CRNApplicationGetShortBundleVersion(), "0.1.0");
+    auto cairn = platform::foundation::Bundle::main()->objectForInfoDictionaryKey("Cairn").dictionary();
+    ASSERT_TRUE(cairn);
+    Value key = cairn->get("APIKey");
+    ASSERT_TRUE(key.string());
+    EXPECT_FALSE(key.string()->empty());
 }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/http/Task.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform::http {
+
+/// The error domain of URL loading failures (transport failures, before or instead of an HTTP answer), and
+/// the codes the kits tell apart.
+struct UrlLoading {
+    static constexpr const char* kErrorDomain { "NSURLErrorDomain" };
+
+    static constexpr int kCancelled { -999 };
+    static constexpr int kBadUrl { -1000 };
+    static constexpr int kTimedOut { -1001 };
+    static constexpr int kCannotFindHost { -1003 };
+    static constexpr int kCannotConnectToHost { -1004 };
+    static constexpr int kNetworkConnectionLost { -1005 };
+    static constexpr int kBadServerResponse { -1011 };
+    static constexpr int kSecureConnectionFailed { -1200 };
+};
+
+/// What a finished request got back: its URL, the HTTP status (0 when no status arrived) and the headers in
+/// the order received.
+struct HttpResponse {
+    std::string url;
+    int statusCode { 0 };
+    Task::Headers headers;
+
+    /// The header `name` (compared case-insensitively), or nullopt.
+    std::optional<std::string> header(std::string_view name) const;
+};
+
+}
