@@ -19,6 +19,10 @@ class Cairn {
 public:
     /// The prefix of the platform's log lines.
     static constexpr const char* kLogPrefix { "[Cairn]" };
+    /// The platform's identifier, version and build number, as its requests name them.
+    static constexpr const char* kBundleID { "io.cairn.sdk.ios" };
+    static constexpr const char* kVersion { "1.6.5" };
+    static constexpr const char* kBuildNumber { "46" };
 
     /// The platform, made on first use.
     static Cairn& sharedSDK();
