@@ -2,8 +2,13 @@
 
 #include "kit/crash/capture/EMBSDKLog.h"
 
+#include <cstring>
+#include <type_traits>
+
 namespace kit {
 namespace {
+
+static_assert(std::is_trivially_copyable_v<EMBDwarfState>);
 
 enum : std::uint8_t {
     DW_CFA_nop = 0x00,
@@ -130,13 +135,15 @@ private:
         case DW_CFA_remember_state:
             if (m_depth == kEMBDwarfRememberedStates)
                 return false;
-            m_remembered[m_depth++] = *m_state;
+            std::memcpy(
+                m_remembered + sizeof(EMBDwarfState) * std::size_t(m_depth++), m_state, sizeof *m_state);
             return true;
         case DW_CFA_restore_state:
             // The remembered row holds the CFA rule as well as the registers', as the toolchains expect.
             if (m_depth == 0)
                 return false;
-            *m_state = m_remembered[--m_depth];
+            std::memcpy(
+                m_state, m_remembered + sizeof(EMBDwarfState) * std::size_t(--m_depth), sizeof *m_state);
             return true;
         case DW_CFA_def_cfa:
             m_state->cfaRegister = uleb();
@@ -228,7 +235,9 @@ private:
     const EMBDwarfState* m_initial;
     std::uint64_t m_pcBegin;
     std::uint64_t m_location { 0 };
-    EMBDwarfState m_remembered[kEMBDwarfRememberedStates];
+    // Raw rows, copied in and out: most runs remember nothing, and zeroing the stack each time would cost
+    // more than the rest of the run.
+    alignas(EMBDwarfState) unsigned char m_remembered[sizeof(EMBDwarfState) * kEMBDwarfRememberedStates];
     int m_depth { 0 };
 };
 

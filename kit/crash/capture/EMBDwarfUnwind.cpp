@@ -154,12 +154,9 @@ bool EMBDwarfUnwindAssignRegisters(const EMBDwarfState* state, const EMBDwarfCIE
         caller->context = next;
         return true;
     }
+    // The stack must move; the PC may stay, as it does from one call of a recursive function to the next.
     if (next.registers[kEMBDwarfRegisterRSP] == context->registers[kEMBDwarfRegisterRSP]) {
         EMBSDKFileLog("%s: Error: Stack pointer hasn't changed\n", __func__);
-        return false;
-    }
-    if (next.registers[kEMBDwarfRegisterRIP] == context->registers[kEMBDwarfRegisterRIP]) {
-        EMBSDKFileLog("%s: Error: PC hasn't changed\n", __func__);
         return false;
     }
     caller->context = next;

@@ -45,7 +45,8 @@ bool EMBDwarfGetSavedRegister(const EMBThreadContext* context, std::uint64_t cfa
     const EMBMemoryReader* reader, std::uint64_t* value);
 
 /// The caller's registers: every rule applied, the stack pointer set to the CFA and the PC to the return
-/// address. Fails when neither would move (a loop); sets `outermost` when the return address is undefined.
+/// address. Fails when the stack pointer would not move (a loop); sets `outermost` when the return address is
+/// undefined.
 bool EMBDwarfUnwindAssignRegisters(const EMBDwarfState* state, const EMBDwarfCIERecord* cie,
     const EMBThreadContext* context, std::uint64_t cfa, const EMBMemoryReader* reader, EMBDwarfFrame* caller);
 

@@ -21,10 +21,22 @@ public:
     }
 };
 
-/// Reads this process's memory through the kernel's checked copy (EMBReadMemory).
+/// Reads this process's memory through the kernel's checked copy (EMBReadMemory). A page that was read
+/// whole once is remembered and read directly from then on, so that walking one stack costs a system call
+/// per page rather than per word: use one reader per walk, while the pages it reads stay mapped (a crashed
+/// thread's stack, with the other threads stopped).
 class EMBSafeMemoryReader final : public EMBMemoryReader {
 public:
     bool read(std::uint64_t address, void* buffer, std::size_t length) const override;
+
+private:
+    static constexpr std::size_t kRememberedPages { 16 };
+
+    bool isRemembered(std::uint64_t page) const;
+    void remember(std::uint64_t page) const;
+
+    mutable std::uint64_t m_pages[kRememberedPages] {};
+    mutable std::size_t m_next { 0 };
 };
 
 }

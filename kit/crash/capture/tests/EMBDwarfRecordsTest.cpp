@@ -339,3 +339,33 @@ TEST(EMBDwarfExpression, FailsOnABadStackAnUnknownOperatorOrAReadThatFails)
 
 }
 }
+
+namespace kit {
+namespace {
+
+TEST(EMBDwarfUnwind, ARecursiveCallerKeepsItsPCButTheStackMustMove)
+{
+    OneFunction function({});
+    EMBDwarfCFIRecord record = function.parse();
+    CountingReader memory;
+    EMBThreadContext context;
+    context.registers[kEMBDwarfRegisterRIP] = function.pcBegin;
+    // CFA = rsp + 8, the return address at CFA - 8: point rsp at a word holding this very PC.
+    memory.words[0] = function.pcBegin;
+    context.registers[kEMBDwarfRegisterRSP] = reinterpret_cast<std::uint64_t>(memory.words);
+    EMBDwarfFrame caller;
+    ASSERT_TRUE(EMBDwarfUnwindComputeRegisters(&record, &context, function.pcBegin, &memory, &caller));
+    EXPECT_EQ(caller.context.registers[kEMBDwarfRegisterRIP], function.pcBegin);
+    EXPECT_EQ(caller.context.registers[kEMBDwarfRegisterRSP], context.registers[kEMBDwarfRegisterRSP] + 8);
+    EXPECT_TRUE(caller.pcIsReturnAddress);
+
+    OneFunction stuck({ 0x0e, 0x00 });
+    record = stuck.parse();
+    memory.words[0] = stuck.pcBegin + 4;
+    context.registers[kEMBDwarfRegisterRSP] = reinterpret_cast<std::uint64_t>(&memory.words[1]);
+    EXPECT_FALSE(EMBDwarfUnwindComputeRegisters(&record, &context, stuck.pcBegin, &memory, &caller))
+        << "a CFA equal to the stack pointer would walk in place";
+}
+
+}
+}
