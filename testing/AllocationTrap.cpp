@@ -1,6 +1,5 @@
 #include "testing/AllocationTrap.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
@@ -14,7 +13,8 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(
 namespace testing {
 namespace {
 
-std::atomic<bool> g_armed { false };
+// Per thread: the thread that crashes must not allocate; the others may go on as they please.
+thread_local bool g_armed { false };
 
 [[noreturn]] void trap(const char* call)
 {

@@ -8,11 +8,11 @@ namespace testing {
 /// and the call's name to standard error and aborts (SIGABRT).
 class AllocationTrap {
 public:
-    /// Traps every allocation and release from now on, on every thread.
+    /// Traps every allocation and release the calling thread makes from now on.
     static void arm();
-    /// Lets allocations through again.
+    /// Lets the calling thread's allocations through again.
     static void disarm();
-    /// Whether the trap is armed.
+    /// Whether the trap is armed on the calling thread.
     static bool armed();
 };
 

@@ -1,10 +1,13 @@
 #include "kit/crash/capture/EMBSafeRead.h"
 
 #include "kit/crash/capture/tests/CrashTimeChild.h"
+#include "testing/AllocationTrap.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+#include <string>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -120,6 +123,27 @@ TEST(EMBSafeRead, ReadsInASignalHandlerWithoutAllocating)
     std::string output = child->readAll(std::chrono::seconds(20));
     EXPECT_EQ(child->deathSignal(std::chrono::seconds(20)), SIGSEGV) << output;
     EXPECT_NE(output.find("reads right"), std::string::npos) << output;
+}
+
+}
+}
+
+namespace kit {
+namespace {
+
+TEST(AllocationTrapChild, DISABLED_AllocatesWhileArmed)
+{
+    ::testing::AllocationTrap::arm();
+    auto* leaked = new std::string(100, 'x');
+    (void)!write(STDOUT_FILENO, leaked->c_str(), 1);
+}
+
+TEST(AllocationTrap, StopsTheThreadThatAllocatesWhileArmed)
+{
+    auto child = testing::runCrashTimeChild("AllocationTrapChild.DISABLED_AllocatesWhileArmed");
+    ASSERT_TRUE(child && child->started());
+    child->readAll(std::chrono::seconds(20));
+    EXPECT_EQ(child->deathSignal(std::chrono::seconds(20)), SIGABRT);
 }
 
 }
