@@ -103,7 +103,7 @@ void rescanLocked(State& s, bool force)
 using DlopenFunction = void* (*)(const char*, int);
 using DlcloseFunction = int (*)(void*);
 
-} // namespace
+}
 
 void DynamicLoader::setImageCallbacks(Callback added, Callback removed)
 {
@@ -132,7 +132,7 @@ void DynamicLoader::rescan()
         rescanLocked(s, false);
 }
 
-} // namespace platform::foundation
+}
 
 // The loader's own entry points, interposed so that loads and unloads are told
 // at once.

@@ -39,4 +39,4 @@ public:
     static void rescan();
 };
 
-} // namespace platform::foundation
+}

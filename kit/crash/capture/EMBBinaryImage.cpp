@@ -1,13 +1,19 @@
 #include "kit/crash/capture/EMBBinaryImage.h"
 
 #include "kit/crash/capture/EMBCaptureUtilities.h"
+#include "kit/crash/capture/EMBDataHelpers.h"
 #include "kit/crash/capture/EMBSDKLog.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/DynamicLoader.h"
+#include "platform/foundation/ExecutableImage.h"
 
 #include <climits>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <unistd.h>
 
 namespace kit {
@@ -39,6 +45,24 @@ bool openRecordFileIfNeeded(bool* opened)
     return true;
 }
 
+// A framework outside the system's folders names its bundle: identifier and versions from the Info.plist
+// of the folder holding the image, each only when present and not empty.
+void writeBundleDetails(const char* path)
+{
+    std::string_view image(path);
+    if (image.starts_with("/System") || image.find(".framework") == std::string_view::npos)
+        return;
+    platform::foundation::Bundle bundle(std::filesystem::path(image).parent_path());
+    auto text = [&](const char* key) -> std::optional<std::string> {
+        platform::foundation::Value value = bundle.objectForInfoDictionaryKey(key);
+        return value.string() ? std::optional<std::string>(*value.string()) : std::nullopt;
+    };
+    EMBFileWriteHashEntryNSStringUnlessNilOrEmpty(&g_recordFile, "bundle_id", text("CFBundleIdentifier"));
+    EMBFileWriteHashEntryNSStringUnlessNilOrEmpty(&g_recordFile, "build_version", text("CFBundleVersion"));
+    EMBFileWriteHashEntryNSStringUnlessNilOrEmpty(
+        &g_recordFile, "display_version", text("CFBundleShortVersionString"));
+}
+
 void writeRecord(bool loaded, const EMBBinaryImageDetails& details)
 {
     bool opened = false;
@@ -47,21 +71,13 @@ void writeRecord(bool loaded, const EMBBinaryImageDetails& details)
     EMBFileWriteSectionStart(&g_recordFile, loaded ? "load" : "unload");
     EMBFileWriteHashStart(&g_recordFile);
     EMBFileWriteHashEntryString(&g_recordFile, "path", details.path);
+    if (loaded)
+        writeBundleDetails(details.path);
     EMBBinaryImageRecordDetails(&g_recordFile, &details);
     EMBFileWriteHashEnd(&g_recordFile);
     EMBFileWriteSectionEnd(&g_recordFile);
     if (opened)
         EMBFileClose(&g_recordFile);
-}
-
-void toHex(const std::uint8_t* bytes, std::size_t count, char* out)
-{
-    static constexpr char kDigits[] { "0123456789abcdef" };
-    for (std::size_t i = 0; i < count; ++i) {
-        out[2 * i] = kDigits[bytes[i] >> 4];
-        out[2 * i + 1] = kDigits[bytes[i] & 0xf];
-    }
-    out[2 * count] = '\0';
 }
 
 // The build-id's first 16 bytes (padded with zeros) from the image's mapped
@@ -86,7 +102,7 @@ void readBuildId(const platform::foundation::LoadedImage& image, char* uuid)
                 std::uint8_t bytes[16] {};
                 std::memcpy(bytes, reinterpret_cast<const void*>(descriptor),
                     std::min<std::size_t>(16, note->n_descsz));
-                toHex(bytes, 16, uuid);
+                EMBSafeHexToString(bytes, 16, uuid);
                 return;
             }
             at = next;
@@ -94,7 +110,7 @@ void readBuildId(const platform::foundation::LoadedImage& image, char* uuid)
     }
 }
 
-} // namespace
+}
 
 void EMBBinaryImageFillInImageDetails(
     const platform::foundation::LoadedImage& image, EMBBinaryImageDetails* details)
@@ -289,4 +305,25 @@ bool EMBBinaryImageRecordDetails(EMBFile* file, const EMBBinaryImageDetails* det
     return EMBFileWriteHashEntryUint64(file, "size", details->size);
 }
 
-} // namespace kit
+bool EMBBinaryImageRecordMainExecutable(EMBFile* file)
+{
+    auto program = platform::foundation::ExecutableImage::current();
+    if (!program || !EMBFileIsOpen(file))
+        return false;
+    auto version = [](const std::optional<platform::foundation::VersionTriple>& triple) {
+        return triple ? std::optional<std::string>(triple->string()) : std::nullopt;
+    };
+    EMBFileWriteSectionStart(file, "executable");
+    EMBFileWriteHashStart(file);
+    EMBFileWriteHashEntryString(file, "architecture", program->architecture().c_str());
+    EMBFileWriteHashEntryNSString(file, "uuid", program->uuidString());
+    EMBFileWriteHashEntryUint64(file, "base", program->loadAddress());
+    EMBFileWriteHashEntryUint64(file, "size", program->textSize());
+    EMBFileWriteHashEntryBoolean(file, "encrypted", false);
+    EMBFileWriteHashEntryNSString(file, "minimum_sdk_version", version(program->minimumVersion()));
+    EMBFileWriteHashEntryNSString(file, "built_sdk_version", version(program->builtVersion()));
+    EMBFileWriteHashEnd(file);
+    return EMBFileWriteSectionEnd(file);
+}
+
+}

@@ -84,9 +84,12 @@ void EMBBinaryImageFillInImageDetails(
     const platform::foundation::LoadedImage& image, EMBBinaryImageDetails* details);
 /// Walks the loader's list for the image whose UUID text is `uuid`.
 bool EMBBinaryImageFindImageForUUID(const char* uuid, EMBBinaryImageDetails* details);
+/// Writes the program's "executable" record (into the metadata file): architecture, UUID, where it is loaded,
+/// the size of its code and the versions it was built for and against.
+bool EMBBinaryImageRecordMainExecutable(EMBFile* file);
 /// Writes "uuid" (null without a build-id), "base" and "size".
 bool EMBBinaryImageRecordDetails(EMBFile* file, const EMBBinaryImageDetails* details);
 /// Writes the program's "executable" record into the metadata file.
 bool EMBBinaryImageRecordMainExecutable(EMBFile* file);
 
-} // namespace kit
+}

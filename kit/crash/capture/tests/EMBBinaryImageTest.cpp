@@ -5,6 +5,7 @@
 #include "kit/crash/capture/EMBSDKLog.h"
 #include "kit/crash/capture/tests/CrashTimeChild.h"
 #include "platform/foundation/Dictionary.h"
+#include "platform/foundation/ExecutableImage.h"
 #include "platform/foundation/Files.h"
 #include "testing/AllocationTrap.h"
 #include "testing/TemporaryDirectory.h"
@@ -266,5 +267,59 @@ TEST_F(EMBBinaryImageTest, FindsImagesAndUnwindsInASignalHandlerWithoutAllocatin
     EXPECT_NE(output.find("unwound frames"), std::string::npos) << output;
 }
 
-} // namespace
-} // namespace kit
+}
+}
+
+namespace kit {
+namespace {
+
+TEST_F(EMBBinaryImageTest, RecordsTheProgramAsItsExecutableImage)
+{
+    std::string metadata = (m_folder.path() / "metadata.embrecord").string();
+    EMBFile file;
+    ASSERT_TRUE(EMBFileInitWithPath(&file, metadata.c_str(), false));
+    ASSERT_TRUE(EMBBinaryImageRecordMainExecutable(&file));
+    EMBFileClose(&file);
+    auto sections = EMBFileReadSections(metadata, false);
+    ASSERT_TRUE(sections && sections->records.size() == 1u);
+    auto executable = sections->records[0]->get("executable").dictionary();
+    ASSERT_TRUE(executable);
+    auto program = platform::foundation::ExecutableImage::current();
+    ASSERT_TRUE(program);
+    EXPECT_EQ(executable->get("architecture").stringValue(), "x86_64");
+    EXPECT_EQ(executable->get("uuid").stringValue(), program->uuidString().value_or(""));
+    EXPECT_EQ(std::uint64_t(executable->get("base").integerValue()), program->loadAddress());
+    EXPECT_FALSE(executable->get("encrypted").boolValue());
+}
+
+TEST_F(EMBBinaryImageTest, AFrameworkOutsideTheSystemNamesItsBundle)
+{
+    fs::path framework = m_folder.path() / "Widgets.framework";
+    fs::create_directories(framework);
+    fs::copy_file(CRASH_CAPTURE_PLUGIN_PATH, framework / "Widgets");
+    platform::foundation::Files::writeText(framework / "Info.plist",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+        "<key>CFBundleIdentifier</key><string>com.zorvik.widgets</string>"
+        "<key>CFBundleVersion</key><string>12</string>"
+        "<key>CFBundleShortVersionString</key><string></string></dict></plist>\n");
+    void* library = dlopen((framework / "Widgets").c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    dlclose(library);
+
+    bool sawFramework = false;
+    for (auto& [kind, record] : records()) {
+        std::string path = record->get("path").stringValue();
+        if (kind == "load" && path.find("Widgets.framework") != std::string::npos) {
+            sawFramework = true;
+            EXPECT_EQ(record->get("bundle_id").stringValue(), "com.zorvik.widgets");
+            EXPECT_EQ(record->get("build_version").stringValue(), "12");
+            EXPECT_FALSE(record->contains("display_version")) << "empty: left out";
+        } else {
+            EXPECT_FALSE(record->contains("bundle_id")) << path;
+        }
+    }
+    EXPECT_TRUE(sawFramework);
+}
+
+}
+}
