@@ -1,7 +1,6 @@
 #include "Zorvik/Views/CurrencyControls/CurrencyTextField/CurrencyTextField.h"
 
 #include "Zorvik/tests/EditorHost.h"
-#include "platform/ui/Keyboard.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -33,7 +32,7 @@ TEST_F(CurrencyTextFieldTest, TypedDigitsGoToTheEndOfThePenceAndDeleteDropsTheLa
     EXPECT_EQ(host->amountTextField->amount(), 1234);
     EXPECT_EQ(host->amountChanges, 4);
 
-    platform::ui::Keyboard::shared().deleteBackward();
+    driver.deleteBackward();
     EXPECT_EQ(amountText(), "£1.23");
     EXPECT_EQ(host->amountTextField->amount(), 123);
 }
@@ -42,7 +41,7 @@ TEST_F(CurrencyTextFieldTest, DeleteOnNothingStillTellsTheScreen)
 {
     tapAmount();
     driver.type("5");
-    platform::ui::Keyboard::shared().deleteBackward(2);
+    driver.deleteBackward(2);
     EXPECT_EQ(amountText(), "£0.00");
     EXPECT_EQ(host->amountTextField->amount(), 0);
     EXPECT_EQ(host->amountChanges, 3);
@@ -59,7 +58,7 @@ TEST_F(CurrencyTextFieldTest, StopsAtNineDigitsOfPence)
     EXPECT_EQ(amountText(), "£1234567.89");
     EXPECT_EQ(host->amountChanges, changes) << "a refused digit sends nothing";
 
-    platform::ui::Keyboard::shared().deleteBackward();
+    driver.deleteBackward();
     EXPECT_EQ(amountText(), "£123456.78");
     EXPECT_EQ(host->amountChanges, changes + 1);
 }
@@ -76,7 +75,7 @@ TEST_F(CurrencyTextFieldTest, AnAmountSetInCodeIsGroupedUntilTheNextKey)
     EXPECT_EQ(amountText(), "£1,234,567.89");
     driver.type("1");
     EXPECT_EQ(amountText(), "£1,234,567.89") << "a grouped text of 13 characters takes no digit";
-    platform::ui::Keyboard::shared().deleteBackward();
+    driver.deleteBackward();
     EXPECT_EQ(amountText(), "£123456.78");
 }
 
@@ -87,13 +86,13 @@ TEST_F(CurrencyTextFieldTest, RefusesPastesThatAreNotPenceOrTooLarge)
     int changes = host->amountChanges;
     for (const char* paste : { "12a", "£5", "1.50", " 7", "99999999" }) {
         SCOPED_TRACE(paste);
-        host->amountTextField->insertText(paste);
+        EXPECT_FALSE(driver.paste(paste));
         EXPECT_EQ(amountText(), "£0.42");
         EXPECT_EQ(host->amountTextField->amount(), 42);
     }
     EXPECT_EQ(host->amountChanges, changes);
 
-    host->amountTextField->insertText("0015");
+    driver.paste("0015");
     EXPECT_EQ(amountText(), "£4200.15");
 }
 

@@ -10,7 +10,6 @@
 #include "platform/foundation/Array.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/Keyboard.h"
 #include "platform/ui/Label.h"
 
 #include <gmock/gmock.h>
@@ -56,7 +55,7 @@ protected:
     /// Replaces the text of the field being edited.
     void retype(const std::string& text)
     {
-        platform::ui::Keyboard::shared().deleteBackward(12);
+        driver.deleteBackward(12);
         driver.type(text);
     }
 
@@ -137,18 +136,18 @@ TEST_F(InvoiceReferenceNumberViewControllerTest, FieldsTakeNothingPastTheirLimit
     open("A", "006");
     tap("change");
     driver.type("abc");
+    EXPECT_FALSE(driver.paste("12a"));
     EXPECT_EQ(panel().referenceNumberTextField()->text(), "006") << "the counter takes digits only";
     EXPECT_EQ(driver.type("1234567"), 6u);
     EXPECT_EQ(panel().referenceNumberTextField()->text(), "006123456");
-    panel().referenceNumberTextField()->insertText("7");
+    EXPECT_FALSE(driver.paste("7"));
     EXPECT_EQ(panel().referenceNumberTextField()->text(), "006123456");
 
     tap("A");
-    EXPECT_FALSE(panel().referencePrefixTextField()->insertText("ABCDEFGHIJ"))
-        << "a paste past 10 characters";
-    EXPECT_TRUE(panel().referencePrefixTextField()->insertText("BCDEFGHIJ"));
+    EXPECT_FALSE(driver.paste("ABCDEFGHIJ")) << "a paste past 10 characters";
+    EXPECT_TRUE(driver.paste("BCDEFGHIJ"));
     EXPECT_EQ(panel().referencePrefixTextField()->text(), "ABCDEFGHIJ");
-    EXPECT_EQ(platform::ui::Keyboard::shared().deleteBackward(), 1u);
+    EXPECT_EQ(driver.deleteBackward(), 1u);
 }
 
 TEST_F(InvoiceReferenceNumberViewControllerTest, SaveHandsTheReferenceOnAndKeepsThePanel)

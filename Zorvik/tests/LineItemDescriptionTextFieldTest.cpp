@@ -1,7 +1,6 @@
 #include "Zorvik/Views/LineItemsView/LineItemDescriptionTextField.h"
 
 #include "Zorvik/tests/FrameFixture.h"
-#include "platform/ui/Keyboard.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +43,7 @@ TEST_F(LineItemDescriptionTextFieldTest, TheNumberCannotBeDeletedWhateverItsWidt
         field->setDescriptionText("Logo");
         std::string prefix = std::to_string(row + 1) + ". ";
         tap(prefix + "Logo");
-        EXPECT_EQ(platform::ui::Keyboard::shared().deleteBackward(10), 4u);
+        EXPECT_EQ(driver.deleteBackward(10), 4u);
         EXPECT_EQ(field->text(), prefix);
         field->resignFirstResponder();
         EXPECT_EQ(field->text(), "") << "an empty description shows the placeholder";
