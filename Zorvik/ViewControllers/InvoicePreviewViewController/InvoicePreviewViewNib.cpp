@@ -4,6 +4,8 @@
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/Screen.h"
 
+#include <mutex>
+
 namespace zorvik {
 
 using platform::ui::NibBuilder;
@@ -47,10 +49,11 @@ void buildInvoicePreviewView(NibBuilder& nib)
 
 void registerInvoicePreviewViewNib()
 {
-    if (!NibRegistry::hasNib("InvoicePreviewView"))
+    static std::once_flag registered;
+    std::call_once(registered, [] {
         NibRegistry::registerNib("InvoicePreviewView", buildInvoicePreviewView);
-    if (!NibRegistry::hasClass("InvoicePreviewView"))
         NibRegistry::registerClass("InvoicePreviewView", XibViewObjcmb::fromNib<InvoicePreviewView>);
+    });
 }
 
 }

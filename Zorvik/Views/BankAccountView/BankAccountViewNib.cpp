@@ -6,6 +6,8 @@
 #include "Zorvik/Views/SortCodeTextField/SortCodeTextField.h"
 #include "platform/foundation/Dictionary.h"
 
+#include <mutex>
+
 namespace zorvik {
 
 using platform::ui::NibBuilder;
@@ -32,22 +34,18 @@ void buildBankAccountView(NibBuilder& nib)
 
 void registerBankAccountViewNib()
 {
-    if (!NibRegistry::hasClass("BankAccountNumberTextField")) {
+    static std::once_flag registered;
+    std::call_once(registered, [] {
         NibRegistry::registerClass("BankAccountNumberTextField",
             [](const NibCoder& coder) { return std::make_shared<BankAccountNumberTextField>(coder); });
-    }
-    if (!NibRegistry::hasClass("SortCodeTextField")) {
         NibRegistry::registerClass("SortCodeTextField",
             [](const NibCoder& coder) { return std::make_shared<SortCodeTextField>(coder); });
-    }
-    if (!NibRegistry::hasClass("BankAccountView")) {
         NibRegistry::registerClass("BankAccountView", {}, [] {
             return XibViewObjcmb::create<BankAccountView>(
                 Rect::zero(), api::BankAccount(platform::foundation::Dictionary::make()));
         });
-    }
-    if (!NibRegistry::hasNib("BankAccountView"))
         NibRegistry::registerNib("BankAccountView", buildBankAccountView);
+    });
 }
 
 }

@@ -5,6 +5,8 @@
 #include "platform/foundation/Dictionary.h"
 #include "platform/ui/TextField.h"
 
+#include <mutex>
+
 namespace zorvik {
 
 using platform::ui::NibBuilder;
@@ -48,14 +50,14 @@ void buildCompanyProfileView(NibBuilder& nib)
 
 void registerCompanyProfileViewNib()
 {
-    if (!NibRegistry::hasClass("CompanyProfileView")) {
+    static std::once_flag registered;
+    std::call_once(registered, [] {
         NibRegistry::registerClass("CompanyProfileView", {}, [] {
             return XibViewObjcmb::create<CompanyProfileView>(
                 Rect::zero(), api::Business(platform::foundation::Dictionary::make()));
         });
-    }
-    if (!NibRegistry::hasNib("CompanyProfileView"))
         NibRegistry::registerNib("CompanyProfileView", buildCompanyProfileView);
+    });
 }
 
 }

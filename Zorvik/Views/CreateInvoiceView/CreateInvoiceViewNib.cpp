@@ -7,6 +7,8 @@
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/Screen.h"
 
+#include <mutex>
+
 namespace zorvik {
 
 using platform::ui::Button;
@@ -128,8 +130,9 @@ void buildCreateInvoiceView(NibBuilder& nib)
 
 void registerCreateInvoiceViewNib()
 {
-    if (!platform::ui::NibRegistry::hasNib("CreateInvoiceView"))
-        platform::ui::NibRegistry::registerNib("CreateInvoiceView", buildCreateInvoiceView);
+    static std::once_flag registered;
+    std::call_once(registered,
+        [] { platform::ui::NibRegistry::registerNib("CreateInvoiceView", buildCreateInvoiceView); });
 }
 
 }

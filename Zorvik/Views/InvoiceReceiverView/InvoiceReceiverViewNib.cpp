@@ -4,6 +4,8 @@
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/Screen.h"
 
+#include <mutex>
+
 namespace zorvik {
 
 using platform::ui::NibBuilder;
@@ -57,10 +59,11 @@ void buildInvoiceReceiverView(NibBuilder& nib)
 
 void registerInvoiceReceiverViewNib()
 {
-    if (!NibRegistry::hasNib("InvoiceReceiverView"))
+    static std::once_flag registered;
+    std::call_once(registered, [] {
         NibRegistry::registerNib("InvoiceReceiverView", buildInvoiceReceiverView);
-    if (!NibRegistry::hasClass("InvoiceReceiverView"))
         NibRegistry::registerClass("InvoiceReceiverView", XibViewObjcmb::fromNib<InvoiceReceiverView>);
+    });
 }
 
 }

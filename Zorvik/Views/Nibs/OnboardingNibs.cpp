@@ -17,6 +17,7 @@
 
 #include <array>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace zorvik {
@@ -39,18 +40,6 @@ using platform::ui::View;
 namespace {
 
 constexpr double kBarHeight = 64;
-
-void registerNib(const std::string& name, NibRegistry::Builder builder)
-{
-    if (!NibRegistry::hasNib(name))
-        NibRegistry::registerNib(name, std::move(builder));
-}
-
-void registerClass(const std::string& name, NibRegistry::Decoder decode, NibRegistry::Sample sample = {})
-{
-    if (!NibRegistry::hasClass(name))
-        NibRegistry::registerClass(name, std::move(decode), std::move(sample));
-}
 
 std::shared_ptr<Label> whiteLabel(Rect frame, double size, const std::string& fontName = "OpenSans-Regular")
 {
@@ -204,16 +193,19 @@ void buildWebView(NibBuilder& nib)
 
 void registerOnboardingNibs()
 {
-    registerClass("CarouselPageControl", CarouselPageControl::fromNib);
-    registerClass("EnterEmailView", {}, [] { return EnterEmailView::make(); });
-    registerClass("StartSignupView", {}, [] { return StartSignupView::make(); });
-    registerClass("WelcomeView", XibViewObjcmb::fromNib<WelcomeView>);
+    static std::once_flag registered;
+    std::call_once(registered, [] {
+        NibRegistry::registerClass("CarouselPageControl", CarouselPageControl::fromNib);
+        NibRegistry::registerClass("EnterEmailView", {}, [] { return EnterEmailView::make(); });
+        NibRegistry::registerClass("StartSignupView", {}, [] { return StartSignupView::make(); });
+        NibRegistry::registerClass("WelcomeView", XibViewObjcmb::fromNib<WelcomeView>);
 
-    registerNib("EnterEmailView", [](NibBuilder& nib) { buildEnterEmailView(nib, false); });
-    registerNib("EnterEmailView4", [](NibBuilder& nib) { buildEnterEmailView(nib, true); });
-    registerNib("StartSignupView", buildStartSignupView);
-    registerNib("WelcomeView", buildWelcomeView);
-    registerNib("WebView", buildWebView);
+        NibRegistry::registerNib("EnterEmailView", [](NibBuilder& nib) { buildEnterEmailView(nib, false); });
+        NibRegistry::registerNib("EnterEmailView4", [](NibBuilder& nib) { buildEnterEmailView(nib, true); });
+        NibRegistry::registerNib("StartSignupView", buildStartSignupView);
+        NibRegistry::registerNib("WelcomeView", buildWelcomeView);
+        NibRegistry::registerNib("WebView", buildWebView);
+    });
 }
 
 }

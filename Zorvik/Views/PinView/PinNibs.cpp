@@ -16,6 +16,7 @@
 #include "platform/ui/Screen.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace zorvik {
@@ -40,18 +41,6 @@ namespace {
 constexpr double kBarHeight = 64;
 constexpr double kKeySize = 65;
 constexpr double kKeypadHeight = 4 * kKeySize;
-
-void registerNib(const std::string& name, NibRegistry::Builder builder)
-{
-    if (!NibRegistry::hasNib(name))
-        NibRegistry::registerNib(name, std::move(builder));
-}
-
-void registerClass(const std::string& name, NibRegistry::Decoder decode, NibRegistry::Sample sample = {})
-{
-    if (!NibRegistry::hasClass(name))
-        NibRegistry::registerClass(name, std::move(decode), std::move(sample));
-}
 
 std::shared_ptr<Label> whiteLabel(Rect frame, double size, const std::string& fontName = "OpenSans-Regular")
 {
@@ -178,24 +167,31 @@ void buildPinView(NibBuilder& nib, bool small)
 
 void registerPinNibs()
 {
-    registerClass("PinDotView", XibViewObjcmb::fromNib<PinDotView>);
-    registerClass("PinKeyboardView", XibViewObjcmb::fromNib<PinKeyboardView>);
-    registerClass("NumericPinButton", XibViewObjcmb::fromNib<NumericPinButton>);
-    registerClass("LogoAndPromptView", LogoAndPromptView::fromNib);
-    registerClass("LogoAndPromptView4", XibViewObjcmb::fromNib<LogoAndPromptView4>,
-        [] { return LogoAndPromptView4::make("Enter your pin."); });
-    registerClass("FailedPinAttemptView", XibViewObjcmb::fromNib<FailedPinAttemptView>);
-    registerClass("PinView", {}, [] { return PinView::make(); });
+    static std::once_flag registered;
+    std::call_once(registered, [] {
+        NibRegistry::registerClass("PinDotView", XibViewObjcmb::fromNib<PinDotView>);
+        NibRegistry::registerClass("PinKeyboardView", XibViewObjcmb::fromNib<PinKeyboardView>);
+        NibRegistry::registerClass("NumericPinButton", XibViewObjcmb::fromNib<NumericPinButton>);
+        NibRegistry::registerClass("LogoAndPromptView", LogoAndPromptView::fromNib);
+        NibRegistry::registerClass("LogoAndPromptView4", XibViewObjcmb::fromNib<LogoAndPromptView4>,
+            [] { return LogoAndPromptView4::make("Enter your pin."); });
+        NibRegistry::registerClass("FailedPinAttemptView", XibViewObjcmb::fromNib<FailedPinAttemptView>);
+        NibRegistry::registerClass("PinView", {}, [] { return PinView::make(); });
 
-    registerNib("LogoAndPromptView", [](NibBuilder& nib) { buildLogoAndPrompt(nib, false); });
-    registerNib("LogoAndPromptView4", [](NibBuilder& nib) { buildLogoAndPrompt(nib, true); });
-    registerNib("FailedPinAttemptView", [](NibBuilder& nib) { buildFailedPinAttempt(nib, false); });
-    registerNib("FailedPinAttemptView4", [](NibBuilder& nib) { buildFailedPinAttempt(nib, true); });
-    registerNib("PinDotView", buildPinDots);
-    registerNib("NumericPinButton", buildNumericPinButton);
-    registerNib("PinKeyboardView", buildPinKeyboard);
-    registerNib("PinView", [](NibBuilder& nib) { buildPinView(nib, false); });
-    registerNib("PinView4", [](NibBuilder& nib) { buildPinView(nib, true); });
+        NibRegistry::registerNib(
+            "LogoAndPromptView", [](NibBuilder& nib) { buildLogoAndPrompt(nib, false); });
+        NibRegistry::registerNib(
+            "LogoAndPromptView4", [](NibBuilder& nib) { buildLogoAndPrompt(nib, true); });
+        NibRegistry::registerNib(
+            "FailedPinAttemptView", [](NibBuilder& nib) { buildFailedPinAttempt(nib, false); });
+        NibRegistry::registerNib(
+            "FailedPinAttemptView4", [](NibBuilder& nib) { buildFailedPinAttempt(nib, true); });
+        NibRegistry::registerNib("PinDotView", buildPinDots);
+        NibRegistry::registerNib("NumericPinButton", buildNumericPinButton);
+        NibRegistry::registerNib("PinKeyboardView", buildPinKeyboard);
+        NibRegistry::registerNib("PinView", [](NibBuilder& nib) { buildPinView(nib, false); });
+        NibRegistry::registerNib("PinView4", [](NibBuilder& nib) { buildPinView(nib, true); });
+    });
 }
 
 }

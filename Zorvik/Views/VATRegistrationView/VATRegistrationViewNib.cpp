@@ -8,6 +8,8 @@
 #include "platform/ui/Switch.h"
 #include "platform/ui/TextField.h"
 
+#include <mutex>
+
 namespace zorvik {
 
 using platform::ui::NibBuilder;
@@ -48,14 +50,14 @@ void buildVATRegistrationView(NibBuilder& nib)
 
 void registerVATRegistrationViewNib()
 {
-    if (!NibRegistry::hasClass("VATRegistrationView")) {
+    static std::once_flag registered;
+    std::call_once(registered, [] {
         NibRegistry::registerClass("VATRegistrationView", {}, [] {
             return XibViewObjcmb::create<VATRegistrationView>(
                 Rect::zero(), api::VATRegistration(platform::foundation::Dictionary::make()));
         });
-    }
-    if (!NibRegistry::hasNib("VATRegistrationView"))
         NibRegistry::registerNib("VATRegistrationView", buildVATRegistrationView);
+    });
 }
 
 }
