@@ -188,6 +188,10 @@ TEST_F(CreateInvoiceFormTest, ThePreviewRowPushesTheFormsRecordWithTheTimeOfTheP
     EXPECT_EQ(preview->invoice()->get("gross_amount"), 0);
     EXPECT_EQ(shown.lineItems()->size(), 1u);
     EXPECT_TRUE(shown.sent().has_value());
+    EXPECT_TRUE(business().record()->contains("invoices"));
+    ASSERT_TRUE(shown.from() && shown.from()->business());
+    EXPECT_FALSE(shown.from()->business()->record()->contains("invoices"))
+        << "the page carries no invoice list";
     EXPECT_EQ(posts(), 0u) << "a preview sends nothing";
 }
 

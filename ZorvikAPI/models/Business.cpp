@@ -184,17 +184,11 @@ void Business::invoices(ArrayBlock found, Block notFound, ErrorBlock error) cons
 void Business::sendInvoice(
     const Invoice& invoice, RecordOutcome<Invoice> ok, Block alreadyExists, ErrorBlock error) const
 {
-    auto from = invoice.from();
-    if (!from) {
+    if (!invoice.from()) {
         reportLocalError(error, "The invoice has no sender");
         return;
     }
-    std::optional<Business> sendingBusiness;
-    if (auto business = from->business()) {
-        sendingBusiness = Business(business->record()->shallowCopy());
-        sendingBusiness->record()->remove(kInvoices);
-    }
-    invoice.setFrom(Contact::withEmail(from->contact(), sendingBusiness));
+    invoice.detachSenderInvoices();
     addChild(
         invoice.record(), std::string(kInvoices), false,
         [business = m_record, ok = std::move(ok)](const DictionaryRef& sent) {

@@ -1,6 +1,7 @@
 #include "ZorvikAPI/models/Invoice.h"
 
 #include "ZorvikAPI/foundation_categories/ServerDate.h"
+#include "ZorvikAPI/models/Business.h"
 #include "ZorvikAPI/models/LineItems.h"
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
@@ -153,6 +154,19 @@ std::optional<Contact> Invoice::from() const
 void Invoice::setFrom(const std::optional<Contact>& from) const
 {
     m_record->set("from", optionalRecord(from));
+}
+
+void Invoice::detachSenderInvoices() const
+{
+    auto sender = from();
+    if (!sender)
+        return;
+    std::optional<Business> business;
+    if (auto own = sender->business()) {
+        business = Business(own->record()->shallowCopy());
+        business->record()->remove("invoices");
+    }
+    setFrom(Contact::withEmail(sender->contact(), business));
 }
 
 std::optional<Contact> Invoice::to() const

@@ -67,6 +67,9 @@ public:
     std::optional<Contact> from() const;
     /// Stores "from" (nullopt removes it).
     void setFrom(const std::optional<Contact>& from) const;
+    /// Gives "from" a new contact with the sender's e-mail and a copy of the sender's business without its
+    /// "invoices", so the record going out (or shown) neither carries nor shares the sender's list.
+    void detachSenderInvoices() const;
     /// The recipient, "to", or nullopt.
     std::optional<Contact> to() const;
     /// Stores "to" (nullopt removes it).

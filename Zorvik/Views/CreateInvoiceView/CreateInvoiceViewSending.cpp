@@ -202,6 +202,7 @@ void CreateInvoiceView::configureAndShowMoreMenu()
                   return;
               auto invoice = form->invoice();
               invoice->set("sent", api::toServerDateString(platform::foundation::now()));
+              api::Invoice(invoice).detachSenderInvoices();
               screen->goToInvoicePreviewViewWithInvoice(invoice);
           });
     bankRow->updateItemTopExtraDetailWithColour(ColoursObjc::teal(), 1);
