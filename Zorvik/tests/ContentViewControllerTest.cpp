@@ -224,6 +224,8 @@ TEST_F(ContentViewControllerTest, AFailedUploadOffersARetryAndKeepsTheEarlierLog
         EXPECT_EQ(screen->loadImage()->pixelWidth(), 10);
         EXPECT_EQ(view->imageView()->image()->pixelWidth(), 10);
 
+        // The second upload is answered a second late, so it is still under way half a second on.
+        backend().delayRoute("POST", "/qz-image-uploads", 1, 1);
         driver.pickAlertAction("Retry");
         advance(0.5);
         EXPECT_FALSE(view->spinnerContainer()->isHidden());
