@@ -50,7 +50,7 @@ TEST_F(CompanyProfileFormTest, ASaveSendsTheEightKeysWithTheStoredCountry)
     EXPECT_EQ(fields(), "Copperfinch Ltd|4 Mill Lane|Weston|Bath|Somerset|BA1 4AB|09876543");
     auto vat = vatRegistration().record();
     tap("Weston");
-    platform::ui::Keyboard::shared().deleteBackward(6);
+    driver.deleteBackward(6);
     tap("Bath");
     driver.type("ampton");
     ASSERT_TRUE(save());
@@ -89,7 +89,7 @@ TEST_F(CompanyProfileFormTest, ABusinessWithoutCountryOrAddressSendsEmptyStrings
 TEST_F(CompanyProfileFormTest, ABlankNameIsExplainedAndNothingIsSent)
 {
     tap("Copperfinch Ltd");
-    platform::ui::Keyboard::shared().deleteBackward(15);
+    driver.deleteBackward(15);
     driver.type("  ");
     ASSERT_TRUE(save());
     EXPECT_EQ(dialog(), "Check your details / Your business needs a name. / OK");

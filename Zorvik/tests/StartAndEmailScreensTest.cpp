@@ -140,7 +140,7 @@ TEST_F(StartAndEmailScreensTest, NextFollowsEveryEditAndSendsTheTrimmedAddress)
     EXPECT_EQ(enabled, expected) << "enabled from the second letter after the dot";
     driver.type("@");
     EXPECT_FALSE(view->nextButton()->isEnabled());
-    platform::ui::Keyboard::shared().deleteBackward();
+    driver.deleteBackward();
     EXPECT_TRUE(view->nextButton()->isEnabled());
 
     driver.tap("Next");

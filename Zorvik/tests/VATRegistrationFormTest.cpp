@@ -89,7 +89,7 @@ TEST_F(VATRegistrationFormTest, CancelRestoresTheSwitchAndTheNumberTogether)
     openForm();
     EXPECT_EQ(shown(), "on GB999999973");
     tap("GB999999973");
-    platform::ui::Keyboard::shared().deleteBackward(3);
+    driver.deleteBackward(3);
     tap("VAT registration");
     EXPECT_EQ(shown(), "off");
     tap("cancel");
