@@ -163,6 +163,8 @@ TEST_F(ContentViewControllerTest, APickedPictureIsUploadedHalvedAndBecomesTheBus
     EXPECT_EQ(picker->sourceType(), ImagePickerSourceType::PhotoLibrary);
     EXPECT_TRUE(picker->allowsEditing());
 
+    // The upload is answered a second late, so the busy state is seen while it runs.
+    backend().delayRoute("POST", "/qz-image-uploads", 1, 1);
     driver.pickImage();
     EXPECT_FALSE(view->spinnerContainer()->isHidden()) << "busy before the picker has gone";
     EXPECT_TRUE(view->logoLoadingView()->animate());
