@@ -2,12 +2,11 @@
 
 #include "ZorvikAPI/filters/TodoFilter.h"
 #include "ZorvikAPI/models/Invoice.h"
-#include "platform/foundation/Array.h"
 
 namespace zorvik::api {
 
-using platform::foundation::Array;
 using platform::foundation::ArrayRef;
+using platform::foundation::Dictionary;
 
 bool DoneFilter::isInvoiceDone(const Invoice& invoice)
 {
@@ -16,14 +15,7 @@ bool DoneFilter::isInvoiceDone(const Invoice& invoice)
 
 ArrayRef DoneFilter::filterInvoices(const ArrayRef& invoices) const
 {
-    auto matching = Array::make();
-    if (!invoices)
-        return matching;
-    for (auto& element : *invoices) {
-        if (auto record = element.dictionary(); record && isInvoiceDone(Invoice(record)))
-            matching->append(element);
-    }
-    return matching;
+    return select(invoices, [](const Dictionary& record) { return !TodoFilter::isRecordTodo(record); });
 }
 
 }

@@ -12,6 +12,8 @@ class TodoFilter : public InvoiceFilter {
 public:
     /// True when the invoice is to do.
     static bool isInvoiceTodo(const Invoice& invoice);
+    /// True when the invoice record `record` is to do.
+    static bool isRecordTodo(const platform::foundation::Dictionary& record);
 
     /// The invoices that are to do.
     platform::foundation::ArrayRef filterInvoices(

@@ -183,14 +183,15 @@ void Invoice::setTo(const std::optional<Contact>& to) const
 
 std::optional<Date> Invoice::sent() const
 {
+    return sentDate(*m_record);
+}
+
+std::optional<Date> Invoice::sentDate(const Dictionary& record)
+{
     // Read in place: folder lists read "sent" for every invoice they show.
-    const auto& entries = m_record->entries();
-    auto sent = entries.find("sent");
-    if (sent == entries.end())
-        return std::nullopt;
-    if (auto text = sent->second.string())
-        return fromServerDateString(*text);
-    return std::nullopt;
+    auto* sent = record.find("sent");
+    auto* text = sent ? sent->string() : nullptr;
+    return text ? fromServerDateString(*text) : std::nullopt;
 }
 
 ArrayRef Invoice::lineItems() const
@@ -209,10 +210,8 @@ void Invoice::setLineItems(const ArrayRef& lineItems) const
 
 ArrayRef Invoice::folders() const
 {
-    // Read in place, as "sent" is: the folder filters read it for every invoice.
-    const auto& entries = m_record->entries();
-    auto folders = entries.find("folders");
-    return folders == entries.end() ? nullptr : folders->second.array();
+    auto* folders = m_record->find("folders");
+    return folders ? folders->array() : nullptr;
 }
 
 std::string Invoice::signature() const

@@ -77,6 +77,8 @@ public:
 
     /// "sent" read as a server date, or nullopt when absent or unreadable.
     std::optional<platform::foundation::Date> sent() const;
+    /// The server's "sent" date of the invoice record `record`, read in place, or nullopt.
+    static std::optional<platform::foundation::Date> sentDate(const platform::foundation::Dictionary& record);
 
     /// "line-items", or null.
     platform::foundation::ArrayRef lineItems() const;

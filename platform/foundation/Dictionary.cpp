@@ -27,6 +27,12 @@ Value Dictionary::get(std::string_view key) const
     return it == m_entries.end() ? Value() : it->second;
 }
 
+const Value* Dictionary::find(std::string_view key) const
+{
+    auto it = m_entries.find(key);
+    return it == m_entries.end() ? nullptr : &it->second;
+}
+
 bool Dictionary::contains(std::string_view key) const
 {
     return m_entries.find(key) != m_entries.end();

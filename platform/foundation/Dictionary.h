@@ -32,6 +32,9 @@ public:
 
     /// The value under `key`, or null.
     Value get(std::string_view key) const;
+    /// The value stored under `key` in place, or null when there is none: for
+    /// reads over many records, valid until the key is next set.
+    const Value* find(std::string_view key) const;
     /// Whether a value is stored under `key`.
     bool contains(std::string_view key) const;
     /// The number of keys.

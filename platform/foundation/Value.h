@@ -85,6 +85,10 @@ public:
     const Bytes* bytes() const;
     ArrayRef array() const;
     DictionaryRef dictionary() const;
+    /// The container held, or null, without taking a share of it: for reads
+    /// over many records, valid for as long as this value holds it.
+    const Array* arrayPointer() const;
+    const Dictionary* dictionaryPointer() const;
 
     /// Lenient readers in the manner of the platform's number and string
     /// objects: a bool, integer, real or numeric string converts; anything
