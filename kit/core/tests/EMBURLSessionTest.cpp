@@ -1,5 +1,6 @@
 #include "kit/core/EMBURLSession.h"
 
+#include "platform/foundation/Dictionary.h"
 #include "platform/foundation/MainQueue.h"
 
 #include "testing/TemporaryDirectory.h"
@@ -421,4 +422,34 @@ TEST(EMBURLSessionFactoryTest, ConnectionModeHasNoBackgroundSessions)
     auto queue = EMBURLSession::newDefaultDelegateQueue();
     EXPECT_EQ(queue->maxConcurrentOperationCount(), 1u);
     EXPECT_TRUE(queue->name().starts_with("EMBURLSession 0x")) << queue->name();
+}
+
+TEST_F(EMBURLSessionTest, TransportFailuresCarryTheirUrlLoadingCodes)
+{
+    LoopbackServer closed;
+    std::string closedUrl = closed.url("/hello");
+    closed.stop();
+    m_server.script("GET", "/dropped", ServerResponse::dropped(), 2);
+    m_server.route("GET", "/loop", [](const auto&) {
+        return ServerResponse { 302, { { "Location", "/loop" } }, "", "text/plain" };
+    });
+    const std::pair<std::string, int> cases[] = {
+        { m_server.url("/dropped"), UrlLoading::kNetworkConnectionLost },
+        { closedUrl, UrlLoading::kCannotConnectToHost },
+        { m_server.url("/loop"), UrlLoading::kHttpTooManyRedirects },
+    };
+    auto tasks = session();
+    for (const auto& [url, code] : cases) {
+        SCOPED_TRACE(url);
+        UrlRequest asked;
+        asked.url = url;
+        asked.timeoutInterval = 5;
+        Outcome outcome;
+        tasks->dataTaskWithRequest(asked, recordInto(outcome))->resume();
+        ASSERT_TRUE(waitFor([&] { return outcome.calls == 1; }));
+        ASSERT_TRUE(outcome.error);
+        EXPECT_EQ(outcome.error->domain(), UrlLoading::kErrorDomain);
+        EXPECT_EQ(outcome.error->code(), code);
+        EXPECT_EQ(outcome.error->userInfo()->get("NSErrorFailingURLStringKey").stringValue(), url);
+    }
 }
