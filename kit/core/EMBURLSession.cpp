@@ -153,8 +153,9 @@ void EMBURLSession::startConnection(
     }
     SessionEngine::Options options;
     const std::string& method = connection->method();
-    options.sendsBody
-        = !connection->requestBody().empty() || method == "POST" || method == "PUT" || method == "PATCH";
+    // POST, PUT and PATCH send a body even when it is empty; GET and HEAD never do.
+    options.sendsBody = method == "POST" || method == "PUT" || method == "PATCH"
+        || (method != "GET" && method != "HEAD" && !connection->requestBody().empty());
     options.connectTimeout = timeout;
     options.timeout = timeout;
     options.trustCheck = m_trustCheck;
