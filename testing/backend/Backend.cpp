@@ -327,6 +327,13 @@ void Backend::addRoutes()
     addRoute("GET", "/qz-image-uploads/:key",
         [this](const ServerRequest& r) { return m_state.photo(r.parameter("key")); });
 
+    addRoute("GET", "/spi/v2/platforms/:platform/apps/:app/settings",
+        [this](const ServerRequest& r) { return m_kit.settings(r); });
+    addRoute("POST", "/spi/v1/platforms/:platform/apps",
+        [this](const ServerRequest& r) { return m_kit.createApp(r); });
+    addRoute("PUT", "/spi/v1/platforms/:platform/apps/:app",
+        [this](const ServerRequest& r) { return m_kit.updateApp(r); });
+
     addRoute("GET", "/", [this](const ServerRequest&) { return m_state.configuration(); });
     addRoute("GET", "/upgrade", [](const ServerRequest&) {
         return BackendReply::bytes(std::string(kUpgradePage), "text/html; charset=utf-8");

@@ -3,6 +3,7 @@
 #include "platform/foundation/Date.h"
 #include "platform/foundation/Value.h"
 #include "testing/backend/BackendState.h"
+#include "testing/backend/KitService.h"
 #include "testing/server/LoopbackServer.h"
 
 #include <chrono>
@@ -66,6 +67,9 @@ namespace testing {
 ///   {"versions": {"accepted": ["1000"]}, "redirectUrl": "<baseUrl>/upgrade",
 ///    "credentials": {}}
 /// and GET /upgrade a small HTML page asking the user to update the app.
+///
+/// Kit service: the kit platform's settings and app registration under
+/// "/spi/", needing the build's kit API key (see KitService).
 class Backend {
 public:
     /// Starts the back-end on an ephemeral port.
@@ -128,6 +132,8 @@ public:
 
     /// The data and route logic behind the routes.
     BackendState& state() { return m_state; }
+    /// The kit service's data: its settings document and app records.
+    KitService& kit() { return m_kit; }
 
 private:
     struct Delay {
@@ -151,6 +157,7 @@ private:
     ServerResponse answer(const ServerRequest& request, const BackendReply& reply);
 
     BackendState m_state;
+    KitService m_kit;
     std::mutex m_delayMutex;
     std::vector<Delay> m_delays;
     // Last, so that the server stops before the state its routes use goes away.

@@ -23,6 +23,7 @@
 #include "testing/backend/Backend.h"
 
 #include "platform/foundation/Dictionary.h"
+#include "testing/server/RawBodies.h"
 
 #include <httplib.h>
 
@@ -101,7 +102,9 @@ public:
             outgoing.method = request.method;
             outgoing.path = request.target;
             outgoing.body = request.body;
-            for (const auto& [name, value] : request.headers) {
+            auto headers = request.headers;
+            testing::unmaskContentType(headers);
+            for (const auto& [name, value] : headers) {
                 if (!isLocalHeader(name))
                     outgoing.headers.emplace(name, value);
             }
@@ -117,6 +120,7 @@ public:
             }
             response.set_content(answer->body, answer->get_header_value("Content-Type").c_str());
         };
+        testing::keepRawBodies(m_server);
         m_server.Get(".*", forward);
         m_server.Post(".*", forward);
         m_server.Put(".*", forward);

@@ -1,6 +1,7 @@
 #include "testing/server/LoopbackServer.h"
 
 #include "platform/foundation/Dictionary.h"
+#include "testing/server/RawBodies.h"
 
 #include <httplib.h>
 
@@ -227,6 +228,7 @@ void LoopbackServer::State::start()
     // An answer goes out as headers and body in two writes; without this the
     // body waits for the client's delayed acknowledgement of the headers.
     server->set_tcp_nodelay(true);
+    keepRawBodies(*server);
     auto handler
         = [this](const httplib::Request& request, httplib::Response& response) { handle(request, response); };
     server->Get(".*", handler);
@@ -257,7 +259,9 @@ void LoopbackServer::State::handle(const httplib::Request& request, httplib::Res
         received.rawQuery = request.target.substr(question + 1);
         received.query = pairsOf(received.rawQuery);
     }
-    received.headers.assign(request.headers.begin(), request.headers.end());
+    auto headers = request.headers;
+    unmaskContentType(headers);
+    received.headers.assign(headers.begin(), headers.end());
     received.body = request.body;
 
     ServerResponse answer = this->answer(received);

@@ -2,6 +2,7 @@
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Json.h"
 #include "testing/ChildProcess.h"
+#include "testing/backend/KitService.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -160,6 +161,33 @@ TEST(BackendProgramTest, OpensEachAccountReadyToLogIn)
         "/api/freelancers/login", R"({"email": "ann@zorvik.test", "password": "1357"})", "application/json");
     ASSERT_TRUE(wrong);
     EXPECT_EQ(wrong->status, 401);
+    program.closeInput();
+    EXPECT_EQ(program.wait(5s), 0);
+}
+
+TEST(BackendProgramTest, ServesTheKitServiceThroughItsRelay)
+{
+    auto program = startBackend({ "--port", std::to_string(freePort()), "--watch-stdin" });
+    int port = portOf(firstLine(program));
+    ASSERT_NE(port, 0);
+    httplib::Client http("127.0.0.1", port);
+    httplib::Headers key { { "X-Ember-API-Key", KitService::acceptedAPIKey() } };
+    std::string form
+        = "MIME-Version: 1.0\r\n"
+          "--K\r\nContent-Disposition: form-data; name=\"app[identifier]\"\r\n\r\ncom.zorvik.Zorvik\r\n"
+          "--K\r\nContent-Disposition: form-data; name=\"app[instance_identifier]\"\r\n\r\nab\r\n"
+          "--K\r\nContent-Disposition: form-data; name=\"app[build_version]\"\r\n\r\n1\r\n"
+          "--K--\r\n";
+    auto created = http.Post("/spi/v1/platforms/ios/apps", key, form, "multipart/form-data; boundary=K");
+    ASSERT_TRUE(created);
+    EXPECT_EQ(created->status, 201);
+    auto settings
+        = http.Get("/spi/v2/platforms/ios/apps/com.zorvik.Zorvik/settings?build_version=1&instance=ab", key);
+    ASSERT_TRUE(settings);
+    auto app = platform::foundation::parseJson(settings->body).value.dictionary()->get("app").dictionary();
+    ASSERT_TRUE(app);
+    EXPECT_EQ(app->get("status"), Value("activated"));
+    EXPECT_EQ(app->get("update_required"), Value(false));
     program.closeInput();
     EXPECT_EQ(program.wait(5s), 0);
 }

@@ -53,6 +53,26 @@ TEST_F(LoopbackServerTest, RoutesByMethodAndPatternAndRecordsTheRequest)
     EXPECT_EQ(request.parameter("id"), "42");
 }
 
+TEST_F(LoopbackServerTest, KeepsAMultipartBodyAsItWasSent)
+{
+    server.route("*", "/upload", [](const ServerRequest& request) {
+        return ServerResponse::text(200, request.body, request.header("Content-Type").value_or(""));
+    });
+    using namespace std::string_literals;
+    // A preamble, a binary part and a cut closing boundary: a form reader would refuse or rewrite it.
+    const std::string body = "MIME-Version: 1.0\r\n--B\r\nContent-Disposition: form-data; name=\"a\"; "
+                             "filename=\"a.bin\"\r\n\r\n\x00\x01\r\n--B-"s;
+    for (auto method : { "POST", "PUT" }) {
+        auto type = "multipart/form-data; boundary=B";
+        auto result = std::string(method) == "POST" ? client.Post("/upload", body, type)
+                                                    : client.Put("/upload", body, type);
+        ASSERT_TRUE(result) << method;
+        EXPECT_EQ(result->body, body) << method;
+        EXPECT_EQ(result->get_header_value("Content-Type"), type) << method;
+        EXPECT_EQ(server.lastRequest()->body, body) << method;
+    }
+}
+
 TEST_F(LoopbackServerTest, MatchesPatternsSegmentBySegment)
 {
     server.route("GET", "/api/freelancers/:id",

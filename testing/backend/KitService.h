@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/foundation/Value.h"
+#include "testing/backend/BackendReply.h"
+#include "testing/server/ServerRequest.h"
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace testing {
+
+/// The kit service of the local back-end: the kit platform's settings and app registration, in memory.
+///
+///   GET  /spi/v2/platforms/{p}/apps/{app}/settings?build_version&display_version&instance&icon_hash&source
+///        the settings document with "app" set by the service: {"status": "new"} for an app it does
+///        not know, else {"status": "activated", "update_required": b}, b true when the build version,
+///        instance or icon hash (absent = no icon) differs from the app's record
+///   POST /spi/v1/platforms/{p}/apps          multipart form: creates the record -> 201 with it; 422
+///                                            when the app exists
+///   PUT  /spi/v1/platforms/{p}/apps/{app}    multipart form: replaces the record -> 200; 404 unknown
+///
+/// Every kit route needs the header "X-Ember-API-Key" with acceptedAPIKey() (else 401). A form that
+/// does not parse, lacks "app[identifier]", "app[instance_identifier]" or "app[build_version]", names
+/// another app than the URL, or has a slice architecture without its UUID is a 400.
+///
+/// The form fields make the record: "app[identifier]", "app[instance_identifier]", "app[name]",
+/// "app[build_version]", "app[display_version]", "app[source]", "app[minimum_sdk_version]" and
+/// "app[built_sdk_version]" under their inner names; "app[build][libraries][ID]" under "libraries"
+/// (ID to version); the "app[slices][][arch]" and "app[slices][][uuid]" pairs under "slices" as
+/// {"arch", "uuid"}; the "app[icon][...]" fields under "icon" as {"hash", "prerendered" (bool),
+/// "width", "height" (integers), "data" (the file part's bytes), "file_name", "content_type"}.
+/// Answers carry the record with the icon's "data" replaced by its byte count.
+///
+/// Thread-safe: routes run on the server's threads while a test reads the state.
+class KitService {
+public:
+    /// The one API key the service accepts: the build's kit key (ZORVIK_KIT_API_KEY).
+    static std::string acceptedAPIKey();
+
+    /// The settings document before a test replaces it: features and session limits of the kits.
+    static platform::foundation::Value defaultSettings();
+
+    KitService();
+
+    /// The settings route (see the class comment).
+    BackendReply settings(const ServerRequest& request) const;
+    /// The create and update routes.
+    BackendReply createApp(const ServerRequest& request);
+    BackendReply updateApp(const ServerRequest& request);
+
+    /// Replaces the settings document (an object); its "app" key is always the service's own.
+    void setSettings(const platform::foundation::Value& document);
+    /// The settings document (a deep copy).
+    platform::foundation::Value settingsDocument() const;
+
+    /// Stores `record` as the app `identifier` of `platform` (a deep copy), as if it had been created.
+    void setApp(
+        std::string_view platform, std::string_view identifier, const platform::foundation::Value& record);
+    /// The record of an app, or null.
+    platform::foundation::DictionaryRef app(std::string_view platform, std::string_view identifier) const;
+    /// Every app record, ordered by platform and identifier, each with its "platform".
+    platform::foundation::ArrayRef apps() const;
+    /// Every accepted create and update, oldest first: {"method", "path", "fields"}, the fields in the
+    /// order sent, each {"name", "value"} or, for a file part, {"name", "file_name", "content_type",
+    /// "size"}.
+    platform::foundation::ArrayRef uploads() const;
+
+private:
+    BackendReply store(const ServerRequest& request, bool create);
+
+    mutable std::mutex m_mutex;
+    platform::foundation::Value m_settings;
+    std::map<std::string, platform::foundation::DictionaryRef, std::less<>> m_apps;
+    platform::foundation::ArrayRef m_uploads;
+};
+
+}
