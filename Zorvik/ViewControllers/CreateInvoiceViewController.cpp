@@ -5,6 +5,9 @@
 #include "Zorvik/ViewControllers/InvoicePreviewViewController/InvoicePreviewViewController.h"
 #include "Zorvik/ViewControllers/InvoiceReferenceNumberViewController/InvoiceReferenceNumberViewController.h"
 #include "Zorvik/ViewControllers/LineItemsViewController.h"
+#include "Zorvik/ViewControllers/ProfileForms/BankAccountViewController.h"
+#include "Zorvik/ViewControllers/ProfileForms/CompanyProfileViewController.h"
+#include "Zorvik/ViewControllers/ProfileForms/VATRegistrationViewController.h"
 #include "Zorvik/ViewControllers/Transitions/Animations/HorizontalViewControllerTransition.h"
 #include "Zorvik/ViewControllers/Transitions/Animations/VerticalViewControllerTransition.h"
 #include "Zorvik/Views/CreateInvoiceView/CreateInvoiceView.h"
@@ -133,8 +136,28 @@ void CreateInvoiceViewController::goToInvoiceReferenceNumberViewWithReferenceSys
 
 void CreateInvoiceViewController::goToInvoicePreviewViewWithInvoice(const DictionaryRef& invoice)
 {
+    push(std::make_shared<InvoicePreviewViewController>(invoice));
+}
+
+void CreateInvoiceViewController::showBusinessInfo()
+{
+    push(std::make_shared<CompanyProfileViewController>());
+}
+
+void CreateInvoiceViewController::showVATInfo()
+{
+    push(std::make_shared<VATRegistrationViewController>());
+}
+
+void CreateInvoiceViewController::showBankAccountInfo()
+{
+    push(std::make_shared<BankAccountViewController>());
+}
+
+void CreateInvoiceViewController::push(std::shared_ptr<platform::ui::ViewController> screen)
+{
     if (auto navigation = navigationController())
-        navigation->pushViewController(std::make_shared<InvoicePreviewViewController>(invoice), true);
+        navigation->pushViewController(std::move(screen), true);
 }
 
 void CreateInvoiceViewController::navigateBack()

@@ -81,6 +81,12 @@ public:
     void addLineItems() override;
     /// Sends `invoice` for the sender's business (a second call while one runs is ignored).
     void sendInvoice(const platform::foundation::DictionaryRef& invoice) override;
+    /// Pushes the business details form, animated.
+    void showBusinessInfo() override;
+    /// Pushes the VAT registration form, animated.
+    void showVATInfo() override;
+    /// Pushes the bank account form, animated.
+    void showBankAccountInfo() override;
 
     /// The recipient chosen on the picker: the form shows it and, when its e-mail field is empty, takes
     /// the address used on the last invoice to a business of that name.
@@ -107,6 +113,7 @@ public:
 
 private:
     std::shared_ptr<CreateInvoiceViewController> self();
+    void push(std::shared_ptr<platform::ui::ViewController> screen);
     void sendFailed();
 
     api::Freelancer m_from;

@@ -1,3 +1,4 @@
+#include "Zorvik/DeviceStorage/UserStore.h"
 #include "Zorvik/Events/AnalyticsEvents.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyTextField/CurrencyTextField.h"
 #include "Zorvik/Views/LoadingView/LoadingView.h"
@@ -50,7 +51,7 @@ protected:
 
     std::size_t invoicesHeld() const
     {
-        auto invoices = sender.business()->invoices();
+        auto invoices = freelancer().business()->invoices();
         return invoices ? invoices->size() : 0;
     }
 
@@ -103,7 +104,7 @@ TEST_F(CreateInvoiceSendTest, EveryFailureShowsOopsAndGivesTheFormBackWhole)
         { "timed out", [&](auto& b) { b.delayRoute("POST", route, 3, 1); } },
     };
     addBankAccount("12345678", "12-34-56");
-    manager()->setTimeout(1);
+    setRequestTimeout(1);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         backend().clearHooks();

@@ -163,14 +163,14 @@ TEST_F(CreateInvoiceFormTest, TheBankRowPromptsForTheMissingDetailAndFollowsTheB
     ASSERT_TRUE(form->menuView());
     const auto& rows = form->menuView()->menuItems();
     ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[0]->itemBottomExtraDetail()->text(), "Acme Design Ltd");
+    EXPECT_EQ(rows[0]->itemBottomExtraDetail()->text(), "Copperfinch Ltd");
     EXPECT_TRUE(rows[1]->isEmptyTextFieldForBottomExtraDetail()) << "not registered for VAT";
     EXPECT_EQ(rows[2]->itemTopExtraDetail()->text(), "add account no.");
     EXPECT_DOUBLE_EQ(rows[2]->itemTopExtraDetail()->alpha(), 0.4);
     EXPECT_EQ(rows[2]->itemBottomExtraDetail()->text(), "12-34-56");
 
-    business().record()->set("name", "Acme Studio Ltd");
-    EXPECT_EQ(rows[0]->itemBottomExtraDetail()->text(), "Acme Studio Ltd");
+    business().record()->set("name", "Copperfinch Studio Ltd");
+    EXPECT_EQ(rows[0]->itemBottomExtraDetail()->text(), "Copperfinch Studio Ltd");
 }
 
 TEST_F(CreateInvoiceFormTest, ThePreviewRowPushesTheFormsRecordWithTheTimeOfThePreview)
