@@ -7,6 +7,8 @@
 #include "Zorvik/Views/ContentView/FrameNibs.h"
 #include "Zorvik/Views/CreateInvoiceView/CreateInvoiceView.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyNibs.h"
+#include "Zorvik/Views/FolderView/FolderNibs.h"
+#include "Zorvik/Views/FoldersView/FoldersViewNibs.h"
 #include "Zorvik/Views/FullscreenImageView/FullscreenImageView.h"
 #include "Zorvik/Views/InlineVATView/VATNibs.h"
 #include "Zorvik/Views/InvoiceReceiverView/InvoiceReceiverView.h"
@@ -18,6 +20,7 @@
 #include "Zorvik/Views/Nibs/OnboardingNibs.h"
 #include "Zorvik/Views/PinView/PinNibs.h"
 #include "Zorvik/Views/SendInvoiceResultView/SendInvoiceResultView.h"
+#include "Zorvik/Views/SwipeableContentView/SwipeNibs.h"
 #include "Zorvik/Views/UIView/ViewHolder.h"
 #include "Zorvik/Views/UnderlinedLabel/UnderlinedLabel.h"
 #include "Zorvik/Views/VATRegistrationView/VATRegistrationViewNib.h"
@@ -91,6 +94,9 @@ void registerNibs()
     registerInvoiceReceiverViewNib();
     registerInvoicePreviewViewNib();
     registerCreateInvoiceViewNib();
+    registerSwipeNibs();
+    registerFolderNibs();
+    registerFoldersViewNibs();
 }
 
 }

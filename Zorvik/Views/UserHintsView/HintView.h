@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Zorvik/Views/XibViews/XibViewObjcmb.h"
+
+#include <memory>
+
+namespace zorvik {
+
+/// A first-use hint of the home screen. Hiding or showing it runs its own way of going or coming; it may
+/// be dismissed once its visibility view shows fully opaque on screen (not while it fades in).
+class HintView : public XibViewObjcmb {
+public:
+    std::string className() const override { return "HintView"; }
+
+    /// Hides or shows the view, then runs hideHint() or showHint().
+    void setHidden(bool hidden) override;
+    /// Whether the visibility view is shown fully opaque now, on the main queue's clock.
+    bool isDismissable() const;
+    /// How the hint comes (nothing here).
+    virtual void showHint() { }
+    /// How the hint goes (nothing here).
+    virtual void hideHint() { }
+
+    /// The part whose opacity tells whether the hint is fully shown.
+    virtual std::shared_ptr<platform::ui::View> visibilityView() const = 0;
+};
+
+}
