@@ -153,10 +153,11 @@ void FoldersViewControllerObjc::viewDidAppear(bool animated)
         m_foldersView->invoiceSent(m_invoices);
         break;
     default:
-        if (isMovingToParent())
+        if (isMovingToParent() || !m_listsLoaded)
             m_foldersView->loadInvoices(m_invoices);
         break;
     }
+    m_listsLoaded = true;
     m_animateFolderUpdatesOnViewDidAppearAction = NO_ACTION;
 }
 

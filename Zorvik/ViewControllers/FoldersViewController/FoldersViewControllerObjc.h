@@ -53,8 +53,8 @@ public:
 
     /// Builds the two folder lists and the folders view, and hands them the invoices.
     void loadView() override;
-    /// Shows the change remembered since the last appearance; the first appearance after the push loads
-    /// the lists.
+    /// Shows the change remembered since the last appearance; the first appearance (and any after a push)
+    /// loads the lists.
     void viewDidAppear(bool animated) override;
 
     /// The invoices handed to the screen (the business's own list).
@@ -116,6 +116,7 @@ private:
     std::shared_ptr<FoldersView> m_foldersView;
     std::shared_ptr<InvoicesObserver> m_observer;
     unsigned m_animateFolderUpdatesOnViewDidAppearAction { NO_ACTION };
+    bool m_listsLoaded { false };
     InvoiceNotifications m_invoiceNotification;
     BadgeNotifications m_badgeNotification;
 };

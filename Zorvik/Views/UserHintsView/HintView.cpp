@@ -16,7 +16,7 @@ void HintView::setHidden(bool hidden)
 bool HintView::isDismissable() const
 {
     auto view = visibilityView();
-    return view && platform::ui::Animation::presentationAlpha(*view) == 1;
+    return !isHidden() && view && platform::ui::Animation::presentationAlpha(*view) == 1;
 }
 
 }

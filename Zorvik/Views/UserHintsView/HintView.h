@@ -7,14 +7,15 @@
 namespace zorvik {
 
 /// A first-use hint of the home screen. Hiding or showing it runs its own way of going or coming; it may
-/// be dismissed once its visibility view shows fully opaque on screen (not while it fades in).
+/// be dismissed once it shows and its visibility view is fully opaque on screen (not while it fades in,
+/// nor while it is hidden, whatever its opacity).
 class HintView : public XibViewObjcmb {
 public:
     std::string className() const override { return "HintView"; }
 
     /// Hides or shows the view, then runs hideHint() or showHint().
     void setHidden(bool hidden) override;
-    /// Whether the visibility view is shown fully opaque now, on the main queue's clock.
+    /// Whether the hint shows and its visibility view is fully opaque now, on the main queue's clock.
     bool isDismissable() const;
     /// How the hint comes (nothing here).
     virtual void showHint() { }
