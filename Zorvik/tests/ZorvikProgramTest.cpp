@@ -96,7 +96,11 @@ TEST_F(ZorvikProgramTest, TheDemoWalksSignUpToTheCompanySearchAndLogsInThroughTh
     EXPECT_EQ(topScreens(run.output),
         (std::vector<std::string> { "StartSignupViewController", "ConfirmPinViewController",
             "RegisterCompanyViewController", "LoginWithPinViewController", "FoldersViewControllerObjc",
-            "FoldersViewControllerObjc", "LoginWithPinViewController", "FoldersViewControllerObjc" }));
+            "FoldersViewControllerObjc", "CreateInvoiceViewController", "FoldersViewControllerObjc",
+            "LoginWithPinViewController", "FoldersViewControllerObjc" }));
+    EXPECT_THAT(run.output, HasSubstr("\"Your To-Do list.\""));
+    EXPECT_THAT(run.output, HasSubstr("\"Tap here to write your first invoice.\""))
+        << "the hint on an empty list";
     auto afterAway = run.output.substr(run.output.find("> background 660"));
     auto pinScreen = afterAway.substr(0, afterAway.find("> tap 2"));
     EXPECT_THAT(pinScreen, HasSubstr("\"Enter your pin.\""));

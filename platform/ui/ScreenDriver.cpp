@@ -128,24 +128,47 @@ void ScreenDriver::pressReturn()
     settle();
 }
 
-double ScreenDriver::swipe(const std::string& rowText, double offset)
+double ScreenDriver::swipe(const std::string& text, double offset)
 {
-    Found found = findShown(shownWindow(), rowText);
+    auto [scroll, isRow] = swipeable(text);
+    std::string described = (isRow ? "the row \"" : "the paged view showing \"") + text + "\"";
+    double translation = scroll->contentOffset().x - offset;
+    if (underKeyboard(*scroll) || !scroll->drag({ translation, 0 }))
+        throw ScreenDriverError(described + " cannot be dragged (disabled or covered)");
+    settle();
+    return scroll->contentOffset().x;
+}
+
+std::pair<std::shared_ptr<ScrollView>, bool> ScreenDriver::swipeable(const std::string& text) const
+{
+    Found found = findShown(shownWindow(), text);
     std::vector<std::shared_ptr<TableViewCell>> cells;
+    std::vector<std::shared_ptr<ScrollView>> pagers;
+    auto addOnce = [](auto& list, const auto& item) {
+        if (std::find(list.begin(), list.end(), item) == list.end())
+            list.push_back(item);
+    };
     for (auto& view : found.views) {
-        for (auto current = view; current; current = current->superview()) {
-            auto cell = std::dynamic_pointer_cast<TableViewCell>(current);
-            if (!cell)
-                continue;
-            if (std::find(cells.begin(), cells.end(), cell) == cells.end())
-                cells.push_back(cell);
-            break;
+        std::shared_ptr<ScrollView> pager;
+        std::shared_ptr<TableViewCell> cell;
+        for (auto current = view; current && !cell; current = current->superview()) {
+            cell = std::dynamic_pointer_cast<TableViewCell>(current);
+            auto scroll = std::dynamic_pointer_cast<ScrollView>(current);
+            if (!pager && scroll && scroll->isPagingEnabled())
+                pager = scroll;
         }
+        if (cell)
+            addOnce(cells, cell);
+        else if (pager)
+            addOnce(pagers, pager);
     }
+    if (cells.size() + pagers.size() > 1)
+        throw ScreenDriverError("\"" + text + "\" matches " + std::to_string(cells.size() + pagers.size())
+            + " rows or paged views");
+    if (!pagers.empty())
+        return { pagers.front(), false };
     if (cells.empty())
-        throw ScreenDriverError("no row on screen reads \"" + rowText + "\"");
-    if (cells.size() > 1)
-        throw ScreenDriverError("\"" + rowText + "\" matches " + std::to_string(cells.size()) + " rows");
+        throw ScreenDriverError("no row or paged view on screen reads \"" + text + "\"");
     std::function<std::shared_ptr<ScrollView>(const std::shared_ptr<View>&)> findScroll
         = [&](const std::shared_ptr<View>& view) -> std::shared_ptr<ScrollView> {
         for (auto& subview : view->subviews()) {
@@ -158,12 +181,8 @@ double ScreenDriver::swipe(const std::string& rowText, double offset)
     };
     auto scroll = findScroll(cells.front());
     if (!scroll)
-        throw ScreenDriverError("the row \"" + rowText + "\" cannot be swiped");
-    double translation = scroll->contentOffset().x - offset;
-    if (underKeyboard(*scroll) || !scroll->drag({ translation, 0 }))
-        throw ScreenDriverError("the row \"" + rowText + "\" cannot be dragged (disabled or covered)");
-    settle();
-    return scroll->contentOffset().x;
+        throw ScreenDriverError("the row \"" + text + "\" cannot be swiped");
+    return { scroll, true };
 }
 
 void ScreenDriver::pickAlertAction(const std::string& title)

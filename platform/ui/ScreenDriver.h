@@ -5,10 +5,12 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace platform::ui {
 
 class Image;
+class ScrollView;
 class Window;
 
 /// A driver command that could not be carried out: nothing on screen reads the text, several things do, the
@@ -47,9 +49,11 @@ public:
     std::size_t deleteBackward(std::size_t times = 1);
     /// Presses the keyboard's Return key.
     void pressReturn();
-    /// Drags the swipeable part of the row that shows `rowText` so that it rests at horizontal offset
-    /// `offset` (or as near as the row allows); returns where it rests.
-    double swipe(const std::string& rowText, double offset);
+    /// Drags the swipeable part of the row that shows `text` (the first scroll view inside the row) or,
+    /// outside any table row, the paged scroll view nearest around `text`, so that it rests at horizontal
+    /// offset `offset` (or as near as the row allows, or on the page nearest that offset); returns where
+    /// it rests.
+    double swipe(const std::string& text, double offset);
     /// Presses the button titled `title` of the alert on top.
     void pickAlertAction(const std::string& title);
     /// Picks `image` (a sample picture when null) in the image picker on top.
@@ -86,6 +90,9 @@ private:
     /// when there is none.
     Window& shownWindow() const;
     void settle() const;
+    /// The scroll view a swipe on `text` drags, and whether it is a table row's. Throws ScreenDriverError
+    /// when nothing there can be swiped.
+    std::pair<std::shared_ptr<ScrollView>, bool> swipeable(const std::string& text) const;
 
     std::shared_ptr<Window> m_window;
 };

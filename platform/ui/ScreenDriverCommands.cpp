@@ -32,7 +32,7 @@ const char* helpText()
            "  paste <text>                paste <text> into the field being edited, as one change\n"
            "  delete [n]                  press the delete key n times (once without n)\n"
            "  return                      press the keyboard's Return key\n"
-           "  swipe <row text> <offset>   drag a row's swipeable part to rest at <offset>\n"
+           "  swipe <text> <offset>       drag a row's swipeable part, or a paged view, to rest at <offset>\n"
            "  alert <title>               press the alert's button <title>\n"
            "  picker pick [file.png]      pick a picture (a sample one without a file)\n"
            "  picker cancel               cancel the image picker\n"
@@ -126,8 +126,10 @@ std::string ScreenDriver::execute(const std::string& line)
         if (last == std::string::npos)
             throw ScreenDriverError("swipe needs a row's text and an offset, as in \"swipe Acme Ltd 0\"");
         double offset = parseNumber(argument.substr(last + 1), "swipe");
-        double rest = swipe(trimmed(argument.substr(0, last)), offset);
-        return "the row rests at offset " + formatNumber(rest) + "\n";
+        auto text = trimmed(argument.substr(0, last));
+        bool isRow = swipeable(text).second;
+        double rest = swipe(text, offset);
+        return std::string(isRow ? "the row" : "the page") + " rests at offset " + formatNumber(rest) + "\n";
     }
     if (verb == "alert") {
         requireArgument("the title of the alert's button");

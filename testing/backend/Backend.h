@@ -126,6 +126,12 @@ public:
     std::optional<ServerRequest> lastRequest() const;
     /// Forgets the requests received so far.
     void clearRequests();
+    /// Tells `observer` of each answer as it goes out (on the server's threads): the request and the
+    /// status, 0 for a dropped connection.
+    void setAnswerObserver(LoopbackServer::AnswerObserver observer)
+    {
+        m_server.setAnswerObserver(std::move(observer));
+    }
     /// Waits (in real time) until `count` requests have been received in all.
     bool waitForRequests(
         std::size_t count, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) const;

@@ -1,7 +1,7 @@
 // zorvik-backend: the local back-end as a program, for the app's demo and for
 // trying the client by hand.
 //
-//     zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]...
+//     zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]... [--log FILE]
 //
 // Serves on 127.0.0.1 only, on port N (0, the default, lets the system pick
 // one). The first line written to standard output is
@@ -12,6 +12,8 @@
 // Each --account opens a ready account before serving: the freelancer E-MAIL
 // with the password PIN, a business named "Demo Business", and an empty VAT
 // registration and bank account, as a finished sign-up leaves them.
+// With --log, each answer adds a line "METHOD PATH STATUS" to FILE (made anew), as it goes out; a dropped
+// connection shows the status "dropped". The log never holds a query, a header or a body.
 // Exit status: 0 after a stop, 2 for bad arguments (a malformed or repeated
 // account included), 1 when it cannot serve.
 //
@@ -32,8 +34,10 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <fstream>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <pthread.h>
 #include <stdexcept>
@@ -55,6 +59,7 @@ struct Options {
     int port { 0 };
     bool watchStdin { false };
     std::vector<Account> accounts;
+    std::string logFile;
 };
 
 // "E-MAIL:PIN", split at the last colon; both parts must be there.
@@ -78,6 +83,10 @@ std::optional<Options> parseOptions(int argc, char** argv)
             if (!account)
                 return std::nullopt;
             options.accounts.push_back(*account);
+        } else if (argument == "--log" && i + 1 < argc && options.logFile.empty()) {
+            options.logFile = argv[++i];
+            if (options.logFile.empty())
+                return std::nullopt;
         } else if (argument == "--port" && i + 1 < argc) {
             std::string_view text = argv[++i];
             auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), options.port);
@@ -171,7 +180,8 @@ int main(int argc, char** argv)
 {
     auto options = parseOptions(argc, argv);
     if (!options) {
-        std::cerr << "usage: zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]...\n";
+        std::cerr
+            << "usage: zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]... [--log FILE]\n";
         return 2;
     }
 
@@ -184,6 +194,9 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     try {
+        // Before the back-end, so that they outlive its server threads.
+        std::ofstream log;
+        std::mutex logMutex;
         testing::Backend backend;
         for (const auto& account : options->accounts) {
             auto business = platform::foundation::Dictionary::make({ { "name", "Demo Business" } });
@@ -191,6 +204,18 @@ int main(int argc, char** argv)
                 std::cerr << "zorvik-backend: cannot open the account " << account.email << "\n";
                 return 2;
             }
+        }
+        if (!options->logFile.empty()) {
+            log.open(options->logFile, std::ios::trunc);
+            if (!log) {
+                std::cerr << "zorvik-backend: cannot write the log " << options->logFile << "\n";
+                return 1;
+            }
+            backend.setAnswerObserver([&log, &logMutex](const testing::ServerRequest& request, int status) {
+                std::lock_guard lock(logMutex);
+                log << request.method << ' ' << request.path << ' '
+                    << (status == 0 ? std::string("dropped") : std::to_string(status)) << std::endl;
+            });
         }
         std::unique_ptr<Relay> relay;
         auto port = backend.port();

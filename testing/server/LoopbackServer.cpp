@@ -212,6 +212,7 @@ struct LoopbackServer::State {
     std::vector<Script> scripts;
     std::deque<NextAnswer> next;
     std::vector<ServerRequest> received;
+    AnswerObserver answered;
 
     void start();
     void handle(const httplib::Request& request, httplib::Response& response);
@@ -269,6 +270,13 @@ void LoopbackServer::State::handle(const httplib::Request& request, httplib::Res
         std::unique_lock lock(mutex);
         changed.wait_for(lock, std::chrono::duration<double>(answer.delay), [this] { return stopped; });
     }
+    AnswerObserver observer;
+    {
+        std::lock_guard lock(mutex);
+        observer = answered;
+    }
+    if (observer)
+        observer(received, answer.drop ? 0 : answer.status);
     if (answer.drop) {
         shutDownConnections(request.local_port, request.remote_port);
         return;
@@ -405,6 +413,12 @@ std::optional<ServerRequest> LoopbackServer::lastRequest() const
     if (m_state->received.empty())
         return std::nullopt;
     return m_state->received.back();
+}
+
+void LoopbackServer::setAnswerObserver(AnswerObserver observer)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->answered = std::move(observer);
 }
 
 void LoopbackServer::clearRequests()

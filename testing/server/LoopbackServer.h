@@ -35,6 +35,8 @@ namespace testing {
 class LoopbackServer {
 public:
     using Handler = std::function<ServerResponse(const ServerRequest& request)>;
+    /// Told of each answer as it goes out: the request and the status (0 for a dropped connection).
+    using AnswerObserver = std::function<void(const ServerRequest& request, int status)>;
 
     /// The files of a TLS identity, both PEM.
     struct TlsIdentity {
@@ -77,6 +79,8 @@ public:
     std::optional<ServerRequest> lastRequest() const;
     /// Forgets the requests received so far.
     void clearRequests();
+    /// Sets who is told of each answer (on the server's threads), or none when empty.
+    void setAnswerObserver(AnswerObserver observer);
     /// Waits (in real time) until `count` requests have been received in all.
     /// Returns whether they were.
     bool waitForRequests(

@@ -7,6 +7,8 @@
 #include "Zorvik/Views/ContentView/FrameNibs.h"
 #include "Zorvik/Views/CreateInvoiceView/CreateInvoiceView.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyNibs.h"
+#include "Zorvik/Views/FolderView/FolderNibs.h"
+#include "Zorvik/Views/FoldersView/FoldersViewNibs.h"
 #include "Zorvik/Views/FullscreenImageView/FullscreenImageView.h"
 #include "Zorvik/Views/InlineVATView/VATNibs.h"
 #include "Zorvik/Views/InvoiceReceiverView/InvoiceReceiverView.h"
@@ -19,6 +21,7 @@
 #include "Zorvik/Views/PinView/PinNibs.h"
 #include "Zorvik/Views/SearchView/SearchView.h"
 #include "Zorvik/Views/SendInvoiceResultView/SendInvoiceResultView.h"
+#include "Zorvik/Views/SwipeableContentView/SwipeNibs.h"
 #include "Zorvik/Views/UIView/ViewHolder.h"
 #include "Zorvik/Views/UnderlinedLabel/UnderlinedLabel.h"
 #include "Zorvik/Views/VATRegistrationView/VATRegistrationViewNib.h"
@@ -93,6 +96,9 @@ void registerNibs()
     registerInvoicePreviewViewNib();
     registerCreateInvoiceViewNib();
     registerSearchViewNibs();
+    registerSwipeNibs();
+    registerFolderNibs();
+    registerFoldersViewNibs();
 }
 
 }

@@ -154,7 +154,7 @@ TEST_F(ScreenDriverTest, MistakesGiveClearErrorsAndTheScriptGoesOn)
         { "return", "the keyboard is down" },
         { "wait soon", "wait needs a number, not \"soon\"" },
         { "alert Yes", "no alert is on screen" },
-        { "swipe Sign up 0", "no row on screen reads \"Sign up\"" },
+        { "swipe Sign up 0", "no row or paged view on screen reads \"Sign up\"" },
         { "picker cancel", "no image picker is on screen" },
         { "tap", "tap needs the text of what to tap" },
     };
@@ -188,8 +188,8 @@ public:
     bool shouldChangeCharacters(
         TextField& field, foundation::Utf16Range range, const std::string& replacement) override
     {
-        changes.push_back(std::to_string(range.location) + "+" + std::to_string(range.length) + " \""
-            + replacement + "\"");
+        changes.push_back(
+            std::to_string(range.location) + "+" + std::to_string(range.length) + " \"" + replacement + "\"");
         auto proposed = foundation::replacingUtf16Range(field.text(), range, replacement);
         return proposed && foundation::utf16Length(*proposed) <= m_limit;
     }
@@ -296,6 +296,39 @@ TEST_F(ScreenDriverTest, SwipeDragsARowToRestAtTheOffset)
         << "the row's text has left the screen";
     table->reloadData();
     EXPECT_EQ(driver.execute("swipe Acme Ltd 2000"), "the row rests at offset 640\n");
+}
+
+TEST_F(ScreenDriverTest, SwipeDragsAPagedViewOutsideRowsToTheNearestPage)
+{
+    auto pager = std::make_shared<ScrollView>(Rect(0, 100, 320, 200));
+    pager->setContentSize({ 960, 200 });
+    pager->setPagingEnabled(true);
+    for (int page = 0; page < 3; ++page) {
+        auto label = std::make_shared<Label>(Rect(320 * page + 10, 10, 300, 44));
+        label->setText("Page " + std::to_string(page));
+        pager->addSubview(label);
+    }
+    window->addSubview(pager);
+    struct Case {
+        const char* line;
+        const char* printed;
+    };
+    for (auto [line, printed] : {
+             Case { "swipe Page 0 150", "the page rests at offset 0\n" },
+             Case { "swipe Page 0 170", "the page rests at offset 320\n" },
+             Case { "swipe Page 1 2000", "the page rests at offset 640\n" },
+             Case { "swipe Page 2 -50", "the page rests at offset 0\n" },
+         })
+        EXPECT_EQ(driver.execute(line), printed) << line;
+    EXPECT_THROW(driver.execute("swipe Page 2 0"), ScreenDriverError) << "page 2 is off screen";
+
+    auto plain = std::make_shared<ScrollView>(Rect(0, 320, 320, 100));
+    plain->setContentSize({ 960, 100 });
+    auto label = std::make_shared<Label>(Rect(10, 10, 300, 44));
+    label->setText(std::string("Not paged"));
+    plain->addSubview(label);
+    window->addSubview(plain);
+    EXPECT_THROW(driver.execute("swipe Not paged 100"), ScreenDriverError);
 }
 
 /// Rows with a label and an "Edit" button each, writing what is tapped into a journal.

@@ -2,6 +2,7 @@
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Json.h"
 #include "testing/ChildProcess.h"
+#include "testing/TemporaryDirectory.h"
 #include "testing/backend/KitService.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <netinet/in.h>
 #include <string>
@@ -190,6 +192,35 @@ TEST(BackendProgramTest, ServesTheKitServiceThroughItsRelay)
     EXPECT_EQ(app->get("update_required"), Value(false));
     program.closeInput();
     EXPECT_EQ(program.wait(5s), 0);
+}
+
+}
+}
+
+namespace testing {
+namespace {
+
+TEST(BackendProgramTest, LogsEachAnswerWithoutQueryOrBody)
+{
+    TemporaryDirectory folder;
+    auto log = folder.path() / "requests.log";
+    auto program = startBackend({ "--port", "0", "--watch-stdin", "--log", log.string() });
+    int port = portOf(firstLine(program));
+    ASSERT_NE(port, 0);
+    httplib::Client http("127.0.0.1", port);
+    ASSERT_TRUE(
+        http.Post("/api/freelancers/login", R"({"email": "x@y.z", "password": "9876"})", "application/json"));
+    ASSERT_TRUE(http.Get("/companies?search_term=secret"));
+    program.closeInput();
+    EXPECT_EQ(program.wait(5s), 0);
+    std::ifstream file(log);
+    std::string text(std::istreambuf_iterator<char>(file), {});
+    EXPECT_EQ(text, "POST /api/freelancers/login 401\nGET /companies 200\n");
+    EXPECT_EQ(text.find("9876"), std::string::npos);
+
+    auto unwritable = startBackend({ "--port", "0", "--log", (folder.path() / "missing" / "log").string() });
+    EXPECT_EQ(unwritable.wait(5s), 1);
+    EXPECT_EQ(startBackend({ "--log" }).wait(5s), 2);
 }
 
 }
