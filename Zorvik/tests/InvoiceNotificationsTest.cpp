@@ -208,6 +208,23 @@ TEST_F(InvoiceNotificationsTest, TheFoldersScreenKeepsOneReminderPerInvoice)
     EXPECT_EQ(scheduler.applicationIconBadgeNumber(), 0);
 }
 
+TEST_F(InvoiceNotificationsTest, AListGetsTheRemindersItLacksOnce)
+{
+    // Invoice 3 is already reminded, under its "id" as text; invoice 4 is done; "1" comes twice.
+    ApplePushNotificationService::apns().setupLocalNotificationConfigWithInvoiceID(
+        "3", "earlier", at("2026-04-01T11:55:00.000+0100"));
+    auto list = Array::make();
+    for (const auto& each : { sentDaysAgo(1, 1), sentDaysAgo(3, 5), sentDaysAgo(4, 2, 5000, 2),
+             sentDaysAgo("2", 5), sentDaysAgo("1", 3), sentDaysAgo(Value(), 2) })
+        list->append(each.record());
+    list->append(Value("not an invoice"));
+    for (int pass = 0; pass < 2; ++pass)
+        notifications.createMissingLocalNotifications(list);
+    EXPECT_EQ(scheduledIDs(), (std::vector<std::string> { "3", "1", "2" }));
+    notifications.createMissingLocalNotifications(nullptr);
+    EXPECT_EQ(scheduledIDs().size(), 3u);
+}
+
 TEST_F(InvoiceNotificationsTest, FindingAndCancellingMatchTheIdentifierAsText)
 {
     auto& apns = ApplePushNotificationService::apns();

@@ -77,4 +77,16 @@ bool ApplePushNotificationService::isNotificationScheduledForInvoice(const api::
     return false;
 }
 
+std::unordered_set<std::string> ApplePushNotificationService::scheduledInvoiceIDs() const
+{
+    std::unordered_set<std::string> identifiers;
+    for (const auto& notification : NotificationScheduler::shared().scheduledLocalNotifications()) {
+        if (!notification.userInfo)
+            continue;
+        if (auto identifier = identifierText(notification.userInfo->get(kInvoiceIDKey)))
+            identifiers.insert(std::move(*identifier));
+    }
+    return identifiers;
+}
+
 }

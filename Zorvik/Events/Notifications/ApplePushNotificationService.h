@@ -4,6 +4,7 @@
 #include "platform/foundation/Value.h"
 
 #include <string>
+#include <unordered_set>
 
 namespace zorvik::api {
 class Invoice;
@@ -31,6 +32,9 @@ public:
     void removeLocalNotificationForInvoice(const api::Invoice& invoice);
     /// True when a reminder of `invoice` is scheduled.
     bool isNotificationScheduledForInvoice(const api::Invoice& invoice) const;
+    /// The "invoiceID" texts of every scheduled reminder, read in one pass: for a whole list of invoices,
+    /// where asking isNotificationScheduledForInvoice() of each would read the store once per invoice.
+    std::unordered_set<std::string> scheduledInvoiceIDs() const;
 
 private:
     ApplePushNotificationService() = default;

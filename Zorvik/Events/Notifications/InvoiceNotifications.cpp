@@ -7,6 +7,7 @@
 #include "platform/foundation/Calendar.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NumberFormatter.h"
+#include "platform/foundation/Array.h"
 #include "platform/foundation/Text.h"
 
 #include <cmath>
@@ -21,6 +22,24 @@ void InvoiceNotifications::createLocalNotificationForInvoice(const api::Invoice&
     if (api::DoneFilter::isInvoiceDone(invoice))
         return;
     scheduleWhenNormal(invoice);
+}
+
+void InvoiceNotifications::createMissingLocalNotifications(const platform::foundation::ArrayRef& invoices)
+{
+    if (!invoices)
+        return;
+    auto scheduled = ApplePushNotificationService::apns().scheduledInvoiceIDs();
+    for (const auto& element : *invoices) {
+        auto record = element.dictionary();
+        if (!record)
+            continue;
+        api::Invoice invoice(record);
+        auto identifier = invoice.identifier();
+        if (identifier.isNull() || scheduled.contains(identifier.stringValue()))
+            continue;
+        createLocalNotificationForInvoice(invoice);
+        scheduled.insert(identifier.stringValue());
+    }
 }
 
 bool InvoiceNotifications::isNotificationScheduledForInvoice(const api::Invoice& invoice) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Date.h"
+#include "platform/foundation/Value.h"
 
 #include <cstdint>
 #include <optional>
@@ -27,6 +28,9 @@ public:
     /// Schedules the invoice's reminder when it is to do, in the normal state and has a sent date and an
     /// "id"; otherwise does nothing. Callers first ask isNotificationScheduledForInvoice().
     void createLocalNotificationForInvoice(const api::Invoice& invoice);
+    /// Schedules the reminder of each invoice of `invoices` that has none, as
+    /// createLocalNotificationForInvoice() does; the scheduled reminders are read once for the whole list.
+    void createMissingLocalNotifications(const platform::foundation::ArrayRef& invoices);
     /// True when a reminder of the invoice is scheduled.
     bool isNotificationScheduledForInvoice(const api::Invoice& invoice) const;
     /// Cancels every reminder of the invoice.

@@ -122,16 +122,7 @@ void FoldersViewControllerObjc::setInvoices(const ArrayRef& invoices)
 
 void FoldersViewControllerObjc::scheduleReminders()
 {
-    if (!m_invoices)
-        return;
-    for (const auto& element : *m_invoices) {
-        auto record = element.dictionary();
-        if (!record)
-            continue;
-        api::Invoice invoice(record);
-        if (!m_invoiceNotification.isNotificationScheduledForInvoice(invoice))
-            m_invoiceNotification.createLocalNotificationForInvoice(invoice);
-    }
+    m_invoiceNotification.createMissingLocalNotifications(m_invoices);
 }
 
 void FoldersViewControllerObjc::invoicesChanged(const platform::foundation::Change& change)
