@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using namespace platform::http;
 using platform::foundation::Dictionary;
 using platform::foundation::mainQueue;
@@ -56,7 +58,8 @@ protected:
                 record(task);
                 outcome.error = error;
             });
-        EXPECT_TRUE(mainQueue().runUntil([&] { return outcome.calls > 0; }));
+        // A bound for a transfer that never ends, wide enough for 32 MiB on a loaded machine.
+        EXPECT_TRUE(mainQueue().runUntil([&] { return outcome.calls > 0; }, std::chrono::seconds(30)));
         mainQueue().runUntilIdle();
         return outcome;
     }
