@@ -306,6 +306,31 @@ bool EMBFileIsOpen(const EMBFile* file)
     return file != nullptr && file->fd >= 0;
 }
 
+bool EMBFileLendBuffer(EMBFile* file, char* buffer)
+{
+    if (!EMBFileIsOpen(file) || file->writeBuffer != nullptr || buffer == nullptr)
+        return false;
+    file->writeBuffer = buffer;
+    file->writeBufferLength = 0;
+    file->bufferWrites = 1;
+    return true;
+}
+
+bool EMBFileFlushLentBuffer(EMBFile* file)
+{
+    return file != nullptr && flushBuffer(file);
+}
+
+bool EMBFileReturnBuffer(EMBFile* file)
+{
+    if (file == nullptr)
+        return false;
+    bool ok = flushBuffer(file);
+    file->writeBuffer = nullptr;
+    file->bufferWrites = 0;
+    return ok;
+}
+
 bool EMBFileWriteSectionStart(EMBFile* file, const char* name)
 {
     if (file == nullptr || file->fd < 0)

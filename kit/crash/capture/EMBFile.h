@@ -36,6 +36,17 @@ bool EMBFileCloseWithOffset(EMBFile* file, std::uint64_t* offset);
 /// Whether the descriptor is open.
 bool EMBFileIsOpen(const EMBFile* file);
 
+/// Lends an unbuffered writer `buffer` (EMBFile::kBufferSize bytes, on the caller's stack) until
+/// EMBFileReturnBuffer: writes gather there and go out a buffer at a time, so that a long record costs a
+/// few system calls rather than one per value, still without allocating. False (and nothing lent) for a
+/// writer that is closed or has a buffer of its own.
+bool EMBFileLendBuffer(EMBFile* file, char* buffer);
+/// Writes out what the lent buffer holds.
+bool EMBFileFlushLentBuffer(EMBFile* file);
+/// Writes out what the lent buffer holds and makes the writer unbuffered again. Must come before the writer
+/// is closed and before the buffer goes away.
+bool EMBFileReturnBuffer(EMBFile* file);
+
 /// Starts a record: "{" and the record's name as key. After a failed write or a record left open, a line
 /// feed first, so that the broken line stays apart.
 bool EMBFileWriteSectionStart(EMBFile* file, const char* name);

@@ -4,6 +4,7 @@
 #include "kit/crash/capture/EMBFile.h"
 #include "kit/crash/capture/EMBSDKLog.h"
 #include "platform/foundation/DeviceEnvironment.h"
+#include "platform/foundation/Files.h"
 
 #include <climits>
 #include <cpuid.h>
@@ -19,6 +20,12 @@ namespace {
 std::size_t g_pageSize { 0 };
 char g_cachesPath[PATH_MAX] {};
 
+}
+
+void EMBHostInitialize()
+{
+    auto caches = platform::foundation::Files::cachesDirectory();
+    EMBHostInitialize(caches ? caches->string() : std::string());
 }
 
 void EMBHostInitialize(const std::string& cachesPath)
@@ -104,7 +111,7 @@ bool EMBHostWriteDiskUsage(EMBFile* file)
         ok = ok && EMBFileWriteHashEntryUint64(file, "free", std::uint64_t(stats.f_bavail) * stats.f_frsize);
         ok = ok && EMBFileWriteHashEntryUint64(file, "total", std::uint64_t(stats.f_blocks) * stats.f_frsize);
     } else {
-        EMBSDKFileLog("%s: Unable to read the file system of %s\n", __func__, path);
+        EMBSDKFileLog("%s: Unable to read the file system of %s\n", __func__, path != nullptr ? path : "");
     }
     return ok && EMBFileWriteHashEnd(file) && EMBFileWriteSectionEnd(file);
 }

@@ -7,8 +7,10 @@ namespace kit {
 
 struct EMBFile;
 
-/// Stores, for the fault path, the page size and the application's caches directory (`cachesPath`; none
-/// when empty). Called once while capture is set up.
+/// Stores, for the fault path, the page size and the application's caches directory (none when the platform
+/// has none). Called once while capture is set up.
+void EMBHostInitialize();
+/// EMBHostInitialize with the caches directory given (none when empty): for tests.
 void EMBHostInitialize(const std::string& cachesPath);
 
 /// The page size stored at initialisation; the system's when not initialised; 4096 when it cannot be read.

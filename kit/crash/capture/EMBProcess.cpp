@@ -158,6 +158,10 @@ bool EMBProcessRecordAllThreads(const EMBProcess* process, EMBFile* file)
         EMBThreadStateFromUContext(&here, &current);
         haveCurrent = true;
     }
+    // Hundreds of values: gathered on the stack and written out thread by thread, unless the caller lent
+    // the writer a buffer for the whole fault path.
+    char buffer[EMBFile::kBufferSize];
+    bool lent = EMBFileLendBuffer(file, buffer);
     bool ok = EMBFileWriteSectionStart(file, "threads") && EMBFileWriteArrayStart(file);
     for (std::uint32_t i = 0; ok && i < process->threadCount; ++i) {
         EMBSDKFileLog("%s: recording thread %d data\n", __func__, int(i));
@@ -170,9 +174,13 @@ bool EMBProcessRecordAllThreads(const EMBProcess* process, EMBFile* file)
         else
             EMBSDKFileLog("%s: unable to get thread state\n", __func__);
         ok = recordThread(file, registers, process->threads[i] == process->crashedThread);
+        if (lent)
+            ok = EMBFileFlushLentBuffer(file) && ok;
     }
     // Closed whatever happened above, so that the record reads as what was written.
     bool closed = EMBFileWriteArrayEnd(file) && EMBFileWriteSectionEnd(file);
+    if (lent)
+        closed = EMBFileReturnBuffer(file) && closed;
     EMBSDKFileLog("%s: completed recording all thread data\n", __func__);
     return ok && closed;
 }

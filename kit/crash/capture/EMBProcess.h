@@ -17,9 +17,10 @@ struct EMBFile;
 ///     EMBProcessInit(&process, crashedThread, signalContext);   // the thread list
 ///     EMBProcessSuspendAllOtherThreads(&process);
 ///     EMBProcessRecordAllThreads(&process, &file);              // "threads"
-///     ... the other records of the fault path ...
+///     ... the other records of the fault path (EMBProcessRecords.h, EMBHostWriteDiskUsage) ...
 ///     EMBProcessResumeAllOtherThreads(&process);
-/// Every call allocates nothing and takes no lock.
+/// Every call allocates nothing and takes no lock. Each value is a write of its own to an unbuffered writer:
+/// lend it a stack buffer for the whole path (EMBFileLendBuffer) to make a few hundred system calls a few.
 struct EMBProcess {
     pid_t pid { 0 };
     /// The thread running the fault path.

@@ -36,14 +36,13 @@ void* pointer(std::uint64_t address)
 bool stepToCaller(EMBUnwindCursor* cursor)
 {
     EMBDwarfFrame* frame = &cursor->frame;
+    // The rule cache answers most frames without a look at the images.
+    if (EMBDwarfUnwindFrame(EMBBinaryImageDwarfLookup, &cursor->reader, frame, EMBBinaryImageRuleCache()))
+        return !frame->outermost;
     std::uint64_t lookup = pcOf(frame) - (frame->pcIsReturnAddress ? 1 : 0);
     EMBBinaryImageSlot slot;
-    if (!EMBBinaryImageSafeFindImageForAddress(lookup, &slot)) {
+    if (!EMBBinaryImageSafeFindImageForAddress(lookup, &slot))
         EMBSDKFileLog("%s: Unable to find binary for %p\n", __func__, pointer(lookup));
-    } else if (EMBBinaryImageSafeHasUnwindInfo(&slot)) {
-        if (EMBDwarfUnwindFrame(EMBBinaryImageDwarfLookup, &cursor->reader, frame, EMBBinaryImageRuleCache()))
-            return !frame->outermost;
-    }
     if (fpOf(frame) == 0) {
         EMBSDKFileLog("%s: FP is zero, aborting unwind\n", __func__);
         pcOf(frame) = 0;

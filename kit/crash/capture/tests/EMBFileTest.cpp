@@ -187,6 +187,35 @@ TEST_F(EMBFileTest, ALongRecordReachesABufferedFileWhole)
     EXPECT_EQ(text(), "{\"log\":{\"msg\":\"" + message + "\"}}\n");
 }
 
+TEST_F(EMBFileTest, ALentBufferGathersWritesAndGivesTheSameBytes)
+{
+    auto write = [](EMBFile* file) {
+        EMBFileWriteArrayStart(file);
+        for (std::uint64_t value = 0; value < 500; ++value)
+            EMBFileWriteArrayEntryUint64(file, value * 0x1000001);
+        EMBFileWriteArrayEnd(file);
+    };
+    std::string unbuffered = record("stacktrace", write);
+    std::string lent = record("stacktrace", [&](EMBFile* file) {
+        char buffer[EMBFile::kBufferSize];
+        ASSERT_TRUE(EMBFileLendBuffer(file, buffer));
+        char second[EMBFile::kBufferSize];
+        EXPECT_FALSE(EMBFileLendBuffer(file, second)) << "one buffer at a time";
+        write(file);
+        EXPECT_LT(text().size(), unbuffered.size()) << "part of the record still waits in the buffer";
+        EXPECT_TRUE(EMBFileReturnBuffer(file));
+    });
+    EXPECT_EQ(lent, unbuffered);
+
+    EMBFile buffered;
+    ASSERT_TRUE(EMBFileInitWithPath(&buffered, path().c_str(), true));
+    char buffer[EMBFile::kBufferSize];
+    EXPECT_FALSE(EMBFileLendBuffer(&buffered, buffer)) << "it has one of its own";
+    EMBFileClose(&buffered);
+    EMBFile closed;
+    EXPECT_FALSE(EMBFileLendBuffer(&closed, buffer));
+}
+
 TEST_F(EMBFileTest, AfterAFailedWriteTheNextRecordStartsOnALineOfItsOwn)
 {
     EMBFile file;
