@@ -33,6 +33,19 @@ std::string CRNMultipartMimeStreamEncoder::contentTypeHTTPHeaderValueWithBoundar
     return "multipart/form-data; boundary=" + std::string(boundary);
 }
 
+bool CRNMultipartMimeStreamEncoder::populateRequest(platform::http::UrlRequest& request, const Parts& parts)
+{
+    auto stream = std::make_shared<platform::foundation::MemoryOutputStream>();
+    CRNMultipartMimeStreamEncoder encoder(stream);
+    if (!encoder.encode(parts))
+        return false;
+    request.setValue(encoder.contentTypeHTTPHeaderValue(), "Content-Type");
+    request.setValue(encoder.contentLengthHTTPHeaderValue(), "Content-Length");
+    auto body = stream->takeData();
+    request.body.assign(body.begin(), body.end());
+    return true;
+}
+
 bool CRNMultipartMimeStreamEncoder::encode(const Parts& parts)
 {
     m_length = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/OutputStream.h"
 #include "platform/foundation/Value.h"
+#include "platform/http/UrlRequest.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -30,6 +31,11 @@ public:
     /// An encoder onto `stream` with `boundary`, or a generated one when none is given.
     explicit CRNMultipartMimeStreamEncoder(
         std::shared_ptr<platform::foundation::OutputStream> stream, std::optional<std::string> boundary = {});
+
+    /// Encodes the parts `parts` adds into memory with a new boundary and makes them `request`'s body, with
+    /// its "Content-Type" and "Content-Length". Answers false, leaving the request as it was, when the
+    /// encoding failed.
+    static bool populateRequest(platform::http::UrlRequest& request, const Parts& parts);
 
     /// Opens the stream, writes the header, runs `parts`, writes the footer and closes the stream. Answers
     /// true when every byte was written.

@@ -63,6 +63,18 @@ bool Cairn::isStarted() const
     return m_started;
 }
 
+bool Cairn::debug() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_debug;
+}
+
+void Cairn::setDebug(bool debug)
+{
+    std::lock_guard lock(m_mutex);
+    m_debug = debug;
+}
+
 void Cairn::reset()
 {
     std::lock_guard lock(m_mutex);
@@ -70,6 +82,7 @@ void Cairn::reset()
     m_kits.clear();
     m_startAttempted = false;
     m_started = false;
+    m_debug = false;
 }
 
 }

@@ -44,6 +44,11 @@ public:
     /// Whether a start with an API key has run.
     bool isStarted() const;
 
+    /// Whether the platform runs in debug mode: progress is logged and the kit clients skip certificate
+    /// pinning.
+    bool debug() const;
+    void setDebug(bool debug);
+
     /// Forgets the API key, the kits and the start, so that with() starts again: for tests.
     void reset();
 
@@ -57,6 +62,7 @@ private:
     std::vector<std::shared_ptr<Kit>> m_kits;
     bool m_startAttempted { false };
     bool m_started { false };
+    bool m_debug { false };
 };
 
 }

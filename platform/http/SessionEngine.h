@@ -38,6 +38,8 @@ public:
         bool transportFailed { false };
         HttpError::Code transportCode { HttpError::Code::Other };
         std::string transportMessage;
+        /// The failure's code in UrlLoading::kErrorDomain (0 when an answer came).
+        int loadingCode { 0 };
         /// The answer's reason phrase, lower-cased ("not found").
         std::string reason;
         std::string body;

@@ -2,6 +2,7 @@
 
 #include "platform/http/TrustContexts.h"
 #include "platform/http/Url.h"
+#include "platform/http/UrlLoading.h"
 
 #include <algorithm>
 #include <cctype>
@@ -183,12 +184,13 @@ bool Transfer::redirect(int status)
     if (location == m_responseHeaders.end())
         return false;
     if (++m_redirects > kMaximumRedirects) {
-        fail(HttpError::Code::Other, "There were too many redirects.");
+        fail(HttpError::Code::Other, UrlLoading::kHttpTooManyRedirects, "There were too many redirects.");
         return true;
     }
     std::string target = resolve(location->second, m_url);
     if (!target.starts_with("http://") && !target.starts_with("https://")) {
-        fail(HttpError::Code::Other, "The server redirected to an address that is not HTTP: " + target);
+        fail(HttpError::Code::Other, UrlLoading::kUnsupportedUrl,
+            "The server redirected to an address that is not HTTP: " + target);
         return true;
     }
     bool toGet = status == 303 ? m_method != "HEAD" : (status == 301 || status == 302) && m_sendsBody;
@@ -206,13 +208,14 @@ bool Transfer::redirect(int status)
     return true;
 }
 
-void Transfer::fail(HttpError::Code code, std::string message)
+void Transfer::fail(HttpError::Code code, int loadingCode, std::string message)
 {
     m_status = 0;
     m_responseHeaders.clear();
     m_outcome.body.clear();
     m_outcome.transportFailed = true;
     m_outcome.transportCode = code;
+    m_outcome.loadingCode = loadingCode;
     m_outcome.transportMessage = std::move(message);
 }
 
@@ -222,7 +225,7 @@ void Transfer::fail(CURLcode code)
 {
     using Code = HttpError::Code;
     if (m_tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
-        fail(Code::ResponseTooLarge,
+        fail(Code::ResponseTooLarge, UrlLoading::kDataLengthExceedsMaximum,
             "The server's answer is larger than the " + describeSize(m_options.maximumResponseSize)
                 + " this session accepts.");
         return;
@@ -230,19 +233,20 @@ void Transfer::fail(CURLcode code)
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
-        fail(Code::CannotConnect, "A server with the specified hostname could not be found.");
+        fail(Code::CannotConnect, UrlLoading::kCannotFindHost,
+            "A server with the specified hostname could not be found.");
         break;
     case CURLE_COULDNT_CONNECT:
-        fail(Code::CannotConnect, "Could not connect to the server.");
+        fail(Code::CannotConnect, UrlLoading::kCannotConnectToHost, "Could not connect to the server.");
         break;
     case CURLE_GOT_NOTHING:
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
     case CURLE_PARTIAL_FILE:
-        fail(Code::CannotConnect, "The network connection was lost.");
+        fail(Code::CannotConnect, UrlLoading::kNetworkConnectionLost, "The network connection was lost.");
         break;
     case CURLE_OPERATION_TIMEDOUT:
-        fail(Code::TimedOut, "The request timed out.");
+        fail(Code::TimedOut, UrlLoading::kTimedOut, "The request timed out.");
         break;
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CONNECT_ERROR:
@@ -251,10 +255,11 @@ void Transfer::fail(CURLcode code)
     case CURLE_SSL_CACERT_BADFILE:
     case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
     case CURLE_SSL_INVALIDCERTSTATUS:
-        fail(Code::SecureConnectionFailed, "A secure connection to the server could not be made.");
+        fail(Code::SecureConnectionFailed, UrlLoading::kSecureConnectionFailed,
+            "A secure connection to the server could not be made.");
         break;
     default:
-        fail(Code::Other, curl_easy_strerror(code));
+        fail(Code::Other, UrlLoading::kUnknown, curl_easy_strerror(code));
         break;
     }
     if (m_errorBuffer[0])

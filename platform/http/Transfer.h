@@ -56,7 +56,7 @@ private:
     void setUpHop();
     bool redirect(int status);
     void fail(CURLcode code);
-    void fail(HttpError::Code code, std::string message);
+    void fail(HttpError::Code code, int loadingCode, std::string message);
 
     static size_t receiveBody(char* data, size_t size, size_t count, void* user);
     static size_t receiveHeader(char* data, size_t size, size_t count, void* user);

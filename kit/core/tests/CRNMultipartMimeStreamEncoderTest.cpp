@@ -161,3 +161,33 @@ TEST(CRNMultipartMimeStreamEncoderTest, GeneratedBoundariesDiffer)
     EXPECT_EQ(first.boundary().size(), 36u);
     EXPECT_NE(first.boundary(), second.boundary());
 }
+
+TEST(CRNMultipartMimeStreamEncoderTest, PopulatedRequestsCarryTheBodyWithItsTypeAndLength)
+{
+    platform::http::UrlRequest request;
+    request.method = "POST";
+    request.headers = { { "Content-Type", "application/json" }, { "X-Ember-API-Key", "key" } };
+    const Bytes icon { 0x89, 'P', 'N', 'G' };
+    ASSERT_TRUE(
+        CRNMultipartMimeStreamEncoder::populateRequest(request, [&](CRNMultipartMimeStreamEncoder& encoder) {
+            encoder.addValue(Value("Zorvik"), "app[name]");
+            encoder.addFileData(icon, "icon.png", "image/png", "app[icon][data]");
+        }));
+
+    auto contentType = request.header("Content-Type");
+    ASSERT_TRUE(contentType);
+    EXPECT_TRUE(contentType->starts_with("multipart/form-data; boundary=")) << *contentType;
+    EXPECT_EQ(request.header("Content-Length"), std::to_string(request.body.size()));
+    // The type is replaced in its place, not sent twice.
+    ASSERT_EQ(request.headers.size(), 3u);
+    EXPECT_EQ(request.headers[0].first, "Content-Type");
+    EXPECT_EQ(parsedByPython(*contentType, request.body),
+        "app[name]|None|text/plain|Zorvik\n"
+        "app[icon][data]|icon.png|image/png|4\n");
+
+    // Each request gets a boundary of its own.
+    platform::http::UrlRequest other;
+    ASSERT_TRUE(CRNMultipartMimeStreamEncoder::populateRequest(other, nullptr));
+    EXPECT_NE(other.header("Content-Type"), contentType);
+    EXPECT_TRUE(other.body.starts_with("MIME-Version: 1.0\r\n--"));
+}
