@@ -41,7 +41,8 @@ protected:
         show(opener);
     }
 
-    /// Opens the picker with `recipientEmail` and waits until the contacts are loaded and searched.
+    /// Opens the picker with `recipientEmail` and waits until the contacts are loaded and searched, and the
+    /// status row has settled (the load's search and the row's next tick, 0.3 s each).
     void open(std::optional<std::string> recipientEmail)
     {
         picker = std::make_shared<SearchAddressBookContactViewController>(std::move(recipientEmail));
@@ -49,7 +50,7 @@ protected:
         navigation->pushViewController(picker, true);
         driver.wait(0.5);
         ASSERT_TRUE(runUntil([this] { return picker->addressBookDatasource()->allContacts().has_value(); }));
-        driver.wait(0.3);
+        driver.wait(0.6);
     }
 
     std::vector<std::string> rows()
@@ -120,7 +121,7 @@ TEST_F(SearchAddressBookContactViewControllerTest, TypingFiltersAndAPickHandsOve
         opener->heard.clear();
         open(std::nullopt);
         driver.type(c.type);
-        driver.wait(0.6);
+        driver.wait(0.9);
         EXPECT_EQ(rows(), c.rows);
         driver.tap(c.tap);
         driver.wait(0.5);
@@ -148,7 +149,7 @@ TEST_F(SearchAddressBookContactViewControllerTest, WithoutAccessTheListIsEmpty)
         EXPECT_THAT(rows(), ::testing::IsEmpty());
         EXPECT_TRUE(emptyViewShows());
         driver.type("a");
-        driver.wait(0.6);
+        driver.wait(0.9);
         EXPECT_THAT(rows(), ElementsAre("a", "No matching contacts found."));
     }
 }
