@@ -11,6 +11,7 @@
 #include "Zorvik/Views/InlineVATView/VATNibs.h"
 #include "Zorvik/Views/InvoiceReceiverView/InvoiceReceiverView.h"
 #include "Zorvik/Views/InvoiceReferenceNumberView/InvoiceReferenceNibs.h"
+#include "Zorvik/Views/InvoiceSummaryView/InvoiceSummaryView.h"
 #include "Zorvik/Views/LineItemsView/LineItemNibs.h"
 #include "Zorvik/Views/LineView/LineView.h"
 #include "Zorvik/Views/LoadingView/LoadingView.h"
@@ -91,6 +92,7 @@ void registerNibs()
     registerInvoiceReceiverViewNib();
     registerInvoicePreviewViewNib();
     registerCreateInvoiceViewNib();
+    registerInvoiceSummaryNibs();
 }
 
 }
