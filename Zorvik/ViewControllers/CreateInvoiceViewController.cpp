@@ -8,6 +8,8 @@
 #include "Zorvik/ViewControllers/ProfileForms/BankAccountViewController.h"
 #include "Zorvik/ViewControllers/ProfileForms/CompanyProfileViewController.h"
 #include "Zorvik/ViewControllers/ProfileForms/VATRegistrationViewController.h"
+#include "Zorvik/ViewControllers/SearchCompaniesViewControllers/SearchAddressBookContactViewController.h"
+#include "Zorvik/ViewControllers/SearchCompaniesViewControllers/SelectInvoiceRecipientViewController.h"
 #include "Zorvik/ViewControllers/Transitions/Animations/HorizontalViewControllerTransition.h"
 #include "Zorvik/ViewControllers/Transitions/Animations/VerticalViewControllerTransition.h"
 #include "Zorvik/Views/CreateInvoiceView/CreateInvoiceView.h"
@@ -137,6 +139,16 @@ void CreateInvoiceViewController::goToInvoiceReferenceNumberViewWithReferenceSys
 void CreateInvoiceViewController::goToInvoicePreviewViewWithInvoice(const DictionaryRef& invoice)
 {
     push(std::make_shared<InvoicePreviewViewController>(invoice));
+}
+
+void CreateInvoiceViewController::selectCompany()
+{
+    push(std::make_shared<SelectInvoiceRecipientViewController>());
+}
+
+void CreateInvoiceViewController::goToContactSearchView()
+{
+    push(std::make_shared<SearchAddressBookContactViewController>());
 }
 
 void CreateInvoiceViewController::showBusinessInfo()

@@ -56,15 +56,15 @@ public:
         const std::shared_ptr<platform::ui::ViewController>& popped) override;
 
     // CreateInvoiceViewDelegate
-    /// Nothing on this screen yet: the recipient arrives through companyConfirmed().
-    void selectCompany() override { }
+    /// Pushes the recipient picker, animated; the recipient arrives through companyConfirmed().
+    void selectCompany() override;
     /// Asks the system for contacts access; when granted, goToContactSearchView().
     void showNativeAddressBookContactAccessRequest() override;
     /// Presents the reference editor over the form, without animation.
     void goToInvoiceReferenceNumberViewWithReferenceSystem(
         const api::SequentialReferenceComponentSystem& referenceSystem) override;
-    /// Nothing on this screen yet: the e-mail arrives through addContactEmailFromSearch().
-    void goToContactSearchView() override { }
+    /// Pushes the contact e-mail picker, animated; the address arrives through addContactEmailFromSearch().
+    void goToContactSearchView() override;
     /// Pushes the preview of `invoice`, animated.
     void goToInvoicePreviewViewWithInvoice(const platform::foundation::DictionaryRef& invoice) override;
     /// An untouched form pops at once; any other asks "Discard this invoice?".
