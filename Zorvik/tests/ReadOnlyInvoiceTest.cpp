@@ -277,6 +277,9 @@ TEST_F(ReadOnlyInvoiceTest, NoOnTheDeleteQuestionChangesNothing)
 
 TEST_F(ReadOnlyInvoiceTest, ADeletionShowsDeletedPopsAndCancelsTheReminder)
 {
+    // The answer comes late, so the busy state is seen while the request runs.
+    backend().delayRoute(
+        "DELETE", "/api/freelancers/:freelancer/business/:business/invoices/:invoice", 0.5, 1);
     auto sent = send(stored());
     InvoiceNotifications().createLocalNotificationForInvoice(api::Invoice(sent));
     ASSERT_TRUE(InvoiceNotifications().isNotificationScheduledForInvoice(api::Invoice(sent)));
