@@ -18,6 +18,7 @@
 #include "Zorvik/Views/MenuView/MenuView.h"
 #include "Zorvik/Views/Nibs/OnboardingNibs.h"
 #include "Zorvik/Views/PinView/PinNibs.h"
+#include "Zorvik/Views/SearchView/SearchView.h"
 #include "Zorvik/Views/SendInvoiceResultView/SendInvoiceResultView.h"
 #include "Zorvik/Views/UIView/ViewHolder.h"
 #include "Zorvik/Views/UnderlinedLabel/UnderlinedLabel.h"
@@ -93,6 +94,7 @@ void registerNibs()
     registerInvoicePreviewViewNib();
     registerCreateInvoiceViewNib();
     registerInvoiceSummaryNibs();
+    registerSearchViewNibs();
 }
 
 }
