@@ -143,12 +143,17 @@ void CreateInvoiceViewController::goToInvoicePreviewViewWithInvoice(const Dictio
 
 void CreateInvoiceViewController::selectCompany()
 {
-    push(std::make_shared<SelectInvoiceRecipientViewController>());
+    push(std::make_shared<SelectInvoiceRecipientViewController>(
+        std::weak_ptr<SelectInvoiceRecipientSummaryControllerDelegate>(self()),
+        m_createInvoiceView->recipient(), std::weak_ptr<platform::ui::ViewController>(self())));
 }
 
 void CreateInvoiceViewController::goToContactSearchView()
 {
-    push(std::make_shared<SearchAddressBookContactViewController>());
+    auto picker
+        = std::make_shared<SearchAddressBookContactViewController>(m_createInvoiceView->recipientEmail());
+    picker->setDelegate(std::weak_ptr<AddressBookContactSearchViewDelegate>(self()));
+    push(picker);
 }
 
 void CreateInvoiceViewController::showBusinessInfo()
