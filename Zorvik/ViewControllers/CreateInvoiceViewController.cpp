@@ -8,6 +8,8 @@
 #include "Zorvik/ViewControllers/ProfileForms/BankAccountViewController.h"
 #include "Zorvik/ViewControllers/ProfileForms/CompanyProfileViewController.h"
 #include "Zorvik/ViewControllers/ProfileForms/VATRegistrationViewController.h"
+#include "Zorvik/ViewControllers/SearchCompaniesViewControllers/SearchAddressBookContactViewController.h"
+#include "Zorvik/ViewControllers/SearchCompaniesViewControllers/SelectInvoiceRecipientViewController.h"
 #include "Zorvik/ViewControllers/Transitions/Animations/HorizontalViewControllerTransition.h"
 #include "Zorvik/ViewControllers/Transitions/Animations/VerticalViewControllerTransition.h"
 #include "Zorvik/Views/CreateInvoiceView/CreateInvoiceView.h"
@@ -137,6 +139,21 @@ void CreateInvoiceViewController::goToInvoiceReferenceNumberViewWithReferenceSys
 void CreateInvoiceViewController::goToInvoicePreviewViewWithInvoice(const DictionaryRef& invoice)
 {
     push(std::make_shared<InvoicePreviewViewController>(invoice));
+}
+
+void CreateInvoiceViewController::selectCompany()
+{
+    push(std::make_shared<SelectInvoiceRecipientViewController>(
+        std::weak_ptr<SelectInvoiceRecipientSummaryControllerDelegate>(self()),
+        m_createInvoiceView->recipient(), std::weak_ptr<platform::ui::ViewController>(self())));
+}
+
+void CreateInvoiceViewController::goToContactSearchView()
+{
+    auto picker
+        = std::make_shared<SearchAddressBookContactViewController>(m_createInvoiceView->recipientEmail());
+    picker->setDelegate(std::weak_ptr<AddressBookContactSearchViewDelegate>(self()));
+    push(picker);
 }
 
 void CreateInvoiceViewController::showBusinessInfo()

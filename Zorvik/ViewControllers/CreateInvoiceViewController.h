@@ -3,6 +3,8 @@
 #include "Zorvik/ViewControllers/ContentViewController.h"
 #include "Zorvik/ViewControllers/InvoiceReferenceNumberViewController/InvoiceReferenceNumberDelegate.h"
 #include "Zorvik/ViewControllers/LineItemsViewControllerDelegate.h"
+#include "Zorvik/ViewControllers/SearchCompaniesViewControllers/AddressBookContactSearchViewDelegate.h"
+#include "Zorvik/ViewControllers/SearchCompaniesViewControllers/SelectInvoiceRecipientViewController.h"
 #include "Zorvik/ViewControllers/Transitions/ViewControllerTransitionDelegate.h"
 #include "Zorvik/Views/CreateInvoiceView/CreateInvoiceViewDelegate.h"
 #include "ZorvikAPI/models/Freelancer.h"
@@ -23,7 +25,9 @@ class CreateInvoiceViewController : public ContentViewController,
                                     public ViewControllerTransitionDelegate,
                                     public CreateInvoiceViewDelegate,
                                     public LineItemsViewControllerDelegate,
-                                    public InvoiceReferenceNumberDelegate {
+                                    public InvoiceReferenceNumberDelegate,
+                                    public SelectInvoiceRecipientSummaryControllerDelegate,
+                                    public AddressBookContactSearchViewDelegate {
 public:
     /// A screen for a new invoice from `sender` (the signed-in freelancer), or, when `duplicate` is not
     /// null, for a copy of that invoice.
@@ -56,15 +60,17 @@ public:
         const std::shared_ptr<platform::ui::ViewController>& popped) override;
 
     // CreateInvoiceViewDelegate
-    /// Nothing on this screen yet: the recipient arrives through companyConfirmed().
-    void selectCompany() override { }
+    /// Pushes the recipient picker, animated, showing the form's recipient; the picker comes back to this
+    /// screen with companyConfirmed().
+    void selectCompany() override;
     /// Asks the system for contacts access; when granted, goToContactSearchView().
     void showNativeAddressBookContactAccessRequest() override;
     /// Presents the reference editor over the form, without animation.
     void goToInvoiceReferenceNumberViewWithReferenceSystem(
         const api::SequentialReferenceComponentSystem& referenceSystem) override;
-    /// Nothing on this screen yet: the e-mail arrives through addContactEmailFromSearch().
-    void goToContactSearchView() override { }
+    /// Pushes the contact e-mail picker, animated, with the e-mail typed so far; the picked address arrives
+    /// through addContactEmailFromSearch().
+    void goToContactSearchView() override;
     /// Pushes the preview of `invoice`, animated.
     void goToInvoicePreviewViewWithInvoice(const platform::foundation::DictionaryRef& invoice) override;
     /// An untouched form pops at once; any other asks "Discard this invoice?".
@@ -90,9 +96,9 @@ public:
 
     /// The recipient chosen on the picker: the form shows it and, when its e-mail field is empty, takes
     /// the address used on the last invoice to a business of that name.
-    void companyConfirmed(const platform::foundation::DictionaryRef& business);
+    void companyConfirmed(const platform::foundation::DictionaryRef& business) override;
     /// The e-mail address picked from the contacts.
-    void addContactEmailFromSearch(const std::string& email);
+    void addContactEmailFromSearch(const std::string& email) override;
 
     /// The form's line items.
     platform::foundation::ArrayRef lineItems() const override;

@@ -38,9 +38,8 @@ protected:
     void addBankAccount(const std::string& number, const std::string& sortCode)
     {
         ::testing::OutcomeLog log;
-        bankAccount().updateWithChanges(
-            api::BankAccount::withAccountNumber(number, sortCode).record(), log.note("ok"),
-            log.note("notFound"), log.failure());
+        bankAccount().updateWithChanges(api::BankAccount::withAccountNumber(number, sortCode).record(),
+            log.note("ok"), log.note("notFound"), log.failure());
         ASSERT_TRUE(::testing::settle(log));
         ASSERT_EQ(log.only(), "ok") << "saving the bank account";
     }

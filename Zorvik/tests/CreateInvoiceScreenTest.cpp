@@ -50,8 +50,8 @@ protected:
     {
         CreateInvoiceTest::SetUp();
         auto& center = platform::foundation::NotificationCenter::defaultCenter();
-        for (const char* name : { AnalyticsEvents::analyticsCancelledCreateInvoice,
-                 AnalyticsEvents::analyticsSentInvoice })
+        for (const char* name :
+            { AnalyticsEvents::analyticsCancelledCreateInvoice, AnalyticsEvents::analyticsSentInvoice })
             m_tokens.push_back(center.addObserver(name, nullptr,
                 [this](const platform::foundation::Notification& note) { heard.push_back(note.name); }));
     }
@@ -125,8 +125,8 @@ TEST_F(CreateInvoiceScreenTest, TheReferenceEditorComesOverTheFormAndItsSaveReac
     open();
     tap("001");
 
-    auto editor = std::dynamic_pointer_cast<InvoiceReferenceNumberViewController>(
-        screen->presentedViewController());
+    auto editor
+        = std::dynamic_pointer_cast<InvoiceReferenceNumberViewController>(screen->presentedViewController());
     ASSERT_TRUE(editor) << "presented without animation: there at once";
     EXPECT_EQ(editor->className(), "InvoiceReferenceNumberViewController");
     EXPECT_EQ(editor->modalPresentationStyle(), platform::ui::ModalPresentationStyle::OverCurrentContext);
@@ -224,7 +224,8 @@ TEST_F(CreateInvoiceScreenTest, EachOpenedScreenComesAndGoesWithItsOwnTransition
             "SlideInFromLeft" },
         { "business form", std::make_shared<CompanyProfileViewController>(), "SlideInFromRight",
             "SlideInFromLeft" },
-        { "VAT form", std::make_shared<VATRegistrationViewController>(), "SlideInFromRight", "SlideInFromLeft" },
+        { "VAT form", std::make_shared<VATRegistrationViewController>(), "SlideInFromRight",
+            "SlideInFromLeft" },
         { "bank form", std::make_shared<BankAccountViewController>(), "SlideInFromRight", "SlideInFromLeft" },
     };
     open();
@@ -277,7 +278,8 @@ TEST_F(CreateInvoiceScreenTest, TheSystemsAnswerToTheContactsQuestionReachesTheS
 
 TEST_F(CreateInvoiceScreenTest, TheSystemsLateAnswerFindsTheScreenGoneAndDoesNothing)
 {
-    platform::ui::ContactsStore::setAuthorizationStatus(platform::ui::ContactsAuthorizationStatus::NotDetermined);
+    platform::ui::ContactsStore::setAuthorizationStatus(
+        platform::ui::ContactsAuthorizationStatus::NotDetermined);
     platform::ui::ContactsStore::setUserAnswer(true);
     std::weak_ptr<CreateInvoiceViewController> gone;
     {

@@ -2,13 +2,13 @@
 #include "Zorvik/Events/AnalyticsEvents.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyTextField/CurrencyTextField.h"
 #include "Zorvik/Views/LoadingView/LoadingView.h"
-#include "platform/ui/TextField.h"
 #include "Zorvik/Views/MenuView/MenuView.h"
 #include "Zorvik/Views/NavigationBar/NavigationBar.h"
 #include "Zorvik/Views/SendInvoiceResultView/SendInvoiceResultView.h"
 #include "Zorvik/tests/CreateInvoiceFixture.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/TextField.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -66,6 +66,17 @@ Screen createInvoiceScreen()
         api::Freelancer(platform::foundation::Dictionary::make()));
 }
 
+Screen readOnlyScreen()
+{
+    return std::make_shared<ReadOnlyInvoiceViewController>(
+        api::Freelancer(platform::foundation::Dictionary::make()), platform::foundation::Dictionary::make());
+}
+
+Screen summaryScreen()
+{
+    return std::make_shared<InvoiceSummaryViewController>(nullptr);
+}
+
 Screen recipientScreen()
 {
     return std::make_shared<InvoiceRecipientViewControllerObjc>(nullptr, false);
@@ -104,13 +115,13 @@ TEST_F(NavigationControllerAnimationDelegateTest, OnAPushTheCoveredScreenChooses
         { createInvoiceScreen, previewScreen, "RiseOver" },
         { createInvoiceScreen, make<SpecialLineItemsViewController>, "SlideInFromRight" },
         { createInvoiceScreen, recipientScreen, "SlideInFromRight" },
-        { make<ReadOnlyInvoiceViewController>, createInvoiceScreen, "RiseOver" },
-        { make<ReadOnlyInvoiceViewController>, make<DuplicateInvoiceViewController>, "SlideInFromRight" },
+        { readOnlyScreen, createInvoiceScreen, "RiseOver" },
+        { readOnlyScreen, make<DuplicateInvoiceViewController>, "SlideInFromRight" },
         { make<FoldersViewControllerObjc>, make<CompanySettingsViewController>, "RiseOver" },
         { make<FoldersViewControllerObjc>, make<SpecialSettingsViewController>, "RiseOver" },
         { make<FoldersViewControllerObjc>, make<DuplicateInvoiceViewController>, "RiseOver" },
-        { make<FoldersViewControllerObjc>, make<InvoiceSummaryViewController>, "RiseOver" },
-        { make<FoldersViewControllerObjc>, make<ReadOnlyInvoiceViewController>, "SlideInFromRight" },
+        { make<FoldersViewControllerObjc>, summaryScreen, "RiseOver" },
+        { make<FoldersViewControllerObjc>, readOnlyScreen, "SlideInFromRight" },
         { recipientScreen, make<ViewController>, "Instant" },
         { make<SelectInvoiceRecipientViewController>, make<ViewController>, "Instant" },
         { make<InvoiceRecipientSelectedViewController>, make<ViewController>, "Instant" },
@@ -145,8 +156,8 @@ TEST_F(NavigationControllerAnimationDelegateTest, OnAPopTheUncoveredScreenChoose
         { make<LineItemsViewController>, createInvoiceScreen, "DropAway" },
         { previewScreen, createInvoiceScreen, "DropAway" },
         { make<SpecialLineItemsViewController>, createInvoiceScreen, "SlideInFromLeft" },
-        { createInvoiceScreen, make<ReadOnlyInvoiceViewController>, "DropAway" },
-        { make<DuplicateInvoiceViewController>, make<ReadOnlyInvoiceViewController>, "SlideInFromLeft" },
+        { createInvoiceScreen, readOnlyScreen, "DropAway" },
+        { make<DuplicateInvoiceViewController>, readOnlyScreen, "SlideInFromLeft" },
         { recipientScreen, recipientScreen, "Instant" },
         { make<ViewController>, make<SelectInvoiceRecipientViewController>, "Instant" },
         { make<ViewController>, make<InvoiceRecipientSelectedViewController>, "Instant" },
@@ -181,11 +192,11 @@ TEST_F(NavigationControllerAnimationDelegateTest, TheHomeScreenChoosesItsReturns
     } cases[] = {
         { Folders::NO_ACTION, createInvoiceScreen, "DropAway" },
         { Folders::INVOICE_SENT_ACTION, createInvoiceScreen, "RiseAway" },
-        { Folders::INVOICE_DELETED_ACTION, make<InvoiceSummaryViewController>, "DropAway" },
+        { Folders::INVOICE_DELETED_ACTION, summaryScreen, "DropAway" },
         { Folders::INVOICE_SENT_ACTION, make<SpecialSettingsViewController>, "RiseAway" },
-        { Folders::NO_ACTION, make<ReadOnlyInvoiceViewController>, "SlideInFromLeft" },
-        { Folders::INVOICE_SENT_ACTION, make<ReadOnlyInvoiceViewController>, "SlideInFromLeft" },
-        { Folders::INVOICE_DELETED_ACTION, make<ReadOnlyInvoiceViewController>, "DropAway" },
+        { Folders::NO_ACTION, readOnlyScreen, "SlideInFromLeft" },
+        { Folders::INVOICE_SENT_ACTION, readOnlyScreen, "SlideInFromLeft" },
+        { Folders::INVOICE_DELETED_ACTION, readOnlyScreen, "DropAway" },
     };
     for (const auto& c : cases) {
         auto folders = std::make_shared<Folders>();

@@ -7,9 +7,8 @@
 #include "Zorvik/Views/DoneKeyboardAccessoryView/DismissKeyboardAccesoryView.h"
 #include "Zorvik/Views/InlineVATView/InlineVATView.h"
 #include "Zorvik/Views/KeyboardScrollView/KeyboardScrollView.h"
-#include "Zorvik/Views/SendInvoiceResultView/SendInvoiceResultView.h"
-#include "platform/ui/Control.h"
 #include "Zorvik/Views/NavigationBar/NavigationBar.h"
+#include "Zorvik/Views/SendInvoiceResultView/SendInvoiceResultView.h"
 #include "Zorvik/Views/Styles/ControlStyles.h"
 #include "ZorvikAPI/models/Business.h"
 #include "ZorvikAPI/models/Invoice.h"
@@ -20,6 +19,7 @@
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Control.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -233,19 +233,7 @@ void CreateInvoiceView::copyInvoice(const DictionaryRef& record)
     auto items = old.lineItems();
     setLineItems(items ? items->deepCopy() : nullptr);
 
-    m_vatView->setNetAmount(old.netAmount());
-    api::LineItems oldItems(items);
-    auto itemsNet = oldItems.totalNetAmount();
-    auto itemsGross = oldItems.totalGrossAmount();
-    if (items && items->size() > 0 && itemsGross != itemsNet) {
-        m_amountTextField->setAmount(old.grossAmount());
-        m_vatView->setMarginAmount(itemsGross - itemsNet);
-    } else if (old.netAmount() == old.grossAmount()) {
-        m_amountTextField->setAmount(old.netAmount());
-    } else {
-        m_amountTextField->setAmount(old.netAmount());
-        m_vatView->setAddVat(true);
-    }
+    showAmountsOf(old);
 
     m_descriptionTextField->setText(old.descriptionOfWork().value_or(""));
     auto to = old.to();
@@ -256,6 +244,24 @@ void CreateInvoiceView::copyInvoice(const DictionaryRef& record)
     enableSend();
     checkDocumentValid();
     resignFirstResponder();
+}
+
+void CreateInvoiceView::showAmountsOf(const api::Invoice& invoice)
+{
+    auto items = invoice.lineItems();
+    m_vatView->setNetAmount(invoice.netAmount());
+    api::LineItems stored(items);
+    auto itemsNet = stored.totalNetAmount();
+    auto itemsGross = stored.totalGrossAmount();
+    if (items && items->size() > 0 && itemsGross != itemsNet) {
+        m_amountTextField->setAmount(invoice.grossAmount());
+        m_vatView->setMarginAmount(itemsGross - itemsNet);
+    } else if (invoice.netAmount() == invoice.grossAmount()) {
+        m_amountTextField->setAmount(invoice.netAmount());
+    } else {
+        m_amountTextField->setAmount(invoice.netAmount());
+        m_vatView->setAddVat(true);
+    }
 }
 
 void CreateInvoiceView::showLoadingView()

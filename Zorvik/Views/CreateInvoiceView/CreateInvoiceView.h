@@ -20,6 +20,10 @@ class ImageView;
 class Label;
 }
 
+namespace zorvik::api {
+class Invoice;
+}
+
 namespace zorvik {
 
 class CurrencyTextField;
@@ -189,6 +193,13 @@ public:
 
 protected:
     void construct() override;
+    /// Shows the amount and VAT of `invoice`: with line items that carry VAT, its gross amount and their VAT;
+    /// else, when its net and gross amounts differ, its net amount with VAT added; else its net amount.
+    void showAmountsOf(const api::Invoice& invoice);
+    /// Keeps `menu` as the menu and shows it over the form.
+    void showMenu(std::shared_ptr<MenuView> menu);
+    /// Animates the menu away, when one shows.
+    void hideMenu();
 
 private:
     void constructForNewInvoice();

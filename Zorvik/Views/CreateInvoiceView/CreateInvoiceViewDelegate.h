@@ -48,6 +48,8 @@ public:
     virtual void showVATInfo() { }
     /// The More menu's "Bank account" row (nothing by default).
     virtual void showBankAccountInfo() { }
+    /// The read-only screen's "Duplicate": a new invoice copied from the one shown (nothing by default).
+    virtual void showCreateInvoiceView() { }
 };
 
 }

@@ -208,8 +208,19 @@ void CreateInvoiceView::configureAndShowMoreMenu()
     bankRow->updateItemTopExtraDetailWithColour(ColoursObjc::teal(), 1);
     bankRow->updateItemBottomExtraDetailWithColour(ColoursObjc::teal(), 1);
     checkForMissingBankDetailsForMenuItem(*bankRow);
-    m_menuView = MenuView::make({ businessRow, vatRow, bankRow, previewRow });
+    showMenu(MenuView::make({ businessRow, vatRow, bankRow, previewRow }));
+}
+
+void CreateInvoiceView::showMenu(std::shared_ptr<MenuView> menu)
+{
+    m_menuView = std::move(menu);
     m_menuView->showInView(shared_from_this());
+}
+
+void CreateInvoiceView::hideMenu()
+{
+    if (m_menuView && m_menuView->superview())
+        m_menuView->hideView(shared_from_this());
 }
 
 void CreateInvoiceView::updateMenu()

@@ -13,6 +13,7 @@
 #include "Zorvik/Views/InlineVATView/VATNibs.h"
 #include "Zorvik/Views/InvoiceReceiverView/InvoiceReceiverView.h"
 #include "Zorvik/Views/InvoiceReferenceNumberView/InvoiceReferenceNibs.h"
+#include "Zorvik/Views/InvoiceSummaryView/InvoiceSummaryView.h"
 #include "Zorvik/Views/LineItemsView/LineItemNibs.h"
 #include "Zorvik/Views/LineView/LineView.h"
 #include "Zorvik/Views/LoadingView/LoadingView.h"
@@ -95,6 +96,7 @@ void registerNibs()
     registerInvoiceReceiverViewNib();
     registerInvoicePreviewViewNib();
     registerCreateInvoiceViewNib();
+    registerInvoiceSummaryNibs();
     registerSearchViewNibs();
     registerSwipeNibs();
     registerFolderNibs();
