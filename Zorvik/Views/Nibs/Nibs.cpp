@@ -4,6 +4,7 @@
 #include "Zorvik/ViewControllers/InvoicePreviewViewController/InvoicePreviewView.h"
 #include "Zorvik/Views/BankAccountView/BankAccountViewNib.h"
 #include "Zorvik/Views/CompanyProfileView/CompanyProfileViewNib.h"
+#include "Zorvik/Views/CompanySettingsView/CompanySettingsViewNib.h"
 #include "Zorvik/Views/ContentView/FrameNibs.h"
 #include "Zorvik/Views/CreateInvoiceView/CreateInvoiceView.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyNibs.h"
@@ -101,6 +102,7 @@ void registerNibs()
     registerSwipeNibs();
     registerFolderNibs();
     registerFoldersViewNibs();
+    registerCompanySettingsViewNib();
 }
 
 }
