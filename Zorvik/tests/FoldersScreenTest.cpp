@@ -1,6 +1,8 @@
 #include "Zorvik/ViewControllers/CompanySettingsViewController.h"
 #include "Zorvik/ViewControllers/FoldersViewController/FoldersViewControllerObjc.h"
+#include "Zorvik/ViewControllers/InvoiceSummaryViewController/InvoiceSummaryViewController.h"
 #include "Zorvik/ViewControllers/NoHistoryNavigationController.h"
+#include "Zorvik/ViewControllers/ReadOnlyInvoiceViewController.h"
 #include "Zorvik/Views/FolderView/FolderViewObjc.h"
 #include "Zorvik/Views/FoldersView/FoldersView.h"
 #include "Zorvik/tests/SignedInFixture.h"
@@ -169,6 +171,23 @@ TEST_F(FoldersScreenTest, ASendAndADeleteWhileAnotherScreenIsOnTopRefreshTheList
     advance(0.5);
     layout();
     EXPECT_EQ(ids(*view.sentView()), (std::vector<std::int64_t> { first->get("id").integerValue() }));
+}
+
+TEST_F(FoldersScreenTest, ARowOpensItsInvoiceAndTheSummaryButtonTheTotals)
+{
+    send("Garden design");
+    showHome();
+    driver.execute("tap Garden design");
+    advance(0.5);
+    EXPECT_TRUE(std::dynamic_pointer_cast<ReadOnlyInvoiceViewController>(navigation->topViewController()));
+    EXPECT_NE(driver.execute("screen").find("Outstanding invoice"), std::string::npos) << driver.execute("screen");
+    navigation->popViewController(false);
+    settle();
+
+    driver.execute("tap Summary");
+    advance(1);
+    EXPECT_TRUE(std::dynamic_pointer_cast<InvoiceSummaryViewController>(navigation->topViewController()));
+    EXPECT_NE(driver.execute("screen").find("12.00"), std::string::npos) << driver.execute("screen");
 }
 
 }

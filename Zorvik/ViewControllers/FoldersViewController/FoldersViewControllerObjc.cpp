@@ -203,10 +203,11 @@ void FoldersViewControllerObjc::createInvoice()
         navigation->pushViewController(std::make_shared<CreateInvoiceViewController>(*m_freelancer), true);
 }
 
-void FoldersViewControllerObjc::showInvoice(const DictionaryRef&)
+void FoldersViewControllerObjc::showInvoice(const DictionaryRef& invoice)
 {
-    if (auto navigation = navigationController())
-        navigation->pushViewController(std::make_shared<ReadOnlyInvoiceViewController>(), true);
+    if (auto navigation = navigationController(); navigation && m_freelancer && invoice)
+        navigation->pushViewController(
+            std::make_shared<ReadOnlyInvoiceViewController>(*m_freelancer, invoice), true);
 }
 
 void FoldersViewControllerObjc::showSettings()
@@ -218,7 +219,8 @@ void FoldersViewControllerObjc::showSettings()
 void FoldersViewControllerObjc::showInvoiceSummary()
 {
     if (auto navigation = navigationController())
-        navigation->pushViewController(std::make_shared<InvoiceSummaryViewController>(), true);
+        navigation->pushViewController(
+            std::make_shared<InvoiceSummaryViewController>(businessInvoices()), true);
 }
 
 void FoldersViewControllerObjc::askUserIfTheyWouldLikeToReceiveAPNS()
