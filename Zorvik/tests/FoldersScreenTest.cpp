@@ -180,14 +180,16 @@ TEST_F(FoldersScreenTest, ARowOpensItsInvoiceAndTheSummaryButtonTheTotals)
     driver.execute("tap Garden design");
     advance(0.5);
     EXPECT_TRUE(std::dynamic_pointer_cast<ReadOnlyInvoiceViewController>(navigation->topViewController()));
-    EXPECT_NE(driver.execute("screen").find("Outstanding invoice"), std::string::npos) << driver.execute("screen");
+    auto screen = driver.execute("screen");
+    EXPECT_NE(screen.find("Outstanding invoice"), std::string::npos) << screen;
     navigation->popViewController(false);
     settle();
 
     driver.execute("tap Summary");
     advance(1);
     EXPECT_TRUE(std::dynamic_pointer_cast<InvoiceSummaryViewController>(navigation->topViewController()));
-    EXPECT_NE(driver.execute("screen").find("12.00"), std::string::npos) << driver.execute("screen");
+    screen = driver.execute("screen");
+    EXPECT_NE(screen.find("12.00"), std::string::npos) << screen;
 }
 
 }
