@@ -1,0 +1,282 @@
+#include "kit/crash/capture/EMBSignal.h"
+
+#include "kit/crash/capture/EMBContext.h"
+#include "kit/crash/capture/EMBMachException.h"
+#include "kit/crash/capture/tests/CaptureChild.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "testing/AllocationTrap.h"
+#include "testing/TemporaryDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <barrier>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <thread>
+#include <unistd.h>
+
+namespace kit {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::CaptureScenarioRegistration;
+using testing::readRecords;
+using testing::startCaptureChild;
+
+// The child's side. Each scenario arms the allocation trap on the thread that faults, right before the
+// fault: from there on the handler may not touch the heap.
+
+void sayAddress(const char* what, const void* address)
+{
+    testing::say(std::string(what) + " " + std::to_string(reinterpret_cast<std::uintptr_t>(address)));
+}
+
+// The undefined-behaviour checks stay out of the way: the hardware is meant to see these faults.
+__attribute__((noinline, no_sanitize_undefined)) void dereference(volatile int* pointer, int depth)
+{
+    if (depth > 1) {
+        dereference(pointer, depth - 1);
+        asm volatile("" ::: "memory");
+        return;
+    }
+    ::testing::AllocationTrap::arm();
+    *pointer = 1;
+}
+
+__attribute__((noinline, no_sanitize_undefined)) int divide(int by)
+{
+    volatile int divisor = by;
+    ::testing::AllocationTrap::arm();
+    return 100 / divisor;
+}
+
+// Recurses until the stack runs out (the depth never reaches its bound).
+__attribute__((noinline, no_sanitize_undefined)) int overflow(int depth)
+{
+    volatile char frame[1024];
+    frame[0] = char(depth);
+    if (depth == 64)
+        ::testing::AllocationTrap::arm();
+    if (depth == INT32_MAX)
+        return 0;
+    return overflow(depth + 1) + frame[0];
+}
+
+const CaptureScenarioRegistration segv("segv", [] { dereference(nullptr, 5); });
+const CaptureScenarioRegistration abortion("abort", [] {
+    ::testing::AllocationTrap::arm();
+    std::abort();
+});
+const CaptureScenarioRegistration bus("bus", [] {
+    // A file mapped past its end: the page beyond the file's last byte has nothing behind it.
+    char path[] = "/tmp/zorvik-bus-XXXXXX";
+    int fd = mkstemp(path);
+    unlink(path);
+    long page = sysconf(_SC_PAGESIZE);
+    if (fd < 0 || ftruncate(fd, page) != 0)
+        std::exit(2);
+    auto* mapping = static_cast<volatile char*>(mmap(nullptr, 2 * page, PROT_READ, MAP_SHARED, fd, 0));
+    sayAddress("address", const_cast<char*>(mapping) + page);
+    ::testing::AllocationTrap::arm();
+    std::exit(mapping[page]);
+});
+const CaptureScenarioRegistration fpe("fpe", [] {
+    sayAddress("function", reinterpret_cast<const void*>(&divide));
+    std::exit(divide(0));
+});
+const CaptureScenarioRegistration ill("ill", [] {
+    ::testing::AllocationTrap::arm();
+    __builtin_trap();
+});
+const CaptureScenarioRegistration trap("trap", [] {
+    ::testing::AllocationTrap::arm();
+    asm volatile("int3");
+    testing::say("went on after the breakpoint");
+    std::exit(0);
+});
+const CaptureScenarioRegistration overflowMain("overflow-main", [] { std::exit(overflow(0)); });
+const CaptureScenarioRegistration overflowQueue("overflow-queue", [] {
+    platform::foundation::DispatchQueue queue("com.zorvik.overflowing");
+    queue.async([] { std::exit(overflow(0)); });
+    pause();
+});
+const CaptureScenarioRegistration twoThreads("two-threads", [] {
+    std::barrier start(2);
+    auto fault = [&start] {
+        start.arrive_and_wait();
+        dereference(nullptr, 3);
+    };
+    std::thread other(fault);
+    fault();
+    other.join();
+});
+const CaptureScenarioRegistration sent("sent", [] {
+    testing::say("ready");
+    ::testing::AllocationTrap::arm();
+    for (;;)
+        pause();
+});
+
+// A handler the program had before capture: it says so and lets the fault take its default course.
+void earlierHandler(int)
+{
+    const char line[] = "scenario: earlier handler ran\n";
+    (void)!write(STDOUT_FILENO, line, sizeof line - 1);
+    signal(SIGSEGV, SIG_DFL);
+}
+
+const CaptureScenarioRegistration chained(
+    "chained", [] { dereference(nullptr, 2); }, [] { signal(SIGSEGV, earlierHandler); });
+
+// The parent's side.
+
+class EMBSignalTest : public ::testing::Test {
+protected:
+    std::filesystem::path signalFile() const { return m_folder.path() / "signal.embrecord"; }
+
+    /// Runs `scenario` in a child and answers the signal it died by (0 when it did not die by one).
+    int run(const std::string& scenario)
+    {
+        m_child = startCaptureChild(scenario, m_folder.path());
+        return m_child->deathSignal(10s).value_or(0);
+    }
+
+    /// The "signal" object of the report, or null when there is none.
+    nlohmann::json signalRecord() const
+    {
+        auto records = readRecords(signalFile());
+        return !records.empty() && records.front().contains("signal") ? records.front()["signal"] : nullptr;
+    }
+
+    ::testing::TemporaryDirectory m_folder;
+    std::unique_ptr<::testing::ChildProcess> m_child;
+};
+
+TEST_F(EMBSignalTest, EachFaultIsRecordedAndEndsTheProcessByItsSignal)
+{
+    struct Case {
+        const char* scenario;
+        int signal;
+        const char* name;
+        /// The expected code; for a stack overflow either of the two a bad access can give.
+        int code;
+    };
+    constexpr int kAnyAccess = -1000;
+    const Case cases[] {
+        { "segv", SIGSEGV, "SIGSEGV", SEGV_MAPERR },
+        { "abort", SIGABRT, "SIGABRT", SI_TKILL },
+        { "bus", SIGBUS, "SIGBUS", BUS_ADRERR },
+        { "fpe", SIGFPE, "SIGFPE", FPE_INTDIV },
+        { "ill", SIGILL, "SIGILL", ILL_ILLOPN },
+        { "trap", SIGTRAP, "SIGTRAP", SI_KERNEL },
+        { "overflow-main", SIGSEGV, "SIGSEGV", kAnyAccess },
+        { "overflow-queue", SIGSEGV, "SIGSEGV", kAnyAccess },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        std::filesystem::remove(signalFile());
+        EXPECT_EQ(run(c.scenario), c.signal);
+        nlohmann::json record = signalRecord();
+        ASSERT_TRUE(record.is_object()) << "no signal record";
+        EXPECT_EQ(record["number"], c.signal);
+        EXPECT_EQ(record["name"], c.name);
+        if (c.code == kAnyAccess) {
+            EXPECT_TRUE(record["code"] == SEGV_MAPERR || record["code"] == SEGV_ACCERR) << record["code"];
+        } else {
+            EXPECT_EQ(record["code"], c.code);
+        }
+        EXPECT_EQ(record["code_name"], c.signal == SIGABRT ? nlohmann::json("ABORT") : nlohmann::json());
+        EXPECT_TRUE(record["time"].is_number_unsigned());
+        EXPECT_TRUE(record["errno"].is_number());
+        auto output = testing::scenarioOutput(*m_child);
+        std::uint64_t address = record["address"];
+        if (std::string(c.scenario) == "segv") {
+            EXPECT_EQ(address, 0u);
+        }
+        if (std::string(c.scenario) == "bus") {
+            EXPECT_EQ(output, "address " + std::to_string(address) + "\n");
+        }
+        if (std::string(c.scenario) == "fpe") {
+            std::uint64_t function = std::stoull(output.substr(output.find(' ') + 1));
+            EXPECT_GE(address, function);
+            EXPECT_LT(address, function + 256) << "the address is the faulting instruction's";
+        }
+        if (std::string(c.scenario) == "trap") {
+            EXPECT_EQ(output, "") << "a breakpoint does not recur on return: it is raised again";
+        }
+    }
+}
+
+TEST_F(EMBSignalTest, ASentSignalIsRecordedAndRaisedAgain)
+{
+    for (int number : { SIGSEGV, SIGBUS, SIGILL }) {
+        SCOPED_TRACE(number);
+        std::filesystem::remove(signalFile());
+        m_child = startCaptureChild("sent", m_folder.path());
+        ASSERT_EQ(testing::scenarioLine(*m_child), "ready");
+        m_child->signal(number);
+        EXPECT_EQ(m_child->deathSignal(10s), number);
+        nlohmann::json record = signalRecord();
+        ASSERT_TRUE(record.is_object());
+        EXPECT_EQ(record["number"], number);
+        EXPECT_EQ(record["code"], SI_USER);
+    }
+}
+
+TEST_F(EMBSignalTest, TwoThreadsFaultingAtOnceGiveOneWholeReport)
+{
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        std::filesystem::remove(signalFile());
+        EXPECT_EQ(run("two-threads"), SIGSEGV);
+        auto records = readRecords(signalFile());
+        ASSERT_FALSE(records.empty());
+        std::size_t signals = 0;
+        for (const auto& record : records)
+            signals += record.contains("signal") ? 1 : 0;
+        EXPECT_EQ(signals, 1u) << "the second fault waits for the first report";
+    }
+}
+
+TEST_F(EMBSignalTest, TheHandlerInstalledBeforeRunsAfterTheReport)
+{
+    EXPECT_EQ(run("chained"), SIGSEGV);
+    EXPECT_EQ(testing::scenarioOutput(*m_child), "earlier handler ran\n");
+    EXPECT_TRUE(signalRecord().is_object());
+}
+
+TEST(EMBSignal, NamesAreTheLinuxSignalsOwn)
+{
+    struct Case {
+        int number;
+        const char* name;
+    };
+    for (auto [number, name] : { Case { SIGILL, "SIGILL" }, Case { SIGTRAP, "SIGTRAP" },
+             Case { SIGABRT, "SIGABRT" }, Case { SIGFPE, "SIGFPE" }, Case { SIGBUS, "SIGBUS" },
+             Case { SIGSEGV, "SIGSEGV" }, Case { SIGSYS, "SIGSYS" }, Case { SIGUSR1, "UNKNOWN" } }) {
+        const char* found = nullptr;
+        const char* codeName = "unset";
+        EMBSignalNameLookup(number, 0, &found, &codeName);
+        EXPECT_STREQ(found, name);
+        EXPECT_STREQ(codeName, number == SIGABRT ? "ABORT" : nullptr);
+    }
+    EXPECT_EQ(SIGBUS, 7) << "numbers are Linux's";
+}
+
+TEST(EMBSignal, MachMasksStandForTheFatalSignals)
+{
+    EXPECT_EQ(EMBMachExceptionMaskForSignal(SIGSEGV), kEMBExceptionMaskBadAccess);
+    EXPECT_EQ(EMBMachExceptionMaskForSignal(SIGBUS), kEMBExceptionMaskBadAccess);
+    EXPECT_EQ(EMBMachExceptionMaskForSignal(SIGILL), kEMBExceptionMaskBadInstruction);
+    EXPECT_EQ(EMBMachExceptionMaskForSignal(SIGFPE), kEMBExceptionMaskArithmetic);
+    EXPECT_EQ(EMBMachExceptionMaskForSignal(SIGTRAP), kEMBExceptionMaskBreakpoint);
+    EXPECT_EQ(EMBMachExceptionMaskForSignal(SIGABRT), kEMBExceptionMaskCrash);
+    EXPECT_EQ(EMBMachExceptionMaskForSignal(SIGSYS), kEMBExceptionMaskCrash);
+    EXPECT_EQ(EMBMachExceptionMaskForSignal(SIGUSR1), 0u);
+}
+
+}
+}
