@@ -1,5 +1,6 @@
 #include "kit/crash/capture/EMBContext.h"
 
+#include "kit/crash/capture/EMBException.h"
 #include "kit/crash/capture/EMBHandler.h"
 #include "kit/crash/capture/EMBProfiling.h"
 #include "kit/crash/capture/EMBSignal.h"
@@ -40,6 +41,28 @@ const CaptureScenarioRegistration handlers("handlers", [] {
     testing::say(ours ? "handler: ours" : "handler: none");
     testing::say(std::get_terminate() == std::terminate_handler(nullptr) ? "" : "terminate handler set");
     testing::say(EMBContextIsInitialized() ? "initialised" : "not initialised");
+    std::exit(0);
+});
+
+void otherHandler(int)
+{
+}
+
+[[noreturn]] void otherTerminate()
+{
+    std::abort();
+}
+
+const CaptureScenarioRegistration checks("checks", [] {
+    EMBSignalCheckHandlers();
+    EMBExceptionCheckHandlers();
+    testing::say("all ours");
+    signal(SIGBUS, otherHandler);
+    std::set_terminate(otherTerminate);
+    // The warnings go to standard error: hand them to the parent with the rest.
+    dup2(STDOUT_FILENO, STDERR_FILENO);
+    EMBSignalCheckHandlers();
+    EMBExceptionCheckHandlers();
     std::exit(0);
 });
 
@@ -121,6 +144,21 @@ TEST_F(EMBContextTest, TheCrashCallbackRunsOnTheCrashingThreadAtTheEnd)
     EXPECT_EQ(testing::scenarioOutput(*child), "crash callback ran\n");
     EXPECT_EQ(child->deathSignal(10s), SIGSEGV);
     EXPECT_NE(text("sdk.log").find("Performing syncrhonous crash callback"), std::string::npos);
+}
+
+TEST_F(EMBContextTest, HandlerChecksWarnOfHandlersThatAreNotCaptures)
+{
+    auto child = startCaptureChild("checks", m_folder.path());
+    std::string all = child->readAll(10s);
+    auto said = all.find("scenario: all ours\n");
+    ASSERT_NE(said, std::string::npos) << all;
+    EXPECT_EQ(all.find("[Ember"), all.find("[Ember", said)) << "no warning while every handler is ours";
+    EXPECT_NE(all.find("[Ember] The signal SIGBUS has a non-Ember handler (unknown).  This will interfer with "
+                       "reporting.\n"),
+        std::string::npos)
+        << all;
+    EXPECT_EQ(all.find("The signal SIGSEGV"), std::string::npos);
+    EXPECT_NE(all.find("[Ember:Crash] Warning: std::get_terminate is 'unknown' in '"), std::string::npos) << all;
 }
 
 // The mapping's lines in /proc/self/maps from `start` on, as their permissions.

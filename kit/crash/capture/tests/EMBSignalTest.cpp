@@ -1,8 +1,10 @@
 #include "kit/crash/capture/EMBSignal.h"
 
 #include "kit/crash/capture/EMBContext.h"
+#include "kit/crash/capture/EMBFileReader.h"
 #include "kit/crash/capture/EMBMachException.h"
 #include "kit/crash/capture/tests/CaptureChild.h"
+#include "platform/foundation/Dictionary.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "testing/AllocationTrap.h"
 #include "testing/TemporaryDirectory.h"
@@ -118,6 +120,13 @@ const CaptureScenarioRegistration sent("sent", [] {
     ::testing::AllocationTrap::arm();
     for (;;)
         pause();
+});
+
+const CaptureScenarioRegistration faultOnGo("fault-on-go", [] {
+    testing::say("ready");
+    char go = 0;
+    (void)!read(STDIN_FILENO, &go, 1);
+    dereference(nullptr, 4);
 });
 
 // A handler the program had before capture: it says so and lets the fault take its default course.
@@ -247,6 +256,49 @@ TEST_F(EMBSignalTest, TheHandlerInstalledBeforeRunsAfterTheReport)
     EXPECT_EQ(testing::scenarioOutput(*m_child), "earlier handler ran\n");
     EXPECT_TRUE(signalRecord().is_object());
 }
+
+// Twenty moments in all, 100 µs apart, in two halves so that each test stays short: every child is killed a
+// little later into its fault path than the one before.
+class EMBSignalKill : public ::testing::TestWithParam<int> { };
+
+TEST_P(EMBSignalKill, AReportKilledAtAnyMomentIsWholeOrReadAsPartial)
+{
+    constexpr int kMoments = 10;
+    const int first = GetParam() * kMoments;
+    std::vector<std::unique_ptr<::testing::TemporaryDirectory>> folders;
+    std::vector<std::unique_ptr<::testing::ChildProcess>> children;
+    for (int moment = 0; moment < kMoments; ++moment) {
+        folders.push_back(std::make_unique<::testing::TemporaryDirectory>());
+        children.push_back(startCaptureChild("fault-on-go", folders.back()->path()));
+    }
+    for (auto& child : children)
+        ASSERT_EQ(testing::scenarioLine(*child), "ready");
+    for (int moment = 0; moment < kMoments; ++moment) {
+        children[std::size_t(moment)]->write("g");
+        std::this_thread::sleep_for(std::chrono::microseconds(100 * (first + moment)));
+        children[std::size_t(moment)]->signal(SIGKILL);
+    }
+    int whole = 0;
+    for (int moment = 0; moment < kMoments; ++moment) {
+        SCOPED_TRACE(moment);
+        auto death = children[std::size_t(moment)]->deathSignal(10s);
+        EXPECT_TRUE(death == SIGKILL || death == SIGSEGV) << death.value_or(0);
+        auto sections = EMBFileReadSections((folders[std::size_t(moment)]->path() / "signal.embrecord").string(),
+            false);
+        if (!sections)
+            continue;
+        EXPECT_TRUE(sections->skippedLines.empty()) << "a kill leaves no broken line before the last";
+        if (!sections->partial() && !sections->records.empty()) {
+            ++whole;
+            EXPECT_TRUE(sections->records.front()->contains("signal"));
+        }
+    }
+    if (GetParam() == 1) {
+        EXPECT_GT(whole, 0) << "the later moments find the report written";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Halves, EMBSignalKill, ::testing::Values(0, 1));
 
 TEST(EMBSignal, NamesAreTheLinuxSignalsOwn)
 {
