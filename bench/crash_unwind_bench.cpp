@@ -75,7 +75,9 @@ void ourWalk(benchmark::State& state)
         frame.context = captureHere();
         frame.pcIsReturnAddress = true;
         std::int64_t count = 1;
-        while (count < 256 && kit::EMBDwarfUnwindFrame(kit::EMBBinaryImageDwarfLookup, &reader, &frame))
+        while (count < 256
+            && kit::EMBDwarfUnwindFrame(
+                kit::EMBBinaryImageDwarfLookup, &reader, &frame, kit::EMBBinaryImageRuleCache()))
             ++count;
         frames += count;
         benchmark::DoNotOptimize(frame);

@@ -25,6 +25,7 @@ EMBBinaryImageNode g_slots[kEMBBinaryImageSlots];
 std::atomic<bool> g_initialized { false };
 char g_recordPath[PATH_MAX] {};
 EMBFile g_recordFile;
+EMBDwarfRuleCache g_ruleCache;
 
 platform::foundation::DispatchQueue& recordQueue()
 {
@@ -152,6 +153,7 @@ void EMBBinaryImageInit(const char* recordPath)
         slot.ehFrameSegmentStart = 0;
         slot.ehFrameSegmentEnd = 0;
     }
+    g_ruleCache.invalidate();
     g_recordPath[0] = '\0';
     if (recordPath != nullptr && std::strlen(recordPath) < sizeof g_recordPath)
         std::strcpy(g_recordPath, recordPath);
@@ -224,6 +226,8 @@ void EMBBinaryImageChanged(bool loaded, const EMBBinaryImageDetails& details)
             break;
         }
     }
+    if (!loaded)
+        g_ruleCache.invalidate();
     if (!updated) {
         EMBSDKFileLog("%s: Error: Unable to track a %s node %p\n", __func__, loaded ? "loaded" : "unloaded",
             reinterpret_cast<void*>(details.base));
@@ -262,6 +266,11 @@ bool EMBBinaryImageDwarfLookup(std::uint64_t pc, EMBDwarfImage* image)
         return false;
     *image = { slot.ehFrame, { slot.ehFrameSegmentStart, slot.ehFrameSegmentEnd } };
     return true;
+}
+
+EMBDwarfRuleCache* EMBBinaryImageRuleCache()
+{
+    return &g_ruleCache;
 }
 
 bool EMBBinaryImageFindImageForUUID(const char* uuid, EMBBinaryImageDetails* details)

@@ -77,6 +77,9 @@ bool EMBBinaryImageSafeFindImageForAddress(std::uint64_t address, EMBBinaryImage
 bool EMBBinaryImageSafeHasUnwindInfo(const EMBBinaryImageSlot* slot);
 /// EMBDwarfImageLookup over the slots, for the stack walk.
 bool EMBBinaryImageDwarfLookup(std::uint64_t pc, EMBDwarfImage* image);
+/// The rows the stack walk worked out from the tracked images' tables, to pass with
+/// EMBBinaryImageDwarfLookup; forgotten whenever an image is unloaded.
+EMBDwarfRuleCache* EMBBinaryImageRuleCache();
 
 /// Fills `details` of a loaded image from its program headers and build-id
 /// note.

@@ -10,6 +10,59 @@ namespace {
 
 constexpr std::uint8_t kTableEncoding { 0x3b }; // data-relative, signed 32-bit: fixed-size entries
 
+bool cfaOf(const EMBDwarfRow* row, const EMBThreadContext* context, const EMBMemoryReader* reader,
+    std::uint64_t* cfa)
+{
+    if (row->cfaExpression != 0) {
+        if (!EMBDwarfEvalulateExpression(row->cfaExpression, context, reader, 0, cfa, false)) {
+            EMBSDKFileLog("%s: Error: failed to compute CFA expression\n", __func__);
+            return false;
+        }
+        return true;
+    }
+    if (row->cfaRegister >= kEMBDwarfRegisterCount) {
+        EMBSDKFileLog("%s: Error: failed to get CFA\n", __func__);
+        return false;
+    }
+    *cfa = context->registers[row->cfaRegister] + std::uint64_t(row->cfaOffset);
+    return true;
+}
+
+bool assignRegisters(const EMBDwarfRow* row, const EMBThreadContext* context, std::uint64_t cfa,
+    const EMBMemoryReader* reader, EMBDwarfFrame* caller)
+{
+    std::uint64_t returnAddressRegister = row->returnAddressRegister;
+    if (returnAddressRegister >= kEMBDwarfRegisterCount)
+        return false;
+    EMBThreadContext& next = caller->context;
+    next = *context;
+    bool outermost = false;
+    for (std::uint32_t i = 0; i < row->ruleCount; ++i) {
+        const EMBDwarfRow::Rule& compact = row->rules[i];
+        if (compact.kind == kEMBDwarfRuleUndefined) {
+            outermost = outermost || compact.reg == returnAddressRegister;
+            next.registers[compact.reg] = 0;
+            continue;
+        }
+        EMBDwarfRule rule { compact.kind, compact.value };
+        std::uint64_t value = 0;
+        if (!EMBDwarfGetSavedRegister(context, cfa, &rule, reader, &value)) {
+            EMBSDKFileLog("%s: Error: Unable to restore register value\n", __func__);
+            return false;
+        }
+        next.registers[compact.reg] = value;
+    }
+    next.registers[kEMBDwarfRegisterRIP] = next.registers[returnAddressRegister];
+    next.registers[kEMBDwarfRegisterRSP] = cfa;
+    caller->outermost = outermost;
+    // The stack must move; the PC may stay, as it does from one call of a recursive function to the next.
+    if (!outermost && cfa == context->registers[kEMBDwarfRegisterRSP]) {
+        EMBSDKFileLog("%s: Error: Stack pointer hasn't changed\n", __func__);
+        return false;
+    }
+    return true;
+}
+
 }
 
 bool EMBDwarfFindFDE(const EMBDwarfImage* image, std::uint64_t pc, EMBDwarfCFIRecord* cfi)
@@ -127,72 +180,61 @@ bool EMBDwarfGetSavedRegister(const EMBThreadContext* context, std::uint64_t cfa
 bool EMBDwarfUnwindAssignRegisters(const EMBDwarfState* state, const EMBDwarfCIERecord* cie,
     const EMBThreadContext* context, std::uint64_t cfa, const EMBMemoryReader* reader, EMBDwarfFrame* caller)
 {
-    if (cie->returnAddressRegister >= kEMBDwarfRegisterCount)
-        return false;
-    EMBThreadContext next = *context;
-    bool outermost = false;
-    for (std::uint64_t reg = 0; reg < kEMBDwarfRegisterCount; ++reg) {
-        const EMBDwarfRule& rule = state->rules[reg];
-        if (rule.kind == kEMBDwarfRuleNone)
-            continue;
-        if (rule.kind == kEMBDwarfRuleUndefined) {
-            outermost = outermost || reg == cie->returnAddressRegister;
-            next.registers[reg] = 0;
-            continue;
-        }
-        std::uint64_t value = 0;
-        if (!EMBDwarfGetSavedRegister(context, cfa, &rule, reader, &value)) {
-            EMBSDKFileLog("%s: Error: Unable to restore register value\n", __func__);
-            return false;
-        }
-        next.registers[reg] = value;
-    }
-    next.registers[kEMBDwarfRegisterRIP] = next.registers[cie->returnAddressRegister];
-    next.registers[kEMBDwarfRegisterRSP] = cfa;
-    caller->outermost = outermost;
-    if (outermost) {
-        caller->context = next;
-        return true;
-    }
-    // The stack must move; the PC may stay, as it does from one call of a recursive function to the next.
-    if (next.registers[kEMBDwarfRegisterRSP] == context->registers[kEMBDwarfRegisterRSP]) {
-        EMBSDKFileLog("%s: Error: Stack pointer hasn't changed\n", __func__);
-        return false;
-    }
-    caller->context = next;
-    return true;
+    EMBDwarfRow row = EMBDwarfRow::fromState(*state, cie->returnAddressRegister);
+    return assignRegisters(&row, context, cfa, reader, caller);
 }
 
 bool EMBDwarfUnwindComputeRegisters(const EMBDwarfCFIRecord* cfi, const EMBThreadContext* context,
     std::uint64_t pc, const EMBMemoryReader* reader, EMBDwarfFrame* caller)
 {
+    EMBDwarfRow row;
+    return EMBDwarfComputeRow(cfi, pc, &row) && EMBDwarfUnwindApplyRow(&row, context, reader, caller);
+}
+
+bool EMBDwarfComputeRow(const EMBDwarfCFIRecord* cfi, std::uint64_t pc, EMBDwarfRow* row)
+{
     EMBDwarfState state;
     if (!EMBDwarfComputeState(cfi, pc, &state))
         return false;
-    std::uint64_t cfa = 0;
-    if (!EMBDwarfGetCFA(&state, context, reader, &cfa))
-        return false;
-    if (!EMBDwarfUnwindAssignRegisters(&state, &cfi->cie, context, cfa, reader, caller)) {
-        EMBSDKFileLog("%s: Error: Unable to assign DWARF registers\n", __func__);
-        return false;
-    }
-    caller->pcIsReturnAddress = !cfi->cie.signalFrame;
+    *row = EMBDwarfRow::fromState(state, cfi->cie.returnAddressRegister);
+    row->signalFrame = cfi->cie.signalFrame != 0;
     return true;
 }
 
-bool EMBDwarfUnwindFrame(EMBDwarfImageLookup lookup, const EMBMemoryReader* reader, EMBDwarfFrame* frame)
+bool EMBDwarfUnwindApplyRow(const EMBDwarfRow* row, const EMBThreadContext* context,
+    const EMBMemoryReader* reader, EMBDwarfFrame* caller)
+{
+    std::uint64_t cfa = 0;
+    if (!cfaOf(row, context, reader, &cfa))
+        return false;
+    if (!assignRegisters(row, context, cfa, reader, caller)) {
+        EMBSDKFileLog("%s: Error: Unable to assign DWARF registers\n", __func__);
+        return false;
+    }
+    caller->pcIsReturnAddress = !row->signalFrame;
+    return true;
+}
+
+bool EMBDwarfUnwindFrame(
+    EMBDwarfImageLookup lookup, const EMBMemoryReader* reader, EMBDwarfFrame* frame, EMBDwarfRuleCache* cache)
 {
     if (frame->outermost)
         return false;
     std::uint64_t pc = frame->context.registers[kEMBDwarfRegisterRIP];
     if (frame->pcIsReturnAddress && pc > 0)
         --pc;
-    EMBDwarfImage image;
-    EMBDwarfCFIRecord cfi;
-    if (!lookup(pc, &image) || !EMBDwarfFindFDE(&image, pc, &cfi))
-        return false;
+    EMBDwarfRow row;
+    if (cache == nullptr || !cache->find(pc, &row)) {
+        std::uint64_t generation = cache != nullptr ? cache->generation() : 0;
+        EMBDwarfImage image;
+        EMBDwarfCFIRecord cfi;
+        if (!lookup(pc, &image) || !EMBDwarfFindFDE(&image, pc, &cfi) || !EMBDwarfComputeRow(&cfi, pc, &row))
+            return false;
+        if (cache != nullptr)
+            cache->insert(pc, generation, row);
+    }
     EMBDwarfFrame caller;
-    if (!EMBDwarfUnwindComputeRegisters(&cfi, &frame->context, pc, reader, &caller))
+    if (!EMBDwarfUnwindApplyRow(&row, &frame->context, reader, &caller))
         return false;
     *frame = caller;
     return true;

@@ -2,6 +2,7 @@
 
 #include "kit/crash/capture/EMBDwarfExpression.h"
 #include "kit/crash/capture/EMBDwarfRecords.h"
+#include "kit/crash/capture/EMBDwarfRuleCache.h"
 #include "kit/crash/capture/EMBDwarfState.h"
 
 #include <cstdint>
@@ -55,9 +56,19 @@ bool EMBDwarfUnwindAssignRegisters(const EMBDwarfState* state, const EMBDwarfCIE
 bool EMBDwarfUnwindComputeRegisters(const EMBDwarfCFIRecord* cfi, const EMBThreadContext* context,
     std::uint64_t pc, const EMBMemoryReader* reader, EMBDwarfFrame* caller);
 
+/// The row of `cfi`'s table that covers `pc`, with what unwinding it needs of the CIE.
+bool EMBDwarfComputeRow(const EMBDwarfCFIRecord* cfi, std::uint64_t pc, EMBDwarfRow* row);
+
+/// Unwinds one frame by a row worked out before: its CFA and the caller's registers.
+bool EMBDwarfUnwindApplyRow(const EMBDwarfRow* row, const EMBThreadContext* context,
+    const EMBMemoryReader* reader, EMBDwarfFrame* caller);
+
 /// Replaces `frame` by its caller: image lookup, FDE search, unwinding. False when the frame cannot be
-/// unwound from call-frame information (or is the outermost).
-bool EMBDwarfUnwindFrame(EMBDwarfImageLookup lookup, const EMBMemoryReader* reader, EMBDwarfFrame* frame);
+/// unwound from call-frame information (or is the outermost). With a `cache`, rows found there skip the
+/// lookup and the search, and rows worked out are kept in it: pass one only with a `lookup` that always
+/// gives the same tables for a PC until the cache is invalidated.
+bool EMBDwarfUnwindFrame(EMBDwarfImageLookup lookup, const EMBMemoryReader* reader, EMBDwarfFrame* frame,
+    EMBDwarfRuleCache* cache = nullptr);
 
 /// Whether two contexts hold the same registers.
 bool EMBDwarfCompareRegisters(const EMBThreadContext* a, const EMBThreadContext* b);

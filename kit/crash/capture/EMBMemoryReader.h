@@ -37,6 +37,8 @@ private:
 
     mutable std::uint64_t m_pages[kRememberedPages] {};
     mutable std::size_t m_next { 0 };
+    /// The page found last, looked at first: a frame's words mostly share one.
+    mutable std::uint64_t m_lastPage { 0 };
 };
 
 }
