@@ -6,6 +6,7 @@
 #include "kit/crash/capture/EMBMetadata.h"
 #include "kit/crash/capture/EMBSDKLog.h"
 #include "kit/crash/capture/EMBSignal.h"
+#include "kit/crash/capture/EMBThreadSuspension.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 
@@ -208,7 +209,10 @@ void EMBContextInitialize(const EMBContextInitParameters* params)
     });
     SetUpGroup::submit(group, [&context] { EMBBinaryImageInit(context.binaryImagePath); });
     if (!context.debuggerAttached) {
-        SetUpGroup::submit(group, [&context] { EMBSignalInitialize(&context.signal); });
+        SetUpGroup::submit(group, [&context] {
+            EMBThreadSuspensionInstall();
+            EMBSignalInitialize(&context.signal);
+        });
         // This platform raises every fault as a signal: only a stale record of an older layout goes.
         SetUpGroup::submit(group, [machPath] { EMBUnlinkIfExists(machPath.c_str()); });
         SetUpGroup::submit(group, [&context, &writable] {

@@ -1,6 +1,7 @@
 #include "kit/crash/capture/EMBHandler.h"
 
 #include "kit/crash/capture/EMBContext.h"
+#include "kit/crash/capture/EMBProcess.h"
 #include "kit/crash/capture/EMBSDKLog.h"
 
 #include <dlfcn.h>
@@ -9,9 +10,13 @@ namespace kit {
 
 void EMBHandler(EMBFile* file, pid_t crashedThread, const ucontext_t* signalContext)
 {
-    (void)file;
-    (void)crashedThread;
-    (void)signalContext;
+    EMBProcess process;
+    EMBProcessInit(&process, crashedThread, signalContext);
+    EMBProcessSuspendAllOtherThreads(&process);
+    EMBProcessRecordAllThreads(&process, file);
+    EMBProcessResumeAllOtherThreads(&process);
+    EMBProcessDestroy(&process);
+
     EMBReadOnlyContext* context = EMBCurrentContext().readOnly.load();
     if (context != nullptr && context->crashCallbackTarget != nullptr) {
         EMBSDKFileLog("%s: Performing syncrhonous crash callback - hold onto your butts\n", __func__);

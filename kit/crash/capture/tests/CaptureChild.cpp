@@ -44,7 +44,9 @@ std::unique_ptr<::testing::ChildProcess> startCaptureChild(
         std::string(kScenarioVariable) + "=" + name, std::string(kDirectoryVariable) + "=" + directory.string(),
         std::string(kCustomExceptionsVariable) + "=" + std::to_string(options.maximumCustomExceptions) };
     if (options.underDebugger) {
-        for (const char* argument : { "gdb", "-batch", "-nx", "-q", "-ex", "run", "--args" })
+        // Without reading debugging information the debugger starts the program at once.
+        for (const char* argument :
+            { "gdb", "-batch", "-nx", "-q", "--readnever", "-iex", "set auto-solib-add off", "-ex", "run", "--args" })
             arguments.emplace_back(argument);
     }
     arguments.insert(arguments.end(),
@@ -100,6 +102,36 @@ std::vector<nlohmann::json> readRecords(const std::filesystem::path& file)
             records.push_back(std::move(record));
     }
     return records;
+}
+
+std::string imageHolding(const std::filesystem::path& directory, std::uint64_t address, std::uint64_t* offset)
+{
+    for (const auto& record : readRecords(directory / "binary_images.embrecord")) {
+        if (!record.contains("load"))
+            continue;
+        const auto& load = record["load"];
+        std::uint64_t base = load["base"];
+        std::uint64_t size = load["size"];
+        if (address >= base && address < base + size) {
+            if (offset != nullptr)
+                *offset = address - base;
+            return load["path"];
+        }
+    }
+    return {};
+}
+
+nlohmann::json crashedThread(const std::vector<nlohmann::json>& records)
+{
+    for (const auto& record : records) {
+        if (!record.contains("threads"))
+            continue;
+        for (const auto& thread : record["threads"]) {
+            if (thread.value("crashed", false))
+                return thread;
+        }
+    }
+    return nullptr;
 }
 
 // The child's side: set up capture as the crash reporting controller does, then run the scenario.

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -53,6 +54,13 @@ void say(const std::string& line);
 std::optional<std::string> scenarioLine(::testing::ChildProcess& child);
 /// In the parent: everything the scenario said until the child ended, one line feed after each line.
 std::string scenarioOutput(::testing::ChildProcess& child);
+
+/// The image of a crashed child's "load" records (binary_images.embrecord) that holds `address`: its path,
+/// and through `offset` the address's distance from the image's start; "" when none holds it.
+std::string imageHolding(const std::filesystem::path& directory, std::uint64_t address, std::uint64_t* offset);
+
+/// The "threads" record's thread marked as crashed, or null.
+nlohmann::json crashedThread(const std::vector<nlohmann::json>& records);
 
 /// Each line of a record file parsed as JSON (lines that do not parse are left out).
 std::vector<nlohmann::json> readRecords(const std::filesystem::path& file);

@@ -124,6 +124,10 @@ TEST_F(EMBExceptionTest, AnUncaughtExceptionIsRecordedThenItsAbort)
             EXPECT_FALSE(exception.contains("frames"));
         }
 
+        ASSERT_GE(exceptions.size(), 2u);
+        EXPECT_TRUE(exceptions[1].contains("threads")) << "the fault path's records follow";
+        EXPECT_TRUE(testing::crashedThread(exceptions).is_object()) << "the thread that threw is marked";
+
         auto signals = readRecords(file("signal.embrecord"));
         ASSERT_FALSE(signals.empty()) << "the abort after the exception is recorded too";
         EXPECT_EQ(signals.front()["signal"]["number"], SIGABRT);

@@ -11,10 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <barrier>
+#include <sstream>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <thread>
@@ -115,6 +118,33 @@ const CaptureScenarioRegistration twoThreads("two-threads", [] {
     fault();
     other.join();
 });
+// Twenty threads parked in a blocking call, one of them named with a quote, and a queue thread that faults.
+const CaptureScenarioRegistration worker("worker", [] {
+    static std::barrier parked(21);
+    static std::vector<std::thread> threads;
+    for (int index = 0; index < 20; ++index) {
+        threads.emplace_back([index] {
+            if (index == 7)
+                pthread_setname_np(pthread_self(), "say \"cheese\"");
+            parked.arrive_and_wait();
+            for (;;)
+                pause();
+        });
+    }
+    parked.arrive_and_wait();
+    static platform::foundation::DispatchQueue queue("com.zorvik.faulting");
+    queue.async([] {
+        testing::say("crashing " + std::to_string(gettid()));
+        std::size_t tasks = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+            ++tasks;
+        testing::say("threads " + std::to_string(tasks));
+        dereference(nullptr, 2);
+    });
+    for (;;)
+        pause();
+});
+
 const CaptureScenarioRegistration sent("sent", [] {
     testing::say("ready");
     ::testing::AllocationTrap::arm();
@@ -199,11 +229,48 @@ TEST_F(EMBSignalTest, EachFaultIsRecordedAndEndsTheProcessByItsSignal)
         }
         EXPECT_EQ(record["code_name"], c.signal == SIGABRT ? nlohmann::json("ABORT") : nlohmann::json());
         EXPECT_TRUE(record["time"].is_number_unsigned());
+        auto records = readRecords(signalFile());
+        ASSERT_GE(records.size(), 2u);
+        EXPECT_TRUE(records[1].contains("threads")) << "the fault path's records follow";
+        std::size_t crashed = 0;
+        for (const auto& thread : records[1]["threads"])
+            crashed += thread.value("crashed", false) ? 1 : 0;
+        EXPECT_EQ(crashed, 1u);
+        nlohmann::json thread = testing::crashedThread(records);
+        ASSERT_TRUE(thread.is_object());
+        ASSERT_FALSE(thread["stacktrace"].empty());
         EXPECT_TRUE(record["errno"].is_number());
         auto output = testing::scenarioOutput(*m_child);
         std::uint64_t address = record["address"];
         if (std::string(c.scenario) == "segv") {
             EXPECT_EQ(address, 0u);
+            // The five nested calls, found by their place in this same program.
+            Dl_info here {};
+            ASSERT_NE(dladdr(reinterpret_cast<const void*>(&dereference), &here), 0);
+            auto start = reinterpret_cast<std::uint64_t>(&dereference)
+                - reinterpret_cast<std::uint64_t>(here.dli_fbase);
+            std::string program = std::filesystem::read_symlink("/proc/self/exe");
+            int nested = 0;
+            for (std::uint64_t pc : thread["stacktrace"]) {
+                std::uint64_t offset = 0;
+                std::string image = testing::imageHolding(m_folder.path(), pc, &offset);
+                nested += image == program && offset >= start && offset < start + 0x400 ? 1 : 0;
+            }
+            EXPECT_GE(nested, 5) << thread["stacktrace"].dump();
+            const auto& stack = thread["stacktrace"];
+            ASSERT_GE(stack.size(), 5u);
+            for (std::size_t depth = 2; depth < 5; ++depth)
+                EXPECT_EQ(stack[depth], stack[1]) << "each level returns into the same call";
+        }
+        if (std::string(c.scenario) == "abort") {
+            std::vector<std::string> images;
+            for (std::uint64_t pc : thread["stacktrace"])
+                images.push_back(testing::imageHolding(m_folder.path(), pc, nullptr));
+            ASSERT_FALSE(images.empty());
+            EXPECT_NE(images.front().find("libc.so"), std::string::npos) << "it faulted in the C library";
+            EXPECT_TRUE(std::any_of(images.begin(), images.end(), [](const std::string& image) {
+                return image.find("kit_crash_capture_tests") != std::string::npos;
+            })) << "and was called from the program";
         }
         if (std::string(c.scenario) == "bus") {
             EXPECT_EQ(output, "address " + std::to_string(address) + "\n");
@@ -248,6 +315,30 @@ TEST_F(EMBSignalTest, TwoThreadsFaultingAtOnceGiveOneWholeReport)
             signals += record.contains("signal") ? 1 : 0;
         EXPECT_EQ(signals, 1u) << "the second fault waits for the first report";
     }
+}
+
+TEST_F(EMBSignalTest, ACrashOnAWorkerRecordsEveryThreadOnce)
+{
+    EXPECT_EQ(run("worker"), SIGSEGV);
+    std::istringstream said(testing::scenarioOutput(*m_child));
+    std::string word;
+    long crashing = 0;
+    std::size_t tasks = 0;
+    said >> word >> crashing >> word >> tasks;
+    ASSERT_GT(tasks, 21u) << "the main thread, twenty parked ones, the queue's and capture's own";
+
+    auto records = readRecords(signalFile());
+    ASSERT_GE(records.size(), 2u);
+    const auto& threads = records[1]["threads"];
+    EXPECT_EQ(threads.size(), tasks) << "each thread of the task once";
+    std::size_t crashed = 0;
+    std::size_t withStacks = 0;
+    for (const auto& thread : threads) {
+        crashed += thread.value("crashed", false) ? 1 : 0;
+        withStacks += thread["stacktrace"].empty() ? 0 : 1;
+    }
+    EXPECT_EQ(crashed, 1u);
+    EXPECT_EQ(withStacks, tasks) << "every parked thread answered and was walked";
 }
 
 TEST_F(EMBSignalTest, TheHandlerInstalledBeforeRunsAfterTheReport)
