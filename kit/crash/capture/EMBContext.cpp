@@ -176,17 +176,20 @@ void EMBContextBaseDeinit()
 
 void EMBContextInitialize(const EMBContextInitParameters* params)
 {
-    if (params == nullptr || params->reportDirectory == nullptr || !EMBContextBaseInit())
+    if (params == nullptr || params->reportDirectory == nullptr)
+        return;
+    // The SDK log first, so that it tells how the allocator was set up.
+    std::string sdkLogPath = join(params->reportDirectory, "sdk.log");
+    if (!EMBUnlinkIfExists(sdkLogPath.c_str()))
+        platform::foundation::Log("[Ember:Crash]")
+            .write(std::string("Unable to write initialize SDK write paths ") + strerrordesc_np(errno));
+    EMBSDKLogSetPath(sdkLogPath.c_str());
+    if (!EMBContextBaseInit())
         return;
     EMBReadOnlyContext& context = *g_context.readOnly.load();
     EMBWritableContext& writable = *g_context.writable;
     const char* directory = EMBDupString(params->reportDirectory);
-
-    context.sdkLogPath = EMBDupString(join(directory, "sdk.log").c_str());
-    if (!EMBUnlinkIfExists(context.sdkLogPath))
-        platform::foundation::Log("[Ember:Crash]")
-            .write(std::string("Unable to write initialize SDK write paths ") + strerrordesc_np(errno));
-    EMBSDKLogSetPath(context.sdkLogPath);
+    context.sdkLogPath = EMBDupString(sdkLogPath.c_str());
     context.debuggerAttached = debuggerAttached();
     context.immediateDeliveryTarget = params->immediateDeliveryTarget;
     context.crashCallbackTarget = params->crashCallbackTarget;

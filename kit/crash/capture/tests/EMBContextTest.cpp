@@ -113,6 +113,8 @@ TEST_F(EMBContextTest, SetUpWritesTheMetadataAndInstallsTheHandlers)
     EXPECT_EQ(metadata[2]["executable"]["architecture"], "x86_64");
     EXPECT_FALSE(readRecords(file("binary_images.embrecord")).empty());
     EXPECT_FALSE(std::filesystem::exists(file("signal.embrecord")));
+    EXPECT_NE(text("sdk.log").find("EMBAllocatorCreate: Allocator successfully created 0x"), std::string::npos)
+        << text("sdk.log");
 }
 
 TEST_F(EMBContextTest, StaleRecordsOfTheDirectoryAreRemovedAtStart)
