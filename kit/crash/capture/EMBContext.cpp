@@ -1,5 +1,6 @@
 #include "kit/crash/capture/EMBContext.h"
 
+#include "kit/crash/EMBUserLogging.h"
 #include "kit/crash/capture/EMBBinaryImage.h"
 #include "kit/crash/capture/EMBCaptureUtilities.h"
 #include "kit/crash/capture/EMBException.h"
@@ -117,16 +118,19 @@ void installSignalStack(EMBReadOnlyContext& context)
         && (context.signal.previousStack.ss_flags & SS_DISABLE) == 0;
 }
 
-void setUpCustomExceptions(EMBReadOnlyContext& context, const EMBContextInitParameters& params,
-    const char* directory, EMBWritableContext& writable)
+// The user logging's storages: strings and counters it keeps apart from the crash context.
+EMBUserLoggingStorages g_loggingStorages;
+EMBUserLoggingWritableState g_loggingState;
+
+EMBUserLoggingLimits loggingLimits(const EMBContextInitParameters& params)
 {
-    EMBABStorage& storage = context.customExceptionStorage;
-    storage.pathA = EMBDupString(join(directory, "custom_exception_a.embrecord").c_str());
-    storage.pathB = EMBDupString(join(directory, "custom_exception_b.embrecord").c_str());
-    storage.entryLimit = params.customExceptionsEnabled ? params.maximumCustomExceptions : 0;
-    storage.sizeLimited = 0;
-    storage.counter = &writable.customExceptionCounter;
-    writable.customExceptionCurrentFile = storage.pathA;
+    return EMBUserLoggingLimits {
+        .errorReportingEnabled = params.errorReportingEnabled,
+        .customExceptionsEnabled = params.customExceptionsEnabled,
+        .maxCustomExceptions = params.maximumCustomExceptions,
+        .logBufferSize = params.logBufferSize,
+        .maxCustomKeys = params.maximumCustomKeys,
+    };
 }
 
 }
@@ -162,6 +166,8 @@ void EMBContextBaseDeinit()
     EMBSignalUninstall(&context->signal);
     EMBExceptionUninstall(&context->exception);
     EMBBinaryImageDeinit();
+    if (EMBUserLoggingIsInitialized())
+        EMBUserLoggingDeinit();
     stack_t current {};
     if (sigaltstack(nullptr, &current) == 0 && current.ss_sp == context->signalStack) {
         stack_t restore {};
@@ -187,7 +193,6 @@ void EMBContextInitialize(const EMBContextInitParameters* params)
     if (!EMBContextBaseInit())
         return;
     EMBReadOnlyContext& context = *g_context.readOnly.load();
-    EMBWritableContext& writable = *g_context.writable;
     const char* directory = EMBDupString(params->reportDirectory);
     context.sdkLogPath = EMBDupString(sdkLogPath.c_str());
     context.debuggerAttached = debuggerAttached();
@@ -207,8 +212,9 @@ void EMBContextInitialize(const EMBContextInitParameters* params)
         if (!EMBAllocatorProtect(g_context.allocator))
             EMBSDKFileLog("%s: Error: Memory protection failed\n", "EMBContextInitialize");
     });
-    SetUpGroup::submit(group, [&context, &writable, params = *params, directory] {
-        setUpCustomExceptions(context, params, directory, writable);
+    SetUpGroup::submit(group, [limits = loggingLimits(*params), directory = std::string(directory)] {
+        EMBUserLoggingSetUpStorages(&g_loggingStorages, &g_loggingState, directory, limits);
+        EMBUserLoggingInit(&g_loggingStorages, &g_loggingState);
     });
     SetUpGroup::submit(group, [&context] { EMBBinaryImageInit(context.binaryImagePath); });
     if (!context.debuggerAttached) {
@@ -218,9 +224,7 @@ void EMBContextInitialize(const EMBContextInitParameters* params)
         });
         // This platform raises every fault as a signal: only a stale record of an older layout goes.
         SetUpGroup::submit(group, [machPath] { EMBUnlinkIfExists(machPath.c_str()); });
-        SetUpGroup::submit(group, [&context, &writable] {
-            EMBExceptionInitialize(&context.exception, &writable.customExceptionCounter);
-        });
+        SetUpGroup::submit(group, [&context] { EMBExceptionInitialize(&context.exception); });
     } else {
         EMBSDKFileLog("%s: Debugger present - not installing handlers\n", __func__);
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "kit/crash/capture/EMBAllocator.h"
-#include "kit/crash/capture/EMBUserLogging.h"
 
 #include <atomic>
 #include <csignal>
@@ -87,7 +86,6 @@ struct EMBReadOnlyContext {
     const char* metadataPath { nullptr };
     EMBExceptionState exception;
     EMBSignalState signal;
-    EMBABStorage customExceptionStorage;
 };
 
 /// The part of the context that stays writable for the whole run.
@@ -98,8 +96,6 @@ struct EMBWritableContext {
     std::atomic<int> crashingThread { 0 };
     /// Set once the crashing thread has written the report and handed the fault back.
     std::atomic<std::uint8_t> reportFinished { 0 };
-    const char* customExceptionCurrentFile { nullptr };
-    std::uint32_t customExceptionCounter { 0 };
 };
 
 /// The process-wide crash context.

@@ -1,11 +1,12 @@
 #include "kit/crash/capture/EMBException.h"
 
+#include "kit/crash/EMBUserLogging.h"
+
 #include "kit/crash/capture/EMBCaptureUtilities.h"
 #include "kit/crash/capture/EMBContext.h"
 #include "kit/crash/capture/EMBDemangle.h"
 #include "kit/crash/capture/EMBHandler.h"
 #include "kit/crash/capture/EMBSDKLog.h"
-#include "kit/crash/capture/EMBUserLogging.h"
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/Log.h"
 
@@ -84,15 +85,13 @@ void recordCurrentException()
 
 }
 
-bool EMBExceptionInitialize(EMBExceptionState* state, std::uint32_t* customExceptionCounter)
+bool EMBExceptionInitialize(EMBExceptionState* state)
 {
     if (state == nullptr)
         return false;
     if (!EMBUnlinkIfExists(state->path))
         EMBSDKFileLog("%s: Unable to reset the exception file %s\n", __func__, strerrordesc_np(errno));
     state->previousHandler = std::set_terminate(EMBTerminateHandler);
-    if (customExceptionCounter != nullptr)
-        *customExceptionCounter = 0;
     return true;
 }
 
@@ -141,8 +140,7 @@ void EMBExceptionRecord(EMBExceptionType type, const char* name, const char* rea
 {
     if (!EMBContextIsInitialized())
         return;
-    EMBContext& context = EMBCurrentContext();
-    EMBReadOnlyContext* readOnly = context.readOnly.load();
+    EMBReadOnlyContext* readOnly = EMBCurrentContext().readOnly.load();
     EMBSDKFileLog("%s: Recording an exception structure (%d, %d)\n", __func__, int(deliver), int(isFatal(type)));
     if (isFatal(type)) {
         std::lock_guard lock(fatalRecordMutex());
@@ -156,9 +154,9 @@ void EMBExceptionRecord(EMBExceptionType type, const char* name, const char* rea
         } else {
             EMBSDKFileLog("%s: Unable to open exception file\n", __func__);
         }
-    } else {
-        EMBUserLoggingWriteAndCheckABFiles(&readOnly->customExceptionStorage,
-            &context.writable->customExceptionCurrentFile,
+    } else if (const EMBUserLoggingStorages* storages = EMBUserLoggingCurrentStorages()) {
+        EMBUserLoggingWriteAndCheckABFiles(&storages->customExceptionStorage,
+            &EMBUserLoggingCurrentState()->customExceptionStorageCurrentFile,
             [&](EMBFile* file) { EMBExceptionWrite(file, type, name, reason, frames); });
     }
     EMBSDKFileLog("%s: Finished recording an exception structure\n", __func__);

@@ -17,9 +17,8 @@ struct EMBExceptionState;
 /// Kinds of recorded exceptions. The first two end the process; the others are kept and the app goes on.
 enum class EMBExceptionType : int { ObjectiveC = 1, Cpp = 2, Javascript = 3, Custom = 4 };
 
-/// Starts "exception.embrecord" afresh, installs EMBTerminateHandler (keeping the handler before it) and
-/// zeroes the custom-exception counter.
-bool EMBExceptionInitialize(EMBExceptionState* state, std::uint32_t* customExceptionCounter);
+/// Starts "exception.embrecord" afresh and installs EMBTerminateHandler, keeping the handler before it.
+bool EMBExceptionInitialize(EMBExceptionState* state);
 /// Puts the previous terminate handler back: for tests and shutdown.
 void EMBExceptionUninstall(EMBExceptionState* state);
 
