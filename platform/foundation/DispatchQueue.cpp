@@ -1,6 +1,7 @@
 #include "platform/foundation/DispatchQueue.h"
 
 #include "platform/foundation/AlternateSignalStack.h"
+#include "platform/foundation/QueueLabels.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -17,6 +18,8 @@ struct DispatchQueue::State {
     std::deque<std::function<void()>> tasks;
     std::size_t running { 0 };
     bool stopping { false };
+    /// The queue's label, for crash reports: lives as long as the last of its threads.
+    std::string label;
 };
 
 namespace {
@@ -30,12 +33,17 @@ DispatchQueue::DispatchQueue(std::string label, Kind kind, std::size_t threadCou
     : m_label(std::move(label))
     , m_state(std::make_shared<State>())
 {
+    m_state->label = m_label;
     std::size_t count = kind == Kind::Serial ? 1 : std::max<std::size_t>(threadCount, 1);
     for (std::size_t index = 0; index < count; ++index) {
         m_threads.emplace_back([state = m_state] {
             // A fault on the queue is still reported when it overflowed the thread's stack.
             AlternateSignalStack signalStack;
             t_currentQueue = state.get();
+            QueueLabels::enter(state->label.c_str());
+            struct Leave {
+                ~Leave() { QueueLabels::leave(); }
+            } leave;
             for (;;) {
                 std::function<void()> task;
                 {

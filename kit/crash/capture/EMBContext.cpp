@@ -4,17 +4,19 @@
 #include "kit/crash/capture/EMBBinaryImage.h"
 #include "kit/crash/capture/EMBCaptureUtilities.h"
 #include "kit/crash/capture/EMBException.h"
+#include "kit/crash/capture/EMBHost.h"
 #include "kit/crash/capture/EMBMetadata.h"
+#include "kit/crash/capture/EMBProcessRecords.h"
 #include "kit/crash/capture/EMBSDKLog.h"
 #include "kit/crash/capture/EMBSignal.h"
 #include "kit/crash/capture/EMBThreadSuspension.h"
 #include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/Files.h"
 #include "platform/foundation/Log.h"
 
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -83,26 +85,6 @@ private:
 std::string join(const char* directory, const char* name)
 {
     return std::string(directory) + "/" + name;
-}
-
-// The tracer's process identifier in /proc/self/status: not 0 while a debugger is attached.
-bool debuggerAttached()
-{
-    FILE* status = std::fopen("/proc/self/status", "re");
-    if (status == nullptr) {
-        EMBSDKFileLog("%s: Unable to read the process status\n", __func__);
-        return false;
-    }
-    char line[256];
-    bool traced = false;
-    while (std::fgets(line, sizeof line, status) != nullptr) {
-        if (std::strncmp(line, "TracerPid:", 10) == 0) {
-            traced = std::atol(line + 10) != 0;
-            break;
-        }
-    }
-    std::fclose(status);
-    return traced;
 }
 
 void installSignalStack(EMBReadOnlyContext& context)
@@ -195,7 +177,7 @@ void EMBContextInitialize(const EMBContextInitParameters* params)
     EMBReadOnlyContext& context = *g_context.readOnly.load();
     const char* directory = EMBDupString(params->reportDirectory);
     context.sdkLogPath = EMBDupString(sdkLogPath.c_str());
-    context.debuggerAttached = debuggerAttached();
+    context.debuggerAttached = EMBProcessDebuggerAttached();
     context.immediateDeliveryTarget = params->immediateDeliveryTarget;
     context.crashCallbackTarget = params->crashCallbackTarget;
     context.binaryImagePath = EMBDupString(join(directory, "binary_images.embrecord").c_str());
@@ -215,6 +197,10 @@ void EMBContextInitialize(const EMBContextInitParameters* params)
     SetUpGroup::submit(group, [limits = loggingLimits(*params), directory = std::string(directory)] {
         EMBUserLoggingSetUpStorages(&g_loggingStorages, &g_loggingState, directory, limits);
         EMBUserLoggingInit(&g_loggingStorages, &g_loggingState);
+    });
+    SetUpGroup::submit(group, [] {
+        auto caches = platform::foundation::Files::cachesDirectory();
+        EMBHostInitialize(caches ? caches->string() : std::string());
     });
     SetUpGroup::submit(group, [&context] { EMBBinaryImageInit(context.binaryImagePath); });
     if (!context.debuggerAttached) {

@@ -1,7 +1,9 @@
 #include "kit/crash/capture/EMBHandler.h"
 
 #include "kit/crash/capture/EMBContext.h"
+#include "kit/crash/capture/EMBHost.h"
 #include "kit/crash/capture/EMBProcess.h"
+#include "kit/crash/capture/EMBProcessRecords.h"
 #include "kit/crash/capture/EMBSDKLog.h"
 
 #include <dlfcn.h>
@@ -14,6 +16,11 @@ void EMBHandler(EMBFile* file, pid_t crashedThread, const ucontext_t* signalCont
     EMBProcessInit(&process, crashedThread, signalContext);
     EMBProcessSuspendAllOtherThreads(&process);
     EMBProcessRecordAllThreads(&process, file);
+    EMBProcessRecordRuntimeInfo(&process, file);
+    EMBProcessRecordDispatchQueueNames(&process, file);
+    EMBProcessRecordThreadNames(&process, file);
+    EMBProcessRecordStats(&process, file);
+    EMBHostWriteDiskUsage(file);
     EMBProcessResumeAllOtherThreads(&process);
     EMBProcessDestroy(&process);
 

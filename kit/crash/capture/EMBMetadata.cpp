@@ -6,6 +6,7 @@
 #include "kit/crash/capture/EMBCaptureUtilities.h"
 #include "kit/crash/capture/EMBContext.h"
 #include "kit/crash/capture/EMBFile.h"
+#include "kit/crash/capture/EMBHost.h"
 
 #include <ctime>
 
@@ -67,6 +68,7 @@ bool EMBMetadataWrite(const char* path, const EMBMetadata& metadata)
     if (!EMBFileInitWithPath(&file, path, true))
         return false;
     writeIdentity(&file, metadata);
+    EMBHostRecord(&file);
     writeApplication(&file, metadata);
     EMBBinaryImageRecordMainExecutable(&file);
     return EMBFileClose(&file);

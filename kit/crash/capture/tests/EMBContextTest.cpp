@@ -100,7 +100,7 @@ TEST_F(EMBContextTest, SetUpWritesTheMetadataAndInstallsTheHandlers)
     EXPECT_EQ(child->wait(10s), 0);
 
     auto metadata = readRecords(file("metadata.embrecord"));
-    ASSERT_EQ(metadata.size(), 3u);
+    ASSERT_EQ(metadata.size(), 4u);
     const auto& identity = metadata[0]["identity"];
     EXPECT_EQ(identity["generator"], "Ember iOS SDK/3.7.0");
     EXPECT_EQ(identity["api_key"], "0123456789abcdef0123456789abcdef01234567");
@@ -108,9 +108,10 @@ TEST_F(EMBContextTest, SetUpWritesTheMetadataAndInstallsTheHandlers)
     EXPECT_EQ(identity["install_id"], "0C4F5C8E-6B1D-4F7A-9E2B-3A1D5C7E9F00");
     EXPECT_TRUE(identity["beta_token"].is_null());
     EXPECT_NEAR(identity["started_at"].get<double>(), double(std::time(nullptr)), 30);
-    EXPECT_TRUE(metadata[1].contains("application"));
-    EXPECT_TRUE(metadata[1]["application"]["extension_id"].is_null());
-    EXPECT_EQ(metadata[2]["executable"]["architecture"], "x86_64");
+    EXPECT_EQ(metadata[1]["host"]["platform"], "ios");
+    EXPECT_TRUE(metadata[2].contains("application"));
+    EXPECT_TRUE(metadata[2]["application"]["extension_id"].is_null());
+    EXPECT_EQ(metadata[3]["executable"]["architecture"], "x86_64");
     EXPECT_FALSE(readRecords(file("binary_images.embrecord")).empty());
     EXPECT_FALSE(std::filesystem::exists(file("signal.embrecord")));
     EXPECT_NE(text("sdk.log").find("EMBAllocatorCreate: Allocator successfully created 0x"), std::string::npos)
@@ -137,7 +138,7 @@ TEST_F(EMBContextTest, UnderADebuggerNoHandlerIsInstalledAndTheLogSaysSo)
     EXPECT_NE(text("sdk.log").find("EMBContextInitialize: Debugger present - not installing handlers\n"),
         std::string::npos)
         << text("sdk.log");
-    EXPECT_EQ(readRecords(file("metadata.embrecord")).size(), 3u) << "the metadata is written all the same";
+    EXPECT_EQ(readRecords(file("metadata.embrecord")).size(), 4u) << "the metadata is written all the same";
 }
 
 TEST_F(EMBContextTest, TheCrashCallbackRunsOnTheCrashingThreadAtTheEnd)

@@ -2,6 +2,7 @@
 #include "kit/crash/capture/EMBBinaryImage.h"
 #include "kit/crash/capture/EMBFile.h"
 #include "kit/crash/capture/EMBFileReader.h"
+#include "kit/crash/capture/EMBProcessRecords.h"
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
 #include "testing/AllocationTrap.h"
@@ -19,6 +20,7 @@
 #include <csignal>
 #include <dirent.h>
 #include <link.h>
+#include <sstream>
 #include <sys/mman.h>
 #include <sys/syscall.h>
 #include <thread>
@@ -320,6 +322,97 @@ TEST_F(EMBProcessTest, RecordsEveryThreadFromAFaultWithoutAllocating)
         EXPECT_EQ(std::count(stack.begin(), stack.end(), stack[1]), 5) << "the recursion's return address";
     }
     EXPECT_EQ(crashed, 1);
+}
+
+// gdb on the same process is the oracle: the child waits until gdb has attached, then faults; gdb prints
+// the crashed thread's frames and registers at the fault and lets the child's handler run.
+TEST(EMBProcessChild, DISABLED_FaultsOnceADebuggerWatches)
+{
+    static std::string path = getenv("EMB_TEST_RECORD_PATH");
+    g_recordPath = path.c_str();
+    EMBBinaryImageInit((path + ".images").c_str());
+    ParkedThread parked;
+    stack_t stack {};
+    stack.ss_sp = g_alternateStack;
+    stack.ss_size = sizeof g_alternateStack;
+    sigaltstack(&stack, nullptr);
+    struct sigaction action { };
+    action.sa_sigaction = recordInHandler;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    sigaction(SIGSEGV, &action, nullptr);
+    g_fault = static_cast<int*>(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    std::string ready = "ready " + std::to_string(getpid()) + "\n";
+    (void)!write(STDOUT_FILENO, ready.data(), ready.size());
+    for (int i = 0; i < 20000 && !EMBProcessDebuggerAttached(); ++i)
+        usleep(1000);
+    faultLevel(5);
+}
+
+// The hexadecimal numbers gdb printed after `prefix` at the start of a line, in order.
+std::vector<std::uint64_t> printedValues(const std::string& output, const std::string& prefix)
+{
+    std::vector<std::uint64_t> values;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(prefix, 0) != 0)
+            continue;
+        auto at = line.find("0x", prefix.size());
+        if (at != std::string::npos)
+            values.push_back(std::stoull(line.substr(at), nullptr, 16));
+    }
+    return values;
+}
+
+// Consecutive equal addresses as one: gdb lists an inlined call as a frame of its own at the same PC.
+std::vector<std::uint64_t> folded(std::vector<std::uint64_t> addresses)
+{
+    addresses.erase(std::unique(addresses.begin(), addresses.end()), addresses.end());
+    return addresses;
+}
+
+TEST_F(EMBProcessTest, TheCrashedThreadsFramesAndRegistersAreThoseGdbSees)
+{
+    fs::path path = m_folder.path() / "signal.embrecord";
+    char self[PATH_MAX] {};
+    ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    ::testing::ChildProcess child({ "/usr/bin/env", "EMB_TEST_RECORD_PATH=" + path.string(),
+        "ASAN_OPTIONS=handle_segv=0:detect_leaks=0:abort_on_error=1", self, "--gtest_also_run_disabled_tests",
+        "--gtest_filter=EMBProcessChild.DISABLED_FaultsOnceADebuggerWatches" });
+    std::optional<std::string> ready;
+    while ((ready = child.readLine(std::chrono::seconds(20))) && ready->rfind("ready ", 0) != 0) { }
+    ASSERT_TRUE(ready);
+    std::string pid = ready->substr(6);
+    std::string suspension
+        = "handle SIG" + std::to_string(EMBThreadSuspensionSignal()) + " nostop noprint pass";
+    std::string gdb = ::testing::ChildProcess(
+        { "/usr/bin/gdb", "-nx", "-batch", "-p", pid, "-ex", suspension, "-ex", "set backtrace past-main on",
+            "-ex", "set backtrace past-entry on", "-ex", "continue", "-ex", "frame apply all -q p/x $pc",
+            "-ex", "info registers rip rsp rbp rbx r12 r13 r14 r15", "-ex", "continue" })
+                          .readAll(std::chrono::seconds(60));
+    std::string output = child.readAll(std::chrono::seconds(20));
+    EXPECT_EQ(child.deathSignal(std::chrono::seconds(20)), SIGSEGV) << output;
+    ASSERT_NE(gdb.find("SIGSEGV"), std::string::npos) << gdb;
+
+    auto sections = EMBFileReadSections(path.string(), false);
+    ASSERT_TRUE(sections && sections->records.size() == 1) << output;
+    auto threads = sections->records[0]->get("threads").array();
+    ASSERT_TRUE(threads);
+    DictionaryRef crashed;
+    for (std::size_t i = 0; i < threads->size(); ++i) {
+        if (threads->at(i).dictionary()->get("crashed").boolValue())
+            crashed = threads->at(i).dictionary();
+    }
+    ASSERT_TRUE(crashed);
+    auto ours = folded(addresses(crashed->get("stacktrace").array()));
+    auto theirs = folded(printedValues(gdb, "$"));
+    ASSERT_GE(theirs.size(), 7u) << gdb;
+    EXPECT_EQ(ours, theirs) << gdb;
+    auto registers = crashed->get("registers").dictionary();
+    for (const char* name : { "rip", "rsp", "rbp", "rbx", "r12", "r13", "r14", "r15" }) {
+        auto printed = printedValues(gdb, name);
+        ASSERT_EQ(printed.size(), 1u) << name << "\n" << gdb;
+        EXPECT_EQ(std::uint64_t(registers->get(name).integerValue()), printed[0]) << name;
+    }
 }
 
 }

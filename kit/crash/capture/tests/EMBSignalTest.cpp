@@ -232,6 +232,11 @@ TEST_F(EMBSignalTest, EachFaultIsRecordedAndEndsTheProcessByItsSignal)
         auto records = readRecords(signalFile());
         ASSERT_GE(records.size(), 2u);
         EXPECT_TRUE(records[1].contains("threads")) << "the fault path's records follow";
+        std::vector<std::string> names;
+        for (const auto& each : records)
+            names.push_back(each.begin().key());
+        EXPECT_EQ(names, (std::vector<std::string> { "signal", "threads", "runtime", "dispatch_queue_names",
+                             "thread_names", "process_stats", "storage" }));
         std::size_t crashed = 0;
         for (const auto& thread : records[1]["threads"])
             crashed += thread.value("crashed", false) ? 1 : 0;
@@ -339,6 +344,17 @@ TEST_F(EMBSignalTest, ACrashOnAWorkerRecordsEveryThreadOnce)
     }
     EXPECT_EQ(crashed, 1u);
     EXPECT_EQ(withStacks, tasks) << "every parked thread answered and was walked";
+    ASSERT_GE(records.size(), 5u);
+    const auto& queues = records[3]["dispatch_queue_names"];
+    const auto& names = records[4]["thread_names"];
+    ASSERT_EQ(names.size(), tasks);
+    ASSERT_EQ(queues.size(), tasks);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "say \"cheese\""), 1) << names.dump();
+    for (std::size_t index = 0; index < tasks; ++index) {
+        if (threads[index].value("crashed", false)) {
+            EXPECT_EQ(queues[index], "com.zorvik.faulting");
+        }
+    }
 }
 
 TEST_F(EMBSignalTest, TheHandlerInstalledBeforeRunsAfterTheReport)
