@@ -1,5 +1,6 @@
 #include "platform/foundation/DispatchQueue.h"
 
+#include "platform/foundation/AlternateSignalStack.h"
 #include "platform/foundation/QueueLabels.h"
 
 #include <algorithm>
@@ -36,6 +37,8 @@ DispatchQueue::DispatchQueue(std::string label, Kind kind, std::size_t threadCou
     std::size_t count = kind == Kind::Serial ? 1 : std::max<std::size_t>(threadCount, 1);
     for (std::size_t index = 0; index < count; ++index) {
         m_threads.emplace_back([state = m_state] {
+            // A fault on the queue is still reported when it overflowed the thread's stack.
+            AlternateSignalStack signalStack;
             t_currentQueue = state.get();
             QueueLabels::enter(state->label.c_str());
             struct Leave {

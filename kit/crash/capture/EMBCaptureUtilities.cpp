@@ -3,6 +3,7 @@
 #include "kit/crash/capture/EMBSDKLog.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/Uuid.h"
 
 #include <cctype>
@@ -45,11 +46,11 @@ void EMBDispatchAfter(platform::foundation::DispatchQueue& queue, std::function<
 }
 
 void EMBAddOperationAfter(
-    platform::foundation::DispatchQueue& operationQueue, std::function<void()> block, float seconds)
+    platform::foundation::OperationQueue& operationQueue, std::function<void()> block, float seconds)
 {
     platform::foundation::mainQueue().after(double(seconds), [&operationQueue, block = std::move(block)] {
         platform::foundation::DispatchQueue::global().async(
-            [&operationQueue, block] { operationQueue.async(block); });
+            [&operationQueue, block] { operationQueue.addOperation(block); });
     });
 }
 

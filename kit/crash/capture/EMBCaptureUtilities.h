@@ -5,6 +5,7 @@
 
 namespace platform::foundation {
 class DispatchQueue;
+class OperationQueue;
 }
 
 namespace kit {
@@ -25,6 +26,6 @@ void EMBDispatchAfter(platform::foundation::DispatchQueue& queue, std::function<
 /// Once `seconds` have passed on the main queue's clock, adds `block` to `operationQueue` from the shared
 /// global queue. The operation queue must outlive the delay.
 void EMBAddOperationAfter(
-    platform::foundation::DispatchQueue& operationQueue, std::function<void()> block, float seconds);
+    platform::foundation::OperationQueue& operationQueue, std::function<void()> block, float seconds);
 
 }

@@ -3,6 +3,7 @@
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Files.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/foundation/OperationQueue.h"
 #include "testing/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,7 @@ TEST(EMBCaptureUtilities, UnlinkCountsAMissingFileAsDone)
 TEST(EMBCaptureUtilities, DelaysCountOnTheMainQueuesClock)
 {
     DispatchQueue queue("com.cairn.ember.ios.logging");
-    DispatchQueue operations("com.cairn.ember.ios.work-queue");
+    platform::foundation::OperationQueue operations("com.cairn.ember.ios.work-queue", 1);
     std::atomic<int> ran { 0 };
     std::atomic<int> added { 0 };
     EMBDispatchAfter(
@@ -64,7 +65,7 @@ TEST(EMBCaptureUtilities, DelaysCountOnTheMainQueuesClock)
     EXPECT_EQ(added, 0);
     mainQueue().advance(0.5);
     DispatchQueue::global().waitUntilIdle();
-    operations.waitUntilIdle();
+    operations.waitUntilAllOperationsAreFinished();
     EXPECT_EQ(added, 1);
 }
 

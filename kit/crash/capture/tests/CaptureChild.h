@@ -1,0 +1,68 @@
+#pragma once
+
+#include "kit/crash/capture/EMBContext.h"
+#include "testing/ChildProcess.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kit::testing {
+
+/// What a crash child does once capture is set up in its report directory, and what it does before.
+struct CaptureScenario {
+    std::function<void()> run;
+    std::function<void()> beforeSetUp;
+};
+
+/// The scenarios a crash child can run, by name.
+std::map<std::string, CaptureScenario>& captureScenarios();
+
+/// Adds a scenario at start-up: `const CaptureScenarioRegistration r("name", [] { ... });`.
+struct CaptureScenarioRegistration {
+    CaptureScenarioRegistration(
+        const std::string& name, std::function<void()> run, std::function<void()> beforeSetUp = {});
+};
+
+/// In the child: what capture is set up with; a scenario's `beforeSetUp` may change it.
+EMBContextInitParameters& captureParameters();
+
+/// How a crash child is started.
+struct CaptureChildOptions {
+    /// Custom exceptions kept per file; 0 keeps none.
+    unsigned maximumCustomExceptions { 0 };
+    /// Runs the child under gdb (batch mode), so that it starts with a debugger attached.
+    bool underDebugger { false };
+};
+
+/// Starts this test binary as a child that sets up crash capture with `directory` as its report directory
+/// and runs the scenario `name`, with the sanitizers' own signal handling off so that the capture handlers
+/// are the ones that run. What the scenario prints arrives on the child's standard output.
+std::unique_ptr<::testing::ChildProcess> startCaptureChild(
+    const std::string& name, const std::filesystem::path& directory, const CaptureChildOptions& options = {});
+
+/// In the child: writes `line` to standard output for the parent, marked apart from the test runner's own.
+void say(const std::string& line);
+/// In the parent: the next line the scenario said, or nullopt when none came within 10 seconds.
+std::optional<std::string> scenarioLine(::testing::ChildProcess& child);
+/// In the parent: everything the scenario said until the child ended, one line feed after each line.
+std::string scenarioOutput(::testing::ChildProcess& child);
+
+/// The image of a crashed child's "load" records (binary_images.embrecord) that holds `address`: its path,
+/// and through `offset` the address's distance from the image's start; "" when none holds it.
+std::string imageHolding(const std::filesystem::path& directory, std::uint64_t address, std::uint64_t* offset);
+
+/// The "threads" record's thread marked as crashed, or null.
+nlohmann::json crashedThread(const std::vector<nlohmann::json>& records);
+
+/// Each line of a record file parsed as JSON (lines that do not parse are left out).
+std::vector<nlohmann::json> readRecords(const std::filesystem::path& file);
+
+}
