@@ -132,7 +132,8 @@ void EMBFileManager::enumerateFilesInDirectory(const std::string& directory, con
 std::vector<std::string> EMBFileManager::contentsOfDirectory(const std::string& directory) const
 {
     std::vector<std::string> paths;
-    enumerateFilesInDirectory(directory, [&](const std::string& path, const std::string&) { paths.push_back(path); });
+    enumerateFilesInDirectory(
+        directory, [&](const std::string& path, const std::string&) { paths.push_back(path); });
     return paths;
 }
 
@@ -156,7 +157,8 @@ bool EMBFileManager::prepareForNewLaunch() const
     return true;
 }
 
-std::optional<std::string> EMBFileManager::setupNewPathForExecutionIdentifier(const std::string& identifier) const
+std::optional<std::string> EMBFileManager::setupNewPathForExecutionIdentifier(
+    const std::string& identifier) const
 {
     auto path = activePath() + "/" + identifier;
     if (identifier.empty() || !createDirectoryAtPath(path))

@@ -32,7 +32,8 @@ public:
     bool removeItemAtPath(const std::string& path) const;
     /// Removes every entry of `path` (also "."-names), trying all; true when all went.
     bool removeContentsOfDirectoryAtPath(const std::string& path) const;
-    /// Moves `path` into `directory` under its own name with one rename(2); logs and answers false on failure.
+    /// Moves `path` into `directory` under its own name with one rename(2); logs and answers false on
+    /// failure.
     bool moveItemAtPath(const std::string& path, const std::string& directory) const;
     /// Moves the listed entries of `from` into `to` in listing order, stopping at the first failure.
     bool moveItemsFromDirectory(const std::string& from, const std::string& to) const;
@@ -64,7 +65,10 @@ public:
     bool removeContentsOfProcessingPath() const { return removeContentsOfDirectoryAtPath(processingPath()); }
     bool removeContentsOfPendingPath() const { return removeContentsOfDirectoryAtPath(pendingPath()); }
     bool movePendingToProcessing() const { return moveItemsFromDirectory(pendingPath(), processingPath()); }
-    bool moveProcessingContentsToPrepared() const { return moveItemsFromDirectory(processingPath(), preparedPath()); }
+    bool moveProcessingContentsToPrepared() const
+    {
+        return moveItemsFromDirectory(processingPath(), preparedPath());
+    }
     void enumerateFilesInActiveDirectory(const FileBlock& block) const;
     void enumerateFilesInPreparedDirectory(const FileBlock& block) const;
     /// Calls `block` with the report opened on each processing entry (null when it cannot be opened) and its

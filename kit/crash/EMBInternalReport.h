@@ -19,7 +19,8 @@ public:
     /// missing or damaged.
     static std::shared_ptr<EMBInternalReport> reportWithPath(const std::string& path);
     /// A report for a directory whose metadata is not written yet (this launch's); null unless both given.
-    static std::shared_ptr<EMBInternalReport> reportWithPath(const std::string& path, const std::string& identifier);
+    static std::shared_ptr<EMBInternalReport> reportWithPath(
+        const std::string& path, const std::string& identifier);
 
     EMBInternalReport(std::string path, std::string identifier);
 
@@ -51,8 +52,14 @@ public:
     /// When the crashing launch started.
     std::optional<platform::foundation::Date> dateCreated() const;
     std::optional<std::string> OSVersion() const { return metadataString(1, "host", "os_display_version"); }
-    std::optional<std::string> OSBuildVersion() const { return metadataString(1, "host", "os_build_version"); }
-    std::optional<std::string> bundleVersion() const { return metadataString(2, "application", "build_version"); }
+    std::optional<std::string> OSBuildVersion() const
+    {
+        return metadataString(1, "host", "os_build_version");
+    }
+    std::optional<std::string> bundleVersion() const
+    {
+        return metadataString(2, "application", "build_version");
+    }
     std::optional<std::string> bundleShortVersionString() const
     {
         return metadataString(2, "application", "display_version");

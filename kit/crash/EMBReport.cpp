@@ -7,7 +7,8 @@ namespace kit {
 EMBReport::EMBReport(std::shared_ptr<EMBInternalReport> internalReport)
     : m_internalReport(std::move(internalReport))
 {
-    m_internalStorage.incrementalPath = m_internalReport->pathForContentFile("internal_incremental_kv.embrecord");
+    m_internalStorage.incrementalPath
+        = m_internalReport->pathForContentFile("internal_incremental_kv.embrecord");
     m_internalStorage.compactedPath = m_internalReport->pathForContentFile("internal_compacted_kv.embrecord");
     m_userStorage.incrementalPath = m_internalReport->pathForContentFile("user_incremental_kv.embrecord");
     m_userStorage.compactedPath = m_internalReport->pathForContentFile("user_compacted_kv.embrecord");

@@ -23,7 +23,10 @@ public:
     {
         return m_internalReport->bundleShortVersionString();
     }
-    std::optional<platform::foundation::Date> dateCreated() const override { return m_internalReport->dateCreated(); }
+    std::optional<platform::foundation::Date> dateCreated() const override
+    {
+        return m_internalReport->dateCreated();
+    }
     std::optional<platform::foundation::Date> crashedOnDate() const override { return dateCreated(); }
     std::optional<std::string> OSVersion() const override { return m_internalReport->OSVersion(); }
     std::optional<std::string> OSBuildVersion() const override { return m_internalReport->OSBuildVersion(); }

@@ -50,7 +50,8 @@ TEST_F(EMBFileManagerTest, ANewLaunchLaysOutItsDirectoriesWithMode0755)
     ASSERT_TRUE(report);
     EXPECT_EQ(*report, m_manager.activePath() + "/0123abcd");
     EXPECT_EQ(m_manager.activePath(), m_manager.rootPath() + "/v3/active");
-    for (const auto& path : { m_manager.activePath(), m_manager.processingPath(), m_manager.preparedPath(), *report }) {
+    for (const auto& path :
+        { m_manager.activePath(), m_manager.processingPath(), m_manager.preparedPath(), *report }) {
         struct stat status { };
         ASSERT_EQ(stat(path.c_str(), &status), 0) << path;
         EXPECT_EQ(status.st_mode & 0777, 0755u) << path;
@@ -76,7 +77,8 @@ TEST_F(EMBFileManagerTest, DotNamesAreNeverListedOrMovedAndAStartDeletesThem)
     m_manager.enumerateFilesInPreparedDirectory(
         [&](const std::string& path, const std::string& extension) { seen.emplace_back(path, extension); });
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0], std::make_pair(prepared.string() + "/B0UND.multipartmime", std::string("multipartmime")));
+    EXPECT_EQ(
+        seen[0], std::make_pair(prepared.string() + "/B0UND.multipartmime", std::string("multipartmime")));
 
     ASSERT_TRUE(m_manager.moveProcessingContentsToPrepared());
     EXPECT_TRUE(fs::exists(prepared / "r1"));
@@ -122,7 +124,8 @@ TEST_F(EMBFileManagerTest, TheLegacyMarkerDeletesTheWholeRoot)
     touch(root / "sendable");
     m_manager.removeLegacyDirectories();
     EXPECT_FALSE(fs::exists(root));
-    EXPECT_EQ(m_log, std::vector<std::string> { "[Ember:FileManager] Removed legacy structure at " + root.string() });
+    EXPECT_EQ(m_log,
+        std::vector<std::string> { "[Ember:FileManager] Removed legacy structure at " + root.string() });
 }
 
 TEST_F(EMBFileManagerTest, EmptyingAndSizes)

@@ -18,11 +18,15 @@ constexpr const char* kMetadata
     = "{\"identity\":{\"generator\":\"Ember iOS SDK/3.7.0\",\"api_key\":\"k3y\",\"started_at\":1765000000,"
       "\"session_id\":\"5e55\"}}\n"
       "{\"host\":{\"os_build_version\":\"22A1\",\"os_display_version\":\"12.0\",\"platform\":\"ios\"}}\n"
-      "{\"application\":{\"bundle_id\":\"com.zorvik.app\",\"build_version\":\"41\",\"display_version\":\"2.1\"}}\n";
+      "{\"application\":{\"bundle_id\":\"com.zorvik.app\",\"build_version\":\"41\",\"display_version\":\"2."
+      "1\"}}\n";
 
 class EMBInternalReportTest : public testing::UserLoggingFixture {
 protected:
-    void SetUp() override { platform::foundation::Log::setCapture([](const std::string&) {}); }
+    void SetUp() override
+    {
+        platform::foundation::Log::setCapture([](const std::string&) {});
+    }
     void TearDown() override
     {
         UserLoggingFixture::TearDown();
@@ -86,10 +90,11 @@ TEST_F(EMBInternalReportTest, WhatMakesAReportWorthSendingOrACrash)
         EXPECT_EQ(report->isCrash(), crash) << name;
     }
     std::vector<std::string> listed;
-    EMBInternalReport::reportWithPath("/r", "id")->enumerateSymbolicatableFilesInContent(
-        [&](const std::string& path) { listed.push_back(path); });
-    EXPECT_EQ(listed, (std::vector<std::string> { "/r/exception.embrecord", "/r/mach_exception.embrecord",
-                          "/r/signal.embrecord" }));
+    EMBInternalReport::reportWithPath("/r", "id")
+        ->enumerateSymbolicatableFilesInContent([&](const std::string& path) { listed.push_back(path); });
+    EXPECT_EQ(listed,
+        (std::vector<std::string> {
+            "/r/exception.embrecord", "/r/mach_exception.embrecord", "/r/signal.embrecord" }));
 }
 
 TEST_F(EMBInternalReportTest, KeysSetOnAReportGoToItsOwnFilesOnlyWhileLoggingIsSetUp)
@@ -104,12 +109,13 @@ TEST_F(EMBInternalReportTest, KeysSetOnAReportGoToItsOwnFilesOnlyWhileLoggingIsS
     report.setUserIdentifier("u-17");
     report.setUserEmail("sam@example.com");
     auto dir = earlier.path().string();
-    EXPECT_EQ(testing::storedKeys(dir + "/user_compacted_kv.embrecord", dir + "/user_incremental_kv.embrecord"),
-        (std::map<std::string, std::string> { { "plan", "Pro" } }));
     EXPECT_EQ(
-        testing::storedKeys(dir + "/internal_compacted_kv.embrecord", dir + "/internal_incremental_kv.embrecord"),
-        (std::map<std::string, std::string> { { "com.ember.user-id", "u-17" },
-            { "com.ember.user-email", "sam@example.com" } }));
+        testing::storedKeys(dir + "/user_compacted_kv.embrecord", dir + "/user_incremental_kv.embrecord"),
+        (std::map<std::string, std::string> { { "plan", "Pro" } }));
+    EXPECT_EQ(testing::storedKeys(
+                  dir + "/internal_compacted_kv.embrecord", dir + "/internal_incremental_kv.embrecord"),
+        (std::map<std::string, std::string> {
+            { "com.ember.user-id", "u-17" }, { "com.ember.user-email", "sam@example.com" } }));
     EXPECT_TRUE(fs::is_empty(m_directory.path()));
 }
 
