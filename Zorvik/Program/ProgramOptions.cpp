@@ -127,6 +127,8 @@ std::map<std::string, std::string> ProgramOptions::serviceEnvironment() const
         environment["ZORVIK_COMPANIES_URL"] = root + "/";
         environment["ZORVIK_CONFIG_URL"] = root + "/";
         environment["ZORVIK_PHOTO_URL"] = root;
+        environment["ZORVIK_KIT_REPORTS_URL"] = root;
+        environment["ZORVIK_KIT_BETA_URL"] = root;
     }
     if (apiUrl)
         environment["ZORVIK_API_URL"] = *apiUrl;
@@ -160,7 +162,8 @@ std::string ProgramOptions::helpText(const std::string& commands)
            "                            resource folder)\n"
            "  --screen <size>           320x480, 320x568 (the default), 375x667 or 414x736 points\n"
            "  --backend <url>           the back-end for every service: REST API, company search,\n"
-           "                            configuration and photo storage (as zorvik-backend serves them)\n"
+           "                            configuration, photo storage and the crash reports kit service\n"
+           "                            (as zorvik-backend serves them)\n"
            "  --api-url <url>           the REST API's base URL          (else $ZORVIK_API_URL)\n"
            "  --companies-url <url>     the company search's root URL    (else $ZORVIK_COMPANIES_URL)\n"
            "  --config-url <url>        the remote configuration's URL   (else $ZORVIK_CONFIG_URL)\n"

@@ -1,5 +1,6 @@
 #include "kit/crash/EMBKeyValueStorage.h"
 
+#include "kit/crash/EMBFileManager.h"
 #include "kit/crash/EMBUserLogging.h"
 #include "kit/crash/capture/EMBCaptureUtilities.h"
 #include "kit/crash/capture/EMBDataHelpers.h"
@@ -14,7 +15,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 namespace kit {
@@ -31,12 +31,6 @@ std::vector<DictionaryRef> kvRecords(const std::string& path)
     if (sections)
         out = std::move(sections->records);
     return out;
-}
-
-std::string dotPath(const std::string& path)
-{
-    std::filesystem::path p(path);
-    return (p.parent_path() / ("." + p.filename().string())).string();
 }
 
 // Key hex → value hex, oldest key first, so that a truncation drops the oldest keys.
@@ -130,7 +124,7 @@ void EMBUserLoggingCompactKVEntries(const EMBKeyValueStorage* storage)
             static_cast<int>(storage->maxCountOfKeys));
         set.keepNewest(storage->maxCountOfKeys);
     }
-    auto temporary = dotPath(storage->compactedPath);
+    auto temporary = EMBFileManager::temporaryPathFor(storage->compactedPath);
     EMBUnlinkIfExists(temporary.c_str());
     EMBFile file;
     if (!EMBFileInitWithPathMode(&file, temporary.c_str(), false, true)) {

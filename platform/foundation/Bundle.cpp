@@ -3,6 +3,7 @@
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Files.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/StringsTable.h"
 
 #include <sys/stat.h>
 
@@ -74,6 +75,18 @@ std::optional<std::string> Bundle::bundleIdentifier() const
     if (const auto* text = identifier.string())
         return *text;
     return std::nullopt;
+}
+
+std::string Bundle::localizedString(
+    std::string_view key, std::string_view value, std::string_view table) const
+{
+    if (auto text = Files::readText(m_path / "en.lproj" / (std::string(table) + ".strings"))) {
+        if (auto entries = parseStringsTable(*text)) {
+            if (auto found = entries->find(std::string(key)); found != entries->end())
+                return found->second;
+        }
+    }
+    return std::string(value);
 }
 
 }

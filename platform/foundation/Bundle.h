@@ -34,6 +34,10 @@ public:
     /// "CFBundleIdentifier", or nullopt when it holds no string.
     std::optional<std::string> bundleIdentifier() const;
 
+    /// The text of `key` in the localisation table `table` ("en.lproj/<table>.strings" in the bundle's
+    /// folder), or `value` when the table has no such key or cannot be read.
+    std::string localizedString(std::string_view key, std::string_view value, std::string_view table) const;
+
     /// Where the store receipt would be: the file "receipt" in the bundle's folder.
     std::filesystem::path appStoreReceiptPath() const { return m_path / "receipt"; }
 
