@@ -5,6 +5,7 @@
 #include "Zorvik/Views/BankAccountView/BankAccountViewNib.h"
 #include "Zorvik/Views/CompanyProfileView/CompanyProfileViewNib.h"
 #include "Zorvik/Views/CompanySettingsView/CompanySettingsViewNib.h"
+#include "Zorvik/Views/ConfirmBusinessView/SignupBusinessNibs.h"
 #include "Zorvik/Views/ContentView/FrameNibs.h"
 #include "Zorvik/Views/CreateInvoiceView/CreateInvoiceView.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyNibs.h"
@@ -103,6 +104,7 @@ void registerNibs()
     registerFolderNibs();
     registerFoldersViewNibs();
     registerCompanySettingsViewNib();
+    registerSignupBusinessNibs();
 }
 
 }
