@@ -9,6 +9,7 @@
 #include "Zorvik/Views/FolderView/SentInvoiceTableCellView.h"
 #include "Zorvik/Views/FriendlyDateLabel/FriendlyDateLabel.h"
 #include "Zorvik/Views/FriendlyDayLabel/FriendlyDayLabel.h"
+#include "Zorvik/Views/Nibs/NibText.h"
 #include "ZorvikAPI/filters/TodoFilter.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/ImageView.h"
@@ -30,15 +31,10 @@ using platform::ui::View;
 
 namespace {
 
-Font openSans(const char* name, double size)
-{
-    return Font::named(name, size).value_or(Font::systemFont(size));
-}
-
 template<class T = Label> std::shared_ptr<T> label(Rect frame, const char* font, double size, Color colour)
 {
     auto made = std::make_shared<T>(frame);
-    made->setFont(openSans(font, size));
+    made->setFont(appFont(font, size));
     made->setTextColor(colour);
     return made;
 }

@@ -6,6 +6,7 @@
 #include "Zorvik/Views/FolderView/InvoiceTableCellDelegate.h"
 #include "Zorvik/Views/FolderView/InvoiceTableCellViewProviders.h"
 #include "Zorvik/Views/FoldersView/FoldersView.h"
+#include "Zorvik/Views/Nibs/NibText.h"
 #include "Zorvik/Views/UserHintsView/CreateInvoiceHint.h"
 #include "Zorvik/Views/UserHintsView/FoldersTutorialView.h"
 #include "Zorvik/Views/UserHintsView/UserSwipeHintsView.h"
@@ -39,18 +40,13 @@ using platform::ui::View;
 
 namespace {
 
-Font openSans(const char* name, double size)
-{
-    return Font::named(name, size).value_or(Font::systemFont(size));
-}
-
 std::shared_ptr<Button> button(Rect frame, const char* title, Color colour, double size)
 {
     auto made = std::make_shared<Button>(ButtonType::Custom, frame);
     made->setTitle(std::string(title));
     made->setTitleColor(colour);
     made->setTitleColor(Color::white(), ControlState::Disabled);
-    made->setFont(openSans("OpenSans-SemiBold", size));
+    made->setFont(appFont("OpenSans-SemiBold", size));
     return made;
 }
 
@@ -128,7 +124,7 @@ void buildCreateInvoiceHint(NibBuilder& nib)
     description->setText(std::string("Tap here to write your first invoice."));
     description->setTextAlignment(platform::ui::TextAlignment::Center);
     description->setNumberOfLines(2);
-    description->setFont(openSans("OpenSans-SemiBold", 16));
+    description->setFont(appFont("OpenSans-SemiBold", 16));
     description->setTextColor(ColoursObjc::teal());
     root->addSubview(description);
     nib.outlet("tutorialDescription", description);
@@ -154,7 +150,7 @@ void buildUserSwipeHintsView(NibBuilder& nib)
     nib.outlet("swipeIconRight", right);
     auto text = std::make_shared<Label>(Rect { 20, 80, 280, 30 });
     text->setTextAlignment(platform::ui::TextAlignment::Center);
-    text->setFont(openSans("OpenSans-SemiBold", 16));
+    text->setFont(appFont("OpenSans-SemiBold", 16));
     text->setTextColor(ColoursObjc::teal());
     hint->addSubview(text);
     nib.outlet("swipeIndicationText", text);

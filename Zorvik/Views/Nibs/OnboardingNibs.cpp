@@ -3,6 +3,7 @@
 #include "Zorvik/Controls/EmailTextField.h"
 #include "Zorvik/Views/EnterEmailView/EnterEmailView.h"
 #include "Zorvik/Views/LoadingView/LoadingView.h"
+#include "Zorvik/Views/Nibs/NibText.h"
 #include "Zorvik/Views/StartSignupView/CarouselPageControl.h"
 #include "Zorvik/Views/StartSignupView/StartSignupView.h"
 #include "Zorvik/Views/WelcomeView/WelcomeView.h"
@@ -40,15 +41,6 @@ using platform::ui::View;
 namespace {
 
 constexpr double kBarHeight = 64;
-
-std::shared_ptr<Label> whiteLabel(Rect frame, double size, const std::string& fontName = "OpenSans-Regular")
-{
-    auto label = std::make_shared<Label>(frame);
-    label->setFont(Font::named(fontName, size).value());
-    label->setTextColor(Color::white());
-    label->setTextAlignment(TextAlignment::Center);
-    return label;
-}
 
 // A white-titled button, its title greyed while disabled.
 std::shared_ptr<Button> textButton(Rect frame, const std::string& title, double size = 18)

@@ -1,6 +1,7 @@
 #include "Zorvik/Views/PinView/PinNibs.h"
 
 #include "Zorvik/Views/LoadingView/LoadingView.h"
+#include "Zorvik/Views/Nibs/NibText.h"
 #include "Zorvik/Views/PinView/FailedPinAttemptView.h"
 #include "Zorvik/Views/PinView/LogoAndPromptView.h"
 #include "Zorvik/Views/PinView/NumericPinButton.h"
@@ -41,15 +42,6 @@ namespace {
 constexpr double kBarHeight = 64;
 constexpr double kKeySize = 65;
 constexpr double kKeypadHeight = 4 * kKeySize;
-
-std::shared_ptr<Label> whiteLabel(Rect frame, double size, const std::string& fontName = "OpenSans-Regular")
-{
-    auto label = std::make_shared<Label>(frame);
-    label->setFont(Font::named(fontName, size).value());
-    label->setTextColor(Color::white());
-    label->setTextAlignment(TextAlignment::Center);
-    return label;
-}
 
 std::shared_ptr<ImageView> imageView(Rect frame, const std::string& name)
 {
