@@ -273,6 +273,24 @@ void recordInHandler(int, siginfo_t*, void* context)
 
 volatile int* g_fault { nullptr };
 
+/// In a child: records into the file the parent names, and makes a write through g_fault fault into
+/// recordInHandler on the alternate stack.
+void installRecordingHandler()
+{
+    static std::string path = getenv("EMB_TEST_RECORD_PATH");
+    g_recordPath = path.c_str();
+    EMBBinaryImageInit((path + ".images").c_str());
+    stack_t stack {};
+    stack.ss_sp = g_alternateStack;
+    stack.ss_size = sizeof g_alternateStack;
+    sigaltstack(&stack, nullptr);
+    struct sigaction action { };
+    action.sa_sigaction = recordInHandler;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    sigaction(SIGSEGV, &action, nullptr);
+    g_fault = static_cast<int*>(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+}
+
 __attribute__((noinline)) void faultLevel(int level)
 {
     if (level == 0)
@@ -284,21 +302,10 @@ __attribute__((noinline)) void faultLevel(int level)
 
 TEST(EMBProcessChild, DISABLED_RecordsEveryThreadFromTheFaultingThreadsSignalHandler)
 {
-    static std::string path = getenv("EMB_TEST_RECORD_PATH");
-    g_recordPath = path.c_str();
-    EMBBinaryImageInit((path + ".images").c_str());
     std::vector<std::unique_ptr<ParkedThread>> parked;
     for (int i = 0; i < 5; ++i)
         parked.push_back(std::make_unique<ParkedThread>());
-    stack_t stack {};
-    stack.ss_sp = g_alternateStack;
-    stack.ss_size = sizeof g_alternateStack;
-    sigaltstack(&stack, nullptr);
-    struct sigaction action { };
-    action.sa_sigaction = recordInHandler;
-    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
-    sigaction(SIGSEGV, &action, nullptr);
-    g_fault = static_cast<int*>(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    installRecordingHandler();
     faultLevel(5);
 }
 
@@ -341,19 +348,8 @@ TEST_F(EMBProcessTest, RecordsEveryThreadFromAFaultWithoutAllocating)
 // the crashed thread's frames and registers at the fault and lets the child's handler run.
 TEST(EMBProcessChild, DISABLED_FaultsOnceADebuggerWatches)
 {
-    static std::string path = getenv("EMB_TEST_RECORD_PATH");
-    g_recordPath = path.c_str();
-    EMBBinaryImageInit((path + ".images").c_str());
     ParkedThread parked;
-    stack_t stack {};
-    stack.ss_sp = g_alternateStack;
-    stack.ss_size = sizeof g_alternateStack;
-    sigaltstack(&stack, nullptr);
-    struct sigaction action { };
-    action.sa_sigaction = recordInHandler;
-    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
-    sigaction(SIGSEGV, &action, nullptr);
-    g_fault = static_cast<int*>(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    installRecordingHandler();
     std::string ready = "ready " + std::to_string(getpid()) + "\n";
     (void)!write(STDOUT_FILENO, ready.data(), ready.size());
     for (int i = 0; i < 20000 && !EMBProcessDebuggerAttached(); ++i)
