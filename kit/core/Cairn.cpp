@@ -75,6 +75,18 @@ void Cairn::setDebug(bool debug)
     m_debug = debug;
 }
 
+std::string Cairn::advertisingToken() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_advertisingToken;
+}
+
+void Cairn::setAdvertisingToken(std::string token)
+{
+    std::lock_guard lock(m_mutex);
+    m_advertisingToken = std::move(token);
+}
+
 void Cairn::reset()
 {
     std::lock_guard lock(m_mutex);
@@ -83,6 +95,7 @@ void Cairn::reset()
     m_startAttempted = false;
     m_started = false;
     m_debug = false;
+    m_advertisingToken.clear();
 }
 
 }

@@ -49,6 +49,10 @@ public:
     bool debug() const;
     void setDebug(bool debug);
 
+    /// The advertising token the analytics kit set ("" when none), sent with the settings download.
+    std::string advertisingToken() const;
+    void setAdvertisingToken(std::string token);
+
     /// Forgets the API key, the kits and the start, so that with() starts again: for tests.
     void reset();
 
@@ -63,6 +67,7 @@ private:
     bool m_startAttempted { false };
     bool m_started { false };
     bool m_debug { false };
+    std::string m_advertisingToken;
 };
 
 }
