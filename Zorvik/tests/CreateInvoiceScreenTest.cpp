@@ -5,9 +5,12 @@
 #include "Zorvik/ViewControllers/ProfileForms/BankAccountViewController.h"
 #include "Zorvik/ViewControllers/ProfileForms/CompanyProfileViewController.h"
 #include "Zorvik/ViewControllers/ProfileForms/VATRegistrationViewController.h"
+#include "Zorvik/ViewControllers/SearchCompaniesViewControllers/SearchAddressBookContactViewController.h"
+#include "Zorvik/ViewControllers/SearchCompaniesViewControllers/SelectInvoiceRecipientViewController.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyTextField/CurrencyTextField.h"
 #include "Zorvik/Views/MenuView/MenuItem.h"
 #include "Zorvik/Views/MenuView/MenuView.h"
+#include "Zorvik/Views/NavigationBar/NavigationBar.h"
 #include "Zorvik/tests/AnimatorDescription.h"
 #include "Zorvik/tests/CreateInvoiceFixture.h"
 #include "ZorvikAPI/models/LineItem.h"
@@ -216,12 +219,19 @@ TEST_F(CreateInvoiceScreenTest, EachOpenedScreenComesAndGoesWithItsOwnTransition
     public:
         using InvoicePreviewViewController::InvoicePreviewViewController;
     };
+    class OwnLineItems : public LineItemsViewController { };
     const Case cases[] {
         { "preview", std::make_shared<InvoicePreviewViewController>(Dictionary::make()), "RiseOver",
             "DropAway" },
         { "line items", std::make_shared<LineItemsViewController>(), "RiseOver", "DropAway" },
         { "a preview's subclass", std::make_shared<OwnPreview>(Dictionary::make()), "SlideInFromRight",
             "SlideInFromLeft" },
+        { "a line-items editor's subclass", std::make_shared<OwnLineItems>(), "SlideInFromRight",
+            "SlideInFromLeft" },
+        { "recipient picker", std::make_shared<SelectInvoiceRecipientViewController>(), "SlideInFromRight",
+            "SlideInFromLeft" },
+        { "contact e-mail picker", std::make_shared<SearchAddressBookContactViewController>(),
+            "SlideInFromRight", "SlideInFromLeft" },
         { "business form", std::make_shared<CompanyProfileViewController>(), "SlideInFromRight",
             "SlideInFromLeft" },
         { "VAT form", std::make_shared<VATRegistrationViewController>(), "SlideInFromRight",
