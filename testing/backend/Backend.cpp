@@ -333,6 +333,8 @@ void Backend::addRoutes()
         [this](const ServerRequest& r) { return m_kit.createApp(r); });
     addRoute("PUT", "/spi/v1/platforms/:platform/apps/:app",
         [this](const ServerRequest& r) { return m_kit.updateApp(r); });
+    addRoute("GET", "/spi/v2/platforms/:platform/apps/:app/beta_update_check",
+        [this](const ServerRequest& r) { return m_kit.betaUpdateCheck(r); });
 
     addRoute("GET", "/", [this](const ServerRequest&) { return m_state.configuration(); });
     addRoute("GET", "/upgrade", [](const ServerRequest&) {
