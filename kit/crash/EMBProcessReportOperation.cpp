@@ -75,18 +75,16 @@ std::optional<EMBThreadArray> EMBProcessReportOperation::threadArrayFromFile(con
     return std::nullopt;
 }
 
-bool EMBProcessReportOperation::symbolicateFile(
+void EMBProcessReportOperation::symbolicateFile(
     const std::string& path, const std::shared_ptr<const EMBSymbolResolver>& resolver)
 {
     auto threads = threadArrayFromFile(path);
     if (!threads)
-        return false;
+        return;
     auto threadArray = std::make_shared<EMBThreadArray>(std::move(*threads));
     EMBSymbolicationOperation(threadArray, resolver).start();
     EMBDemangleOperation(threadArray).start();
-    EMBSerializeSymbolicatedFramesOperation serialize(threadArray, path + ".symbolicated");
-    serialize.start();
-    return serialize.written();
+    EMBSerializeSymbolicatedFramesOperation(threadArray, path + ".symbolicated").start();
 }
 
 }

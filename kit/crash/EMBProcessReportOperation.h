@@ -27,7 +27,7 @@ public:
 
 private:
     static std::optional<EMBThreadArray> threadArrayFromFile(const std::string& path);
-    static bool symbolicateFile(
+    static void symbolicateFile(
         const std::string& path, const std::shared_ptr<const EMBSymbolResolver>& resolver);
 
     std::shared_ptr<EMBInternalReport> m_report;

@@ -1,5 +1,6 @@
 #include "kit/crash/EMBProcessReportOperation.h"
 
+#include "kit/crash/EMBSerializeSymbolicatedFramesOperation.h"
 #include "kit/crash/capture/tests/CaptureChild.h"
 #include "kit/crash/tests/ReportRecords.h"
 #include "platform/foundation/ExecutableImage.h"
@@ -418,6 +419,25 @@ TEST_F(EMBProcessHandMadeReportTest, SymbolicatesDamagedRecordsAsFarAsTheirWhole
             "[Ember:Crash:Symbolication] crash record " + exception + " holds no threads",
             "[Ember:Crash:Symbolication] crash record " + signal
                 + " is damaged: symbolicating its whole records" }));
+}
+
+// A companion that cannot be written leaves nothing behind, and says so.
+TEST_F(EMBProcessHandMadeReportTest, LeavesNoCompanionWhereItCannotBeWritten)
+{
+    auto threads
+        = std::make_shared<EMBThreadArray>(EMBThreadArray { { EMBStackFrame::stackFrameWithAddress(1) } });
+    EMBSerializeSymbolicatedFramesOperation unwritable(threads, (m_folder.path() / "gone" / "x").string());
+    unwritable.start();
+    EXPECT_FALSE(unwritable.written());
+    EXPECT_EQ(
+        m_log, (std::vector<std::string> { "[Ember:Crash:Symbolication] Failed to create output file" }));
+
+    EMBSerializeSymbolicatedFramesOperation written(threads, (m_folder.path() / "x").string());
+    written.start();
+    EXPECT_TRUE(written.written());
+    EXPECT_EQ(platform::foundation::Files::readText(m_folder.path() / "x"),
+        R"({"threads":[[{"symbol":"","offset":0,"library":""}]]})"
+        "\n");
 }
 
 }
