@@ -15,16 +15,20 @@
 #include "Zorvik/tests/CreateInvoiceFixture.h"
 #include "ZorvikAPI/models/LineItem.h"
 #include "platform/foundation/Array.h"
+#include "platform/foundation/Files.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ContactsStore.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -243,6 +247,51 @@ TEST_F(CreateInvoiceScreenTest, EachOpenedScreenComesAndGoesWithItsOwnTransition
         EXPECT_EQ(describeAnimator(screen->pushAnimation(c.opened)), c.push) << c.name;
         EXPECT_EQ(describeAnimator(screen->popAnimation(c.opened)), c.pop) << c.name;
     }
+}
+
+TEST_F(CreateInvoiceScreenTest, ALogoTurnsTheBarDarkOnLightAndTheSendButtonTealFollowingTheForm)
+{
+    platform::foundation::Files::setBundleDirectory(
+        std::filesystem::path(ZORVIK_REPOSITORY_DIR) / "resources");
+    setenv("ZORVIK_PHOTO_URL", backend().baseUrl().c_str(), 1);
+    auto teal = [this](bool enabled) {
+        EXPECT_THAT(driver.screen(), testing::HasSubstr("status bar: default"));
+        EXPECT_EQ(form->navigationBar()->titleColour(), platform::ui::Color::black());
+        auto send = form->sendButton();
+        EXPECT_EQ(form->navigationBar()->positiveButton(), send) << "one send button on the bar";
+        ASSERT_TRUE(send->image() && send->image(platform::ui::ControlState::Disabled));
+        EXPECT_EQ(send->image()->name(), "BtnTealSendEnabled");
+        EXPECT_EQ(send->image(platform::ui::ControlState::Disabled)->name(), "BtnTealSendDisabled");
+        EXPECT_EQ(send->isEnabled(), enabled);
+    };
+
+    open();
+    EXPECT_THAT(driver.screen(), testing::HasSubstr("status bar: light content"));
+    fillIn();
+    ASSERT_TRUE(form->sendButton()->isEnabled());
+    tap("Add logo");
+    driver.wait(0.5);
+    driver.pickAlertAction("Select Photo");
+    driver.wait(1);
+    driver.pickImage();
+    ASSERT_TRUE(waitUntil([&] { return form->spinnerContainer()->isHidden(); }));
+    driver.wait(1);
+    {
+        SCOPED_TRACE("the logo just added to a complete form");
+        teal(true);
+    }
+
+    open();
+    {
+        SCOPED_TRACE("a new form on a device with a logo");
+        teal(false);
+    }
+    fillIn();
+    {
+        SCOPED_TRACE("the new form filled in");
+        teal(true);
+    }
+    unsetenv("ZORVIK_PHOTO_URL");
 }
 
 TEST_F(CreateInvoiceScreenTest, AuthorizedContactsGoStraightToThePickerWithoutADialog)
