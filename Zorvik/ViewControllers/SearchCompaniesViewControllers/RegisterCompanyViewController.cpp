@@ -3,15 +3,12 @@
 #include "Zorvik/Controllers/CompanySummaryControllers/CompanySearchViewTableDatasource.h"
 #include "Zorvik/Models/ReusableTimerObjc.h"
 #include "Zorvik/ViewControllers/CompanySummaryViewControllers/ConfirmBusinessViewController.h"
-#include "Zorvik/Views/NavigationBar/NavigationBarTheme.h"
-#include "Zorvik/Views/NavigationBarModes/NavigationBarModeEditObjc.h"
 #include "Zorvik/Views/SearchView/EditableSearchView.h"
 #include "Zorvik/Views/SearchView/EmptySearchResultsView.h"
 #include "Zorvik/Views/SearchView/SearchViewColourScheme.h"
 #include "ZorvikAPI/models/Business.h"
 #include "ZorvikAPI/repositories/CompaniesHouse.h"
 #include "platform/foundation/Dictionary.h"
-#include "platform/ui/Image.h"
 #include "platform/ui/NavigationController.h"
 
 #include <utility>
@@ -20,7 +17,6 @@ namespace zorvik {
 
 using platform::foundation::Dictionary;
 using platform::foundation::DictionaryRef;
-using platform::ui::Color;
 
 RegisterCompanyViewController::RegisterCompanyViewController(std::string username, std::string pin)
     : m_username(std::move(username))
@@ -31,12 +27,7 @@ RegisterCompanyViewController::RegisterCompanyViewController(std::string usernam
 
 void RegisterCompanyViewController::loadView()
 {
-    auto theme = NavigationBarModeEditObjc::defaultEditingTheme();
-    theme->setBackgroundColour(Color::clear());
-    theme->setDividerColour(Color::clear());
-    theme->setTitleColour(Color::white());
-    theme->setPositiveText(platform::ui::AttributedString("done"));
-    theme->setBackImage(platform::ui::Image::named("BtnLessThanWhite"));
+    auto theme = EditableSearchView::barTheme(platform::ui::Color::white(), "BtnLessThanWhite");
 
     auto emptyView = EmptySearchResultsView::make(*m_colourScheme->emptyViewColourScheme(), kEmptyText);
     auto datasource = std::make_shared<CompanySearchViewTableDatasource>(m_colourScheme, emptyView);
