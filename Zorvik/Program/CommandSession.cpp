@@ -1,8 +1,5 @@
 #include "Zorvik/Program/CommandSession.h"
 
-#include "Zorvik/DeviceStorage/FileStore.h"
-#include "Zorvik/DeviceStorage/SignedInUser.h"
-
 #include <ostream>
 
 namespace zorvik {
@@ -18,9 +15,7 @@ CommandSession::CommandSession(std::ostream& output, bool echo, RealTimeWait rea
 
 std::string CommandSession::commandsHelp()
 {
-    auto commands = platform::ui::ScreenDriver().execute("help");
-    return commands
-        + "  user <e-mail>               sign the address in on the device, as sign-up and log-in do\n";
+    return platform::ui::ScreenDriver().execute("help");
 }
 
 void CommandSession::run(const std::string& line)
@@ -45,14 +40,6 @@ std::string CommandSession::execute(const std::string& command)
         if (seconds < 0)
             throw platform::ui::ScreenDriverError("cannot wait a negative time");
         m_realTimeWait(seconds);
-        return "";
-    }
-    if (verb == "user") {
-        if (argument.empty())
-            throw platform::ui::ScreenDriverError("user needs the e-mail address to write");
-        SignedInUser::save(argument);
-        if (FileStore {}.readFromFile(SignedInUser::kUserFileName) != argument)
-            throw platform::ui::ScreenDriverError("cannot write the \"user\" file in Documents");
         return "";
     }
     if (verb == "help")

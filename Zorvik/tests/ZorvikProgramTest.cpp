@@ -141,7 +141,7 @@ TEST(ZorvikProgramOptionsTest, HelpListsEveryOptionAndCommandAndBadOptionsStopTh
     for (const char* item : { "--script", "--echo", "--home", "--resources", "--screen", "--backend",
              "--api-url", "--companies-url", "--config-url", "--photo-url", "--version", "--help", "  tap ",
              "  type ", "  return ", "  swipe ", "  alert ", "  picker ", "  wait ", "  background ",
-             "  screen ", "  camera ", "  contacts ", "  contacts-access ", "  user ", "  help " })
+             "  screen ", "  camera ", "  contacts ", "  contacts-access ", "  help " })
         EXPECT_THAT(help.output, HasSubstr(item));
 
     for (const std::vector<std::string>& bad :
