@@ -18,7 +18,7 @@ public:
     {
     }
 
-    bool read(std::uint64_t address, void* buffer, std::size_t length) const override
+    bool readUnknown(std::uint64_t address, void* buffer, std::size_t length) const override
     {
         if (address < m_start || address > m_end || m_end - address < length)
             return false;

@@ -214,9 +214,8 @@ void EMBContextInitialize(const EMBContextInitParameters* params)
     } else {
         EMBSDKFileLog("%s: Debugger present - not installing handlers\n", __func__);
     }
-    SetUpGroup::submit(group, [&context, metadata = std::move(metadata)] {
-        EMBMetadataWrite(context.metadataPath, metadata);
-    });
+    SetUpGroup::submit(group,
+        [&context, metadata = std::move(metadata)] { EMBMetadataWrite(context.metadataPath, metadata); });
     group->close();
     if (!group->waitFor(std::chrono::seconds(5)))
         EMBSDKFileLog("%s: Error: Delayed initialization\n", __func__);
@@ -252,6 +251,15 @@ bool EMBContextMarkAndCheckIfCrashed()
         return true;
     writable->crashingThread.store(gettid(), std::memory_order_seq_cst);
     return false;
+}
+
+void EMBContextCheckHandlers()
+{
+    EMBReadOnlyContext* context = g_context.readOnly.load();
+    if (context == nullptr || context->debuggerAttached != 0)
+        return;
+    EMBExceptionCheckHandlers();
+    EMBSignalCheckHandlers();
 }
 
 const char* EMBDupString(const char* text)

@@ -58,7 +58,7 @@ struct EMBSignalState {
     /// "signal.embrecord".
     const char* path { nullptr };
     /// The action each fatal signal had before, and whether it had one worth handing back to.
-    struct sigaction previousActions[kEMBFatalSignalCount] {};
+    struct sigaction previousActions[kEMBFatalSignalCount] { };
     bool hasPreviousAction[kEMBFatalSignalCount] {};
     /// Whether the handlers were installed.
     bool installed { false };
@@ -127,6 +127,11 @@ void EMBContextMarkHasCrashed();
 /// The crash-once test: false without marking before initialisation; true when a crash was already marked;
 /// otherwise marks it, remembers the calling thread as the crashing one and answers false.
 bool EMBContextMarkAndCheckIfCrashed();
+
+/// The check the crash reporting controller runs a while after start: warns (on the system log and
+/// standard error) of each fatal signal, and of the terminate handler, that is no longer capture's own,
+/// naming what replaced it. Nothing before set-up or when a debugger is attached (no handler was installed).
+void EMBContextCheckHandlers();
 
 /// A copy of `text` in the context's protected region (the heap once it is sealed or full); none for none.
 const char* EMBDupString(const char* text);

@@ -29,24 +29,60 @@ struct EMBDwarfRow {
 
     /// The row of `state`, whose return address is in `returnAddressRegister`.
     static EMBDwarfRow fromState(const EMBDwarfState& state, std::uint64_t returnAddressRegister);
-    /// Copies the header and the rules in use, not the unused tail.
-    void copyFrom(const EMBDwarfRow& other);
 };
 
-/// Rows already worked out, by PC, so that a walk through code it has seen before skips the table search
-/// and the call-frame instructions. A fixed table reserved with its owner: nothing is allocated, no lock
-/// is taken, and any thread or signal handler may look up and fill it at once (an entry being written is a
-/// miss for everyone else). Only the tables of images still loaded may be cached: `invalidate` forgets
-/// every row when an image goes away.
+/// The row of nearly every frame compiled code leaves, in a few bytes: the CFA is a register plus an offset,
+/// and each register with a rule is either saved in a stack slot near the CFA or undefined. Applying it
+/// reads the slots in one go and needs nothing else: no table, no instructions, no expression.
+struct EMBDwarfPlainRow {
+    /// Most stack slots between the lowest and the highest saved register.
+    static constexpr std::uint32_t kMaxSlots { 32 };
+
+    std::int32_t cfaOffset;
+    std::uint8_t cfaRegister;
+    bool signalFrame;
+    /// Bit r: register r is saved at CFA + 8 × (`firstSlot` + `slots[r]`).
+    std::uint32_t savedMask;
+    /// Bit r: register r is undefined in the caller; the return address's bit marks the outermost frame.
+    std::uint32_t undefinedMask;
+    std::int8_t firstSlot;
+    /// Slots from `firstSlot` to the highest one saved.
+    std::uint8_t slotCount;
+    std::uint8_t slots[kEMBDwarfRegisterCount];
+
+    /// `row` in this form; false when it has a rule of another kind, a CFA expression, a return address
+    /// elsewhere than the PC's number, or slots too far from the CFA or from one another.
+    static bool fromRow(const EMBDwarfRow& row, EMBDwarfPlainRow* plain);
+};
+
+/// Plain rows already worked out, by PC, so that a walk through code it has seen before skips the image
+/// lookup, the table search and the call-frame instructions. A fixed direct-mapped table of one cache line
+/// per entry, reserved with its owner: nothing is allocated, no lock is taken, and any thread or signal
+/// handler may look up and fill it at once (an entry being written is a miss for everyone else). Rows of
+/// another form are worked out each time. Only the tables of images still loaded may be cached:
+/// `invalidate` forgets every row when an image goes away.
 class EMBDwarfRuleCache {
 public:
     /// The generation to store with rows computed from now on: read it before looking up the tables.
     std::uint64_t generation() const { return m_generation.load(std::memory_order_acquire); }
 
     /// The row cached for `pc`; false when there is none of the current generation.
-    bool find(std::uint64_t pc, EMBDwarfRow* row) const;
-    /// Caches `row` for `pc`, computed at `generation`; quietly skipped while another thread writes the
-    /// same entry.
+    bool find(std::uint64_t pc, EMBDwarfPlainRow* row) const { return find(pc, generation(), row); }
+
+    /// The row cached for `pc` at `generation` (as read before a series of look-ups); false when there is
+    /// none.
+    bool find(std::uint64_t pc, std::uint64_t generation, EMBDwarfPlainRow* row) const
+    {
+        const Entry& entry = m_entries[indexOf(pc)];
+        std::uint32_t before = entry.sequence.load(std::memory_order_acquire);
+        if (before == 0 || before % 2 != 0 || entry.pc != pc || entry.generation != generation)
+            return false;
+        *row = entry.row;
+        std::atomic_thread_fence(std::memory_order_acquire);
+        return entry.sequence.load(std::memory_order_relaxed) == before;
+    }
+    /// Caches `row` for `pc`, computed at `generation`, when it has the plain form; quietly skipped while
+    /// another thread writes the same entry.
     void insert(std::uint64_t pc, std::uint64_t generation, const EMBDwarfRow& row);
     /// Forgets every row.
     void invalidate() { m_generation.fetch_add(1, std::memory_order_acq_rel); }
@@ -55,15 +91,21 @@ private:
     static constexpr std::size_t kEntryBits { 10 };
     static constexpr std::size_t kEntries { std::size_t(1) << kEntryBits };
 
-    struct Entry {
+    struct alignas(64) Entry {
         /// Odd while being written.
-        std::atomic<std::uint64_t> sequence { 0 };
+        std::atomic<std::uint32_t> sequence { 0 };
         std::uint64_t pc { 0 };
         std::uint64_t generation { 0 };
-        EMBDwarfRow row;
+        EMBDwarfPlainRow row {};
     };
+    static_assert(sizeof(Entry) == 64, "an entry fills one cache line");
 
-    static std::size_t indexOf(std::uint64_t pc);
+    static std::size_t indexOf(std::uint64_t pc)
+    {
+        // Cheaper than a multiplication on the way from one frame to the next: code addresses differ
+        // in their low bits, and the bits above fold in the page.
+        return std::size_t((pc ^ (pc >> kEntryBits)) & (kEntries - 1));
+    }
 
     std::atomic<std::uint64_t> m_generation { 1 };
     Entry m_entries[kEntries];

@@ -63,6 +63,75 @@ bool assignRegisters(const EMBDwarfRow* row, const EMBThreadContext* context, st
     return true;
 }
 
+std::uint64_t cfaOf(const EMBDwarfPlainRow& row, const EMBDwarfFrame* frame)
+{
+    return frame->context.registers[row.cfaRegister] + std::uint64_t(std::int64_t(row.cfaOffset));
+}
+
+std::uint64_t firstSlotOf(const EMBDwarfPlainRow& row, std::uint64_t cfa)
+{
+    return cfa + std::uint64_t(std::int64_t(row.firstSlot) * 8);
+}
+
+// Sets each register the row saves to its slot's word, and each it leaves undefined to 0.
+inline void restoreRegisters(
+    const EMBDwarfPlainRow& row, const std::uint64_t* slots, std::uint64_t* registers)
+{
+    for (std::uint32_t saved = row.savedMask; saved != 0; saved &= saved - 1) {
+        int reg = __builtin_ctz(saved);
+        registers[reg] = EMBLoadReadableWord(&slots[row.slots[reg]]);
+    }
+    for (std::uint32_t undefined = row.undefinedMask; undefined != 0; undefined &= undefined - 1)
+        registers[__builtin_ctz(undefined)] = 0;
+}
+
+// The caller of `frame` by a plain row, in place; `frame` is left as it was when it fails.
+bool applyPlainRow(const EMBDwarfPlainRow& row, const EMBMemoryReader* reader, EMBDwarfFrame* frame)
+{
+    std::uint64_t* registers = frame->context.registers;
+    std::uint64_t cfa = cfaOf(row, frame);
+    std::uint64_t buffer[EMBDwarfPlainRow::kMaxSlots];
+    const auto* slots
+        = static_cast<const std::uint64_t*>(reader->view(firstSlotOf(row, cfa), buffer, 8 * row.slotCount));
+    if (slots == nullptr) {
+        EMBSDKFileLog("%s: Error: Unable to read CFA value\n", __func__);
+        return false;
+    }
+    bool outermost = (row.undefinedMask >> kEMBDwarfRegisterRIP & 1) != 0;
+    if (!outermost && cfa == registers[kEMBDwarfRegisterRSP]) {
+        EMBSDKFileLog("%s: Error: Stack pointer hasn't changed\n", __func__);
+        return false;
+    }
+    restoreRegisters(row, slots, registers);
+    registers[kEMBDwarfRegisterRSP] = cfa;
+    frame->outermost = outermost;
+    frame->pcIsReturnAddress = !row.signalFrame;
+    return true;
+}
+
+// Every frame the cached way leaves: a cached row over stack not read yet, else the image's tables,
+// searched and run. Kept apart so that the cached way stays small.
+__attribute__((noinline)) bool unwindFully(EMBDwarfImageLookup lookup, const EMBMemoryReader* reader,
+    EMBDwarfFrame* frame, EMBDwarfRuleCache* cache, std::uint64_t pc)
+{
+    EMBDwarfPlainRow plain;
+    if (cache != nullptr && cache->find(pc, &plain))
+        return applyPlainRow(plain, reader, frame);
+    std::uint64_t generation = cache != nullptr ? cache->generation() : 0;
+    EMBDwarfRow row;
+    EMBDwarfImage image;
+    EMBDwarfCFIRecord cfi;
+    if (!lookup(pc, &image) || !EMBDwarfFindFDE(&image, pc, &cfi) || !EMBDwarfComputeRow(&cfi, pc, &row))
+        return false;
+    if (cache != nullptr)
+        cache->insert(pc, generation, row);
+    EMBDwarfFrame caller;
+    if (!EMBDwarfUnwindApplyRow(&row, &frame->context, reader, &caller))
+        return false;
+    *frame = caller;
+    return true;
+}
+
 }
 
 bool EMBDwarfFindFDE(const EMBDwarfImage* image, std::uint64_t pc, EMBDwarfCFIRecord* cfi)
@@ -223,21 +292,53 @@ bool EMBDwarfUnwindFrame(
     std::uint64_t pc = frame->context.registers[kEMBDwarfRegisterRIP];
     if (frame->pcIsReturnAddress && pc > 0)
         --pc;
-    EMBDwarfRow row;
-    if (cache == nullptr || !cache->find(pc, &row)) {
-        std::uint64_t generation = cache != nullptr ? cache->generation() : 0;
-        EMBDwarfImage image;
-        EMBDwarfCFIRecord cfi;
-        if (!lookup(pc, &image) || !EMBDwarfFindFDE(&image, pc, &cfi) || !EMBDwarfComputeRow(&cfi, pc, &row))
-            return false;
-        if (cache != nullptr)
-            cache->insert(pc, generation, row);
+    std::uint64_t callerPC = 0;
+    std::uint64_t callerSP = 0;
+    if (cache != nullptr && EMBDwarfUnwindCachedFrames(*cache, reader, frame, &callerPC, &callerSP, 1) == 1)
+        return true;
+    return unwindFully(lookup, reader, frame, cache, pc);
+}
+
+std::uint32_t EMBDwarfUnwindCachedFrames(const EMBDwarfRuleCache& cache, const EMBMemoryReader* reader,
+    EMBDwarfFrame* frame, std::uint64_t* pcs, std::uint64_t* sps, std::uint32_t capacity)
+{
+    // The PC, the stack pointer and the flags stay in locals from one frame to the next (the frame gets them
+    // back at the end): most rows need no other register than those.
+    std::uint64_t* registers = frame->context.registers;
+    std::uint64_t pc = registers[kEMBDwarfRegisterRIP];
+    std::uint64_t sp = registers[kEMBDwarfRegisterRSP];
+    bool pcIsReturnAddress = frame->pcIsReturnAddress;
+    bool outermost = frame->outermost;
+    std::uint64_t generation = cache.generation();
+    std::uint32_t count = 0;
+    for (; count < capacity && !outermost; ++count) {
+        EMBDwarfPlainRow row;
+        if (!cache.find(pcIsReturnAddress && pc > 0 ? pc - 1 : pc, generation, &row))
+            break;
+        std::uint64_t base = row.cfaRegister == kEMBDwarfRegisterRSP ? sp : registers[row.cfaRegister];
+        std::uint64_t cfa = base + std::uint64_t(std::int64_t(row.cfaOffset));
+        std::uint64_t first = firstSlotOf(row, cfa);
+        bool endsHere = (row.undefinedMask >> kEMBDwarfRegisterRIP & 1) != 0;
+        // The stack must move; the PC may stay, as it does from one call of a recursive function to the next.
+        if (!reader->isKnownReadable(first, 8 * row.slotCount) || (!endsHere && cfa == sp))
+            break;
+        const auto* slots = reinterpret_cast<const std::uint64_t*>(first);
+        restoreRegisters(row, slots, registers);
+        // The registers keep the PC too: saved, undefined or left as it was.
+        if ((row.savedMask >> kEMBDwarfRegisterRIP & 1) != 0)
+            pc = EMBLoadReadableWord(&slots[row.slots[kEMBDwarfRegisterRIP]]);
+        else if (endsHere)
+            pc = 0;
+        sp = cfa;
+        pcIsReturnAddress = !row.signalFrame;
+        outermost = endsHere;
+        pcs[count] = pc;
+        sps[count] = sp;
     }
-    EMBDwarfFrame caller;
-    if (!EMBDwarfUnwindApplyRow(&row, &frame->context, reader, &caller))
-        return false;
-    *frame = caller;
-    return true;
+    registers[kEMBDwarfRegisterRSP] = sp;
+    frame->pcIsReturnAddress = pcIsReturnAddress;
+    frame->outermost = outermost;
+    return count;
 }
 
 bool EMBDwarfCompareRegisters(const EMBThreadContext* a, const EMBThreadContext* b)

@@ -70,6 +70,13 @@ bool EMBDwarfUnwindApplyRow(const EMBDwarfRow* row, const EMBThreadContext* cont
 bool EMBDwarfUnwindFrame(EMBDwarfImageLookup lookup, const EMBMemoryReader* reader, EMBDwarfFrame* frame,
     EMBDwarfRuleCache* cache = nullptr);
 
+/// Moves `frame` up through as many callers as the cache's rows and stack the reader already knows take it
+/// (at most `capacity`, and not past the outermost frame), writing each caller's PC and stack pointer to
+/// `pcs` and `sps`: no image lookup, table search, instruction or system call. Answers how many callers
+/// were reached; where it stops, EMBDwarfUnwindFrame takes the full way. No heap, no lock.
+std::uint32_t EMBDwarfUnwindCachedFrames(const EMBDwarfRuleCache& cache, const EMBMemoryReader* reader,
+    EMBDwarfFrame* frame, std::uint64_t* pcs, std::uint64_t* sps, std::uint32_t capacity);
+
 /// Whether two contexts hold the same registers.
 bool EMBDwarfCompareRegisters(const EMBThreadContext* a, const EMBThreadContext* b);
 /// Register `reg` of `context`; false (and 0) for a number above 16.

@@ -2,39 +2,37 @@
 
 #include "kit/crash/capture/EMBSafeRead.h"
 
+#include <iterator>
+
 namespace kit {
 namespace {
 
 constexpr std::uint64_t kPageSize { 4096 };
 
-// A plain copy the address sanitizer leaves alone: a walk reads whatever a stack holds, poisoned or not.
-__attribute__((no_sanitize("address"))) void copyReadable(void* to, std::uint64_t from, std::size_t length)
-{
-    if (length == 8 && from % 8 == 0) {
-        *static_cast<std::uint64_t*>(to) = *reinterpret_cast<const volatile std::uint64_t*>(from);
-        return;
-    }
-    auto* source = reinterpret_cast<const volatile unsigned char*>(from);
-    auto* target = static_cast<unsigned char*>(to);
-    for (std::size_t i = 0; i < length; ++i)
-        target[i] = source[i];
 }
 
-}
-
-bool EMBSafeMemoryReader::read(std::uint64_t address, void* buffer, std::size_t length) const
+bool EMBSafeMemoryReader::readUnknown(std::uint64_t address, void* buffer, std::size_t length) const
 {
-    std::uint64_t page = address / kPageSize;
-    bool onePage = length > 0 && address + length > address && (address + length - 1) / kPageSize == page;
-    if (onePage && isRemembered(page)) {
-        copyReadable(buffer, address, length);
-        return true;
+    if (length == 0 || address + length < address)
+        return length == 0;
+    // Page by page: a page is readable whole or not at all, so one checked read of it vouches for the rest.
+    auto* target = static_cast<unsigned char*>(buffer);
+    while (length > 0) {
+        std::uint64_t page = address / kPageSize;
+        std::size_t piece = std::size_t((page + 1) * kPageSize - address);
+        piece = piece < length ? piece : length;
+        if (isRemembered(page)) {
+            EMBCopyReadableMemory(target, address, piece);
+        } else {
+            if (!EMBReadMemory(reinterpret_cast<const void*>(address), target, piece))
+                return false;
+            remember(page);
+        }
+        addKnownReadable(page * kPageSize, (page + 1) * kPageSize);
+        address += piece;
+        target += piece;
+        length -= piece;
     }
-    // A page is readable whole or not at all: one checked read of it vouches for the rest.
-    if (!EMBReadMemory(reinterpret_cast<const void*>(address), buffer, length))
-        return false;
-    if (onePage)
-        remember(page);
     return true;
 }
 
@@ -53,10 +51,40 @@ bool EMBSafeMemoryReader::isRemembered(std::uint64_t page) const
 
 void EMBSafeMemoryReader::remember(std::uint64_t page) const
 {
-    if (m_pages[m_next] == m_lastPage)
+    if (page == 0)
+        return;
+    std::uint64_t forgotten = m_pages[m_next];
+    if (forgotten == m_lastPage)
         m_lastPage = 0;
+    // What is read directly never holds a page no longer remembered.
+    if (forgotten != 0)
+        forgetKnownReadable(forgotten * kPageSize);
     m_pages[m_next] = page;
     m_next = (m_next + 1) % kRememberedPages;
+}
+
+void EMBMemoryReader::addKnownReadable(std::uint64_t start, std::uint64_t end) const
+{
+    for (std::size_t i = 0; i < std::size(m_runs); ++i) {
+        Run& run = m_runs[i];
+        bool touches = run.start < run.end && start <= run.end && end >= run.start;
+        if (touches) {
+            run.start = start < run.start ? start : run.start;
+            run.end = end > run.end ? end : run.end;
+            m_latest = i;
+            return;
+        }
+    }
+    m_latest = (m_latest + 1) % std::size(m_runs);
+    m_runs[m_latest] = { start, end };
+}
+
+void EMBMemoryReader::forgetKnownReadable(std::uint64_t address) const
+{
+    for (Run& run : m_runs) {
+        if (run.holds(address, 1))
+            run = {};
+    }
 }
 
 }

@@ -24,14 +24,18 @@ void onSegv(int)
 
 }
 
-std::unique_ptr<::testing::ChildProcess> runCrashTimeChild(const std::string& test)
+std::unique_ptr<::testing::ChildProcess> runCrashTimeChild(
+    const std::string& test, const std::vector<std::string>& environment)
 {
     char self[PATH_MAX] {};
     if (readlink("/proc/self/exe", self, sizeof self - 1) < 0)
         return nullptr;
-    return std::make_unique<::testing::ChildProcess>(std::vector<std::string> { "/usr/bin/env",
-        "ASAN_OPTIONS=handle_segv=0:detect_leaks=0:abort_on_error=1", self, "--gtest_also_run_disabled_tests",
-        "--gtest_filter=" + test });
+    std::vector<std::string> arguments { "/usr/bin/env" };
+    arguments.insert(arguments.end(), environment.begin(), environment.end());
+    arguments.insert(arguments.end(),
+        { "ASAN_OPTIONS=handle_segv=0:detect_leaks=0:abort_on_error=1", self,
+            "--gtest_also_run_disabled_tests", "--gtest_filter=" + test });
+    return std::make_unique<::testing::ChildProcess>(arguments);
 }
 
 void faultWithHandler(void (*handler)())

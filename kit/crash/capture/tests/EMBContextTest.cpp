@@ -1,6 +1,5 @@
 #include "kit/crash/capture/EMBContext.h"
 
-#include "kit/crash/capture/EMBException.h"
 #include "kit/crash/capture/EMBHandler.h"
 #include "kit/crash/capture/EMBProfiling.h"
 #include "kit/crash/capture/EMBSignal.h"
@@ -54,15 +53,14 @@ void otherHandler(int)
 }
 
 const CaptureScenarioRegistration checks("checks", [] {
-    EMBSignalCheckHandlers();
-    EMBExceptionCheckHandlers();
+    EMBContextCheckHandlers();
     testing::say("all ours");
     signal(SIGBUS, otherHandler);
     std::set_terminate(otherTerminate);
     // The warnings go to standard error: hand them to the parent with the rest.
     dup2(STDOUT_FILENO, STDERR_FILENO);
-    EMBSignalCheckHandlers();
-    EMBExceptionCheckHandlers();
+    EMBContextCheckHandlers();
+    testing::say("checked");
     std::exit(0);
 });
 
@@ -114,13 +112,15 @@ TEST_F(EMBContextTest, SetUpWritesTheMetadataAndInstallsTheHandlers)
     EXPECT_EQ(metadata[3]["executable"]["architecture"], "x86_64");
     EXPECT_FALSE(readRecords(file("binary_images.embrecord")).empty());
     EXPECT_FALSE(std::filesystem::exists(file("signal.embrecord")));
-    EXPECT_NE(text("sdk.log").find("EMBAllocatorCreate: Allocator successfully created 0x"), std::string::npos)
+    EXPECT_NE(
+        text("sdk.log").find("EMBAllocatorCreate: Allocator successfully created 0x"), std::string::npos)
         << text("sdk.log");
 }
 
 TEST_F(EMBContextTest, StaleRecordsOfTheDirectoryAreRemovedAtStart)
 {
-    for (const char* name : { "signal.embrecord", "exception.embrecord", "mach_exception.embrecord", "sdk.log" })
+    for (const char* name :
+        { "signal.embrecord", "exception.embrecord", "mach_exception.embrecord", "sdk.log" })
         platform::foundation::Files::writeText(file(name), "{\"stale\":{}}\n");
     auto child = startCaptureChild("handlers", m_folder.path());
     EXPECT_EQ(child->wait(10s), 0);
@@ -156,12 +156,22 @@ TEST_F(EMBContextTest, HandlerChecksWarnOfHandlersThatAreNotCaptures)
     auto said = all.find("scenario: all ours\n");
     ASSERT_NE(said, std::string::npos) << all;
     EXPECT_EQ(all.find("[Ember"), all.find("[Ember", said)) << "no warning while every handler is ours";
-    EXPECT_NE(all.find("[Ember] The signal SIGBUS has a non-Ember handler (unknown).  This will interfer with "
-                       "reporting.\n"),
+    EXPECT_NE(
+        all.find("[Ember] The signal SIGBUS has a non-Ember handler (unknown).  This will interfer with "
+                 "reporting.\n"),
         std::string::npos)
         << all;
     EXPECT_EQ(all.find("The signal SIGSEGV"), std::string::npos);
-    EXPECT_NE(all.find("[Ember:Crash] Warning: std::get_terminate is 'unknown' in '"), std::string::npos) << all;
+    EXPECT_NE(all.find("[Ember:Crash] Warning: std::get_terminate is 'unknown' in '"), std::string::npos)
+        << all;
+}
+
+TEST_F(EMBContextTest, UnderADebuggerTheHandlerChecksStayQuiet)
+{
+    auto child = startCaptureChild("checks", m_folder.path(), { .underDebugger = true });
+    std::string all = child->readAll(30s);
+    ASSERT_NE(all.find("scenario: checked\n"), std::string::npos) << all;
+    EXPECT_EQ(all.find("[Ember"), std::string::npos) << "capture installed nothing to check: " << all;
 }
 
 // The mapping's lines in /proc/self/maps from `start` on, as their permissions.
@@ -272,7 +282,8 @@ TEST(EMBHandler, LooksUpCodeAddressesThroughTheLoader)
 
     int local = 0;
     bool bothNone = false;
-    EMBLookupFunctionPointer(&local, [&](const char* s, const char* i) { bothNone = s == nullptr && i == nullptr; });
+    EMBLookupFunctionPointer(
+        &local, [&](const char* s, const char* i) { bothNone = s == nullptr && i == nullptr; });
     EXPECT_TRUE(bothNone) << "a stack address lies in no image";
 }
 

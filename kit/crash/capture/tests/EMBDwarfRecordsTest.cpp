@@ -13,7 +13,7 @@ namespace {
 /// Memory for expressions: a few words at a known address, and a count of every read.
 class CountingReader final : public EMBMemoryReader {
 public:
-    bool read(std::uint64_t address, void* buffer, std::size_t length) const override
+    bool readUnknown(std::uint64_t address, void* buffer, std::size_t length) const override
     {
         ++reads;
         auto start = reinterpret_cast<std::uint64_t>(words);

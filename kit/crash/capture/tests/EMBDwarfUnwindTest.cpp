@@ -44,10 +44,18 @@ std::ostream& operator<<(std::ostream& out, const Frame& frame)
                << " r15=" << frame.r15;
 }
 
+/// Our frames after each step, and whether the walk reached the outermost frame.
+struct Walk {
+    std::vector<Frame> frames;
+    bool reachedOutermost { false };
+};
+
 struct Walks {
     std::vector<Frame> theirs;
-    std::vector<Frame> ours;
-    bool oursReachedOutermost { false };
+    /// Without a rule cache, then with one twice: rows worked out and kept, then rows found.
+    Walk ours;
+    Walk cold;
+    Walk warm;
 };
 
 Walks g_walks;
@@ -80,8 +88,8 @@ __attribute__((noinline)) void captureBothWalks()
     }
 
     const greg_t* gregs = context.uc_mcontext.gregs;
-    EMBDwarfFrame frame;
-    auto& r = frame.context.registers;
+    EMBDwarfFrame start;
+    auto& r = start.context.registers;
     r[0] = std::uint64_t(gregs[REG_RAX]);
     r[1] = std::uint64_t(gregs[REG_RDX]);
     r[2] = std::uint64_t(gregs[REG_RCX]);
@@ -93,15 +101,26 @@ __attribute__((noinline)) void captureBothWalks()
     for (int i = 0; i < 8; ++i)
         r[8 + i] = std::uint64_t(gregs[REG_R8 + i]);
     r[16] = std::uint64_t(gregs[REG_RIP]);
-    frame.pcIsReturnAddress = true;
-    EMBSafeMemoryReader reader;
-    for (int i = 0; i < kSteps && EMBDwarfUnwindFrame(testing::lookupLoadedImage, &reader, &frame); ++i) {
-        if (frame.outermost) {
-            g_walks.oursReachedOutermost = true;
-            break;
+    start.pcIsReturnAddress = true;
+    auto walk = [&start](EMBDwarfRuleCache* cache) {
+        Walk walk;
+        EMBDwarfFrame frame = start;
+        EMBSafeMemoryReader reader;
+        for (int i = 0; i < kSteps && EMBDwarfUnwindFrame(testing::lookupLoadedImage, &reader, &frame, cache);
+             ++i) {
+            if (frame.outermost) {
+                walk.reachedOutermost = true;
+                break;
+            }
+            walk.frames.push_back(fromContext(frame.context));
         }
-        g_walks.ours.push_back(fromContext(frame.context));
-    }
+        return walk;
+    };
+    static EMBDwarfRuleCache cache;
+    cache.invalidate();
+    g_walks.ours = walk(nullptr);
+    g_walks.cold = walk(&cache);
+    g_walks.warm = walk(&cache);
 }
 
 struct Fixture {
@@ -116,16 +135,16 @@ TEST_P(EMBDwarfUnwindFixtureTest, UnwindsLikeLibunwind)
 {
     GetParam().function(captureBothWalks);
     Walks walks = g_walks;
-    if (GetParam().outermost) {
-        EXPECT_TRUE(walks.oursReachedOutermost);
-        ASSERT_EQ(walks.theirs.size(), 1u) << "libunwind stops at the outermost frame too";
-        ASSERT_EQ(walks.ours.size(), 1u);
-    } else {
-        ASSERT_EQ(walks.theirs.size(), std::size_t(kSteps));
-        ASSERT_EQ(walks.ours.size(), std::size_t(kSteps));
+    std::size_t steps = GetParam().outermost ? 1 : std::size_t(kSteps);
+    ASSERT_EQ(walks.theirs.size(), steps) << "libunwind stops at the outermost frame too";
+    for (auto [name, ours] : { std::pair { "uncached", &walks.ours }, std::pair { "cold", &walks.cold },
+             std::pair { "warm", &walks.warm } }) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(ours->reachedOutermost, GetParam().outermost);
+        ASSERT_EQ(ours->frames.size(), steps);
+        for (std::size_t i = 0; i < steps; ++i)
+            EXPECT_EQ(ours->frames[i], walks.theirs[i]) << "step " << i + 1;
     }
-    for (std::size_t i = 0; i < walks.theirs.size(); ++i)
-        EXPECT_EQ(walks.ours[i], walks.theirs[i]) << "step " << i + 1;
 }
 
 INSTANTIATE_TEST_SUITE_P(CallFrameInstructions, EMBDwarfUnwindFixtureTest,

@@ -1,5 +1,6 @@
 #include "kit/crash/capture/EMBSafeRead.h"
 
+#include "kit/crash/capture/EMBMemoryReader.h"
 #include "kit/crash/capture/tests/CrashTimeChild.h"
 #include "testing/AllocationTrap.h"
 
@@ -81,6 +82,37 @@ TEST_P(EMBSafeReadTest, CopiesWhatIsReadable)
 INSTANTIATE_TEST_SUITE_P(Readers, EMBSafeReadTest,
     ::testing::Values(&EMBReadMemory, &EMBReadMemoryThroughPipe),
     [](const auto& info) { return info.index == 0 ? std::string("Kernel") : std::string("Pipe"); });
+
+TEST(EMBSafeMemoryReader, ARememberedPageVouchesForItselfOnly)
+{
+    Pages pages;
+    EMBSafeMemoryReader reader;
+    auto base = reinterpret_cast<std::uint64_t>(pages.readable());
+    std::uint64_t word = 0;
+    ASSERT_TRUE(reader.readWord(base, &word));
+    EXPECT_EQ(word, 0x7272727272727272u);
+    char buffer[16] {};
+    EXPECT_FALSE(reader.read(base + 4096 - 8, buffer, sizeof buffer)) << "running on into the PROT_NONE page";
+    EXPECT_FALSE(reader.readWord(base + 4096, &word));
+    EXPECT_FALSE(reader.readWord(base + 8192, &word)) << "the unmapped page";
+    ASSERT_TRUE(reader.read(base + 4096 - 13, buffer, 13)) << "the page's last bytes";
+    EXPECT_EQ(std::string(buffer, 13), std::string(13, 'r'));
+
+    // Pages read once are read directly afterwards: the same bytes, across page boundaries, at any alignment.
+    std::vector<char> large(5 * 4096);
+    for (std::size_t i = 0; i < large.size(); ++i)
+        large[i] = char(i * 13);
+    std::vector<char> copy(large.size());
+    auto start = reinterpret_cast<std::uint64_t>(large.data());
+    ASSERT_TRUE(reader.read(start, copy.data(), copy.size()));
+    EXPECT_EQ(copy, large);
+    for (std::size_t offset : { std::size_t(4096 - 3), std::size_t(8192 - 8), std::size_t(4096 * 3 + 5) }) {
+        std::vector<char> slice(24);
+        ASSERT_TRUE(reader.read(start + offset, slice.data(), slice.size())) << offset;
+        EXPECT_EQ(slice, std::vector<char>(large.begin() + long(offset), large.begin() + long(offset + 24)))
+            << offset;
+    }
+}
 
 TEST(EMBReadString, ChecksTheTextUpToItsTerminatorOrTheLimit)
 {
