@@ -2,6 +2,7 @@
 
 #include "Zorvik/DeviceStorage/FileStore.h"
 #include "Zorvik/DeviceStorage/SignedInUser.h"
+#include "Zorvik/Program/KitStatus.h"
 
 #include <ostream>
 
@@ -20,7 +21,9 @@ std::string CommandSession::commandsHelp()
 {
     auto commands = platform::ui::ScreenDriver().execute("help");
     return commands
-        + "  user <e-mail>               sign the address in on the device, as sign-up and log-in do\n";
+        + "  user <e-mail>               sign the address in on the device, as sign-up and log-in do\n"
+          "  kit                         the kit platform's state: its kits, installation and launch, "
+          "settings\n";
 }
 
 void CommandSession::run(const std::string& line)
@@ -57,6 +60,8 @@ std::string CommandSession::execute(const std::string& command)
     }
     if (verb == "help")
         return commandsHelp();
+    if (verb == "kit")
+        return kitStatus();
     return m_driver.execute(command);
 }
 
