@@ -1,5 +1,7 @@
 #include "Zorvik/Program/CommandSession.h"
 
+#include "Zorvik/Program/KitStatus.h"
+
 #include <ostream>
 
 namespace zorvik {
@@ -15,7 +17,9 @@ CommandSession::CommandSession(std::ostream& output, bool echo, RealTimeWait rea
 
 std::string CommandSession::commandsHelp()
 {
-    return platform::ui::ScreenDriver().execute("help");
+    return platform::ui::ScreenDriver().execute("help")
+        + "  kit                         the kit platform's state: its kits, installation and launch, "
+          "settings\n";
 }
 
 void CommandSession::run(const std::string& line)
@@ -44,6 +48,8 @@ std::string CommandSession::execute(const std::string& command)
     }
     if (verb == "help")
         return commandsHelp();
+    if (verb == "kit")
+        return kitStatus();
     return m_driver.execute(command);
 }
 

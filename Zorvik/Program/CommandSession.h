@@ -13,6 +13,7 @@ namespace zorvik {
 ///
 ///   wait <seconds>    lets the time pass in real time (see `realTimeWait`), so that the back-end's answers
 ///                     arrive meanwhile
+///   kit               the kit platform's state (see kitStatus())
 ///   help              the driver's list of commands with the program's own
 ///
 /// Each command's output goes to the output stream; a failed command prints "error: " and why. Main thread

@@ -19,6 +19,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using ::testing::ChildProcess;
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
 using ::testing::Not;
 
 struct Run {
@@ -43,16 +44,22 @@ Run runZorvik(std::vector<std::string> arguments, const std::string& commands = 
     return run;
 }
 
+/// The lines of `output` that start with `prefix`, without it, in order.
+std::vector<std::string> linesAfter(const std::string& output, const std::string& prefix)
+{
+    std::vector<std::string> found;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with(prefix))
+            found.push_back(line.substr(prefix.size()));
+    }
+    return found;
+}
+
 /// The screens' "top:" lines, in order.
 std::vector<std::string> topScreens(const std::string& output)
 {
-    std::vector<std::string> tops;
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.starts_with("top: "))
-            tops.push_back(line.substr(5));
-    }
-    return tops;
+    return linesAfter(output, "top: ");
 }
 
 /// The standalone back-end on a port of its own, and a device folder, for each test.
@@ -134,6 +141,32 @@ TEST_F(ZorvikProgramTest, WaitsTakeRealTimeAndAFailedCommandSetsTheExitStatus)
     EXPECT_THAT(run.output, HasSubstr("error: wait needs a number, not \"soon\"\n"));
 }
 
+TEST_F(ZorvikProgramTest, TheKitStartsAgainstTheBackEndAndKeepsItsInstallationAcrossLaunches)
+{
+    auto first = runZorvik(device(), "wait 3\nkit\n");
+    EXPECT_EQ(first.status, 0) << first.output;
+    auto lines = linesAfter(first.output, "kit: ");
+    ASSERT_EQ(lines.size(), 4u) << first.output;
+    EXPECT_EQ(lines[0], "started with Ember");
+    EXPECT_THAT(lines[1],
+        MatchesRegex("installation [0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}, made at this launch"));
+    EXPECT_THAT(lines[2], MatchesRegex("launch [0-9a-f]{32}, instance [0-9a-f]{40}"));
+    EXPECT_EQ(lines[3], "settings downloaded, app activated")
+        << "registered with the back-end, then fetched again";
+
+    auto second = runZorvik(device(), "wait 3\nkit\n");
+    EXPECT_EQ(second.status, 0) << second.output;
+    auto again = linesAfter(second.output, "kit: ");
+    ASSERT_EQ(again.size(), 4u) << second.output;
+    auto installation = lines[1].substr(0, lines[1].find(','));
+    EXPECT_EQ(again[1], installation + ", kept from an earlier launch");
+    EXPECT_NE(again[2].substr(0, again[2].find(',')), lines[2].substr(0, lines[2].find(',')))
+        << "each launch has an identifier of its own";
+    EXPECT_EQ(again[2].substr(again[2].find(',')), lines[2].substr(lines[2].find(',')))
+        << "the same program, the same instance";
+    EXPECT_EQ(again[3], "settings downloaded, app activated");
+}
+
 TEST(ZorvikProgramOptionsTest, HelpListsEveryOptionAndCommandAndBadOptionsStopTheProgram)
 {
     auto help = runZorvik({ "--help" });
@@ -141,7 +174,7 @@ TEST(ZorvikProgramOptionsTest, HelpListsEveryOptionAndCommandAndBadOptionsStopTh
     for (const char* item : { "--script", "--echo", "--home", "--resources", "--screen", "--backend",
              "--api-url", "--companies-url", "--config-url", "--photo-url", "--version", "--help", "  tap ",
              "  type ", "  return ", "  swipe ", "  alert ", "  picker ", "  wait ", "  background ",
-             "  screen ", "  camera ", "  contacts ", "  contacts-access ", "  help " })
+             "  screen ", "  camera ", "  contacts ", "  contacts-access ", "  kit ", "  help " })
         EXPECT_THAT(help.output, HasSubstr(item));
 
     for (const std::vector<std::string>& bad :
