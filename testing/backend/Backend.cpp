@@ -89,6 +89,13 @@ Backend::Backend()
     addRoutes();
 }
 
+Backend::Backend(const LoopbackServer::TlsIdentity& identity)
+    : m_server(identity)
+{
+    m_state.setConfiguration(defaultConfiguration());
+    addRoutes();
+}
+
 Backend::~Backend()
 {
     m_server.stop();
@@ -333,6 +340,8 @@ void Backend::addRoutes()
         [this](const ServerRequest& r) { return m_kit.createApp(r); });
     addRoute("PUT", "/spi/v1/platforms/:platform/apps/:app",
         [this](const ServerRequest& r) { return m_kit.updateApp(r); });
+    addRoute("POST", "/sdk-api/v1/platforms/:platform/apps/:app/reports",
+        [this](const ServerRequest& r) { return m_crashReports.storeReport(r); });
 
     addRoute("GET", "/", [this](const ServerRequest&) { return m_state.configuration(); });
     addRoute("GET", "/upgrade", [](const ServerRequest&) {

@@ -3,6 +3,7 @@
 #include "platform/foundation/Date.h"
 #include "platform/foundation/Value.h"
 #include "testing/backend/BackendState.h"
+#include "testing/backend/CrashReportStore.h"
 #include "testing/backend/KitService.h"
 #include "testing/server/LoopbackServer.h"
 
@@ -69,11 +70,14 @@ namespace testing {
 /// and GET /upgrade a small HTML page asking the user to update the app.
 ///
 /// Kit service: the kit platform's settings and app registration under
-/// "/spi/", needing the build's kit API key (see KitService).
+/// "/spi/", needing the build's kit API key (see KitService), and the crash
+/// report upload under "/sdk-api/" (see CrashReportStore).
 class Backend {
 public:
     /// Starts the back-end on an ephemeral port.
     Backend();
+    /// Starts the back-end on an ephemeral port, serving HTTPS with `identity`.
+    explicit Backend(const LoopbackServer::TlsIdentity& identity);
     ~Backend();
     Backend(const Backend&) = delete;
     Backend& operator=(const Backend&) = delete;
@@ -140,6 +144,8 @@ public:
     BackendState& state() { return m_state; }
     /// The kit service's data: its settings document and app records.
     KitService& kit() { return m_kit; }
+    /// The crash reports the kit service received.
+    CrashReportStore& crashReports() { return m_crashReports; }
 
 private:
     struct Delay {
@@ -164,6 +170,7 @@ private:
 
     BackendState m_state;
     KitService m_kit;
+    CrashReportStore m_crashReports;
     std::mutex m_delayMutex;
     std::vector<Delay> m_delays;
     // Last, so that the server stops before the state its routes use goes away.
