@@ -130,6 +130,12 @@ void Backend::failRoute(
     m_server.script(method, pattern, ServerResponse::json(status, reply.json), times);
 }
 
+void Backend::answerRoute(std::string_view method, std::string_view pattern, ServerResponse response,
+    std::optional<std::size_t> times)
+{
+    m_server.script(method, pattern, std::move(response), times);
+}
+
 void Backend::dropRoute(std::string_view method, std::string_view pattern, std::optional<std::size_t> times)
 {
     m_server.script(method, pattern, ServerResponse::dropped(), times);

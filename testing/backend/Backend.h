@@ -95,6 +95,9 @@ public:
     /// "*" (the rest); `method` "*" matches every method. Later hooks win.
     void failRoute(std::string_view method, std::string_view pattern, int status,
         std::optional<std::size_t> times = std::nullopt);
+    /// Answers matching requests with `response` instead of the route's answer (the same rules as failRoute).
+    void answerRoute(std::string_view method, std::string_view pattern, ServerResponse response,
+        std::optional<std::size_t> times = std::nullopt);
     /// Closes the connection of matching requests without an answer.
     void dropRoute(
         std::string_view method, std::string_view pattern, std::optional<std::size_t> times = std::nullopt);
