@@ -71,7 +71,7 @@ bool EMBReportsController::prepareAndSubmit(
         log().write("Unable to package report");
         return false;
     }
-    if (!m_fileManager->removeItemAtPath(report->path()))
+    if (!m_fileManager->removeItemAtomicallyAtPath(report->path()))
         log().write("Unable to remove a processing item");
     log().progress("Packaged id " + report->identifier() + " for submission");
     return uploadPackagedReportAtPath(*packaging->finalPath(), urgent);

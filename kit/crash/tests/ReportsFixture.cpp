@@ -92,24 +92,43 @@ std::vector<std::string> dotFiles(const fs::path& directory)
     return found;
 }
 
+ReportPipeline::ReportPipeline(const std::string& root)
+    : files(std::make_shared<EMBFileManager>(root))
+    , queue(std::make_shared<platform::foundation::OperationQueue>("com.cairn.ember.ios.work-queue", 1))
+    , client(EMBNetworkClient::create(queue, files, delegate, std::vector<CRNCertificate> {}))
+    , controller(std::make_shared<EMBReportsController>(queue, delegate, client, files))
+{
+    delegate->controller = controller;
+    files->prepareForNewLaunch();
+}
+
+ReportPipeline::~ReportPipeline()
+{
+    queue->waitUntilAllOperationsAreFinished();
+}
+
+bool ReportPipeline::waitForSubmissions(std::size_t count)
+{
+    return platform::foundation::mainQueue().runUntil(
+        [&] { return delegate->submissions().size() >= count; }, std::chrono::seconds(20));
+}
+
 ReportsFixture::ReportsFixture()
-    : m_files(std::make_shared<EMBFileManager>((m_directory.path() / "root").string()))
-    , m_queue(std::make_shared<platform::foundation::OperationQueue>("com.cairn.ember.ios.work-queue", 1))
 {
     platform::foundation::Log::setCapture([this](const std::string& line) {
         std::lock_guard lock(m_logMutex);
         m_log.push_back(line);
     });
     setenv("EmberReportsEndpoint", m_backend.baseUrl().c_str(), 1);
-    m_files->prepareForNewLaunch();
-    m_client = EMBNetworkClient::create(m_queue, m_files, m_delegate, std::vector<CRNCertificate> {});
-    m_controller = std::make_shared<EMBReportsController>(m_queue, m_delegate, m_client, m_files);
-    m_delegate->controller = m_controller;
+    m_pipeline = std::make_unique<ReportPipeline>((m_directory.path() / "root").string());
+    m_files = m_pipeline->files;
+    m_delegate = m_pipeline->delegate;
+    m_controller = m_pipeline->controller;
 }
 
 ReportsFixture::~ReportsFixture()
 {
-    m_queue->waitUntilAllOperationsAreFinished();
+    m_pipeline.reset();
     unsetenv("EmberReportsEndpoint");
     platform::foundation::Log::setCapture({});
 }
@@ -119,12 +138,6 @@ std::shared_ptr<EMBInternalReport> ReportsFixture::addCrashedReport(const std::s
     auto path = fs::path(m_files->activePath()) / name;
     fs::copy(crashedReport(), path, fs::copy_options::recursive);
     return EMBInternalReport::reportWithPath(path.string());
-}
-
-bool ReportsFixture::waitForSubmissions(std::size_t count)
-{
-    return platform::foundation::mainQueue().runUntil(
-        [&] { return m_delegate->submissions().size() >= count; }, std::chrono::seconds(10));
 }
 
 bool ReportsFixture::logged(const std::string& part) const

@@ -50,6 +50,23 @@ private:
     std::vector<Submission> m_submissions;
 };
 
+/// One launch's report pipeline on a root: the upload client and the reports controller on a work queue of
+/// their own, the reports endpoint taken from the environment ("EmberReportsEndpoint"). Starts the launch
+/// (prepareForNewLaunch) and waits for the queue when it goes away.
+struct ReportPipeline {
+    explicit ReportPipeline(const std::string& root);
+    ~ReportPipeline();
+
+    /// Runs the main queue until the delegate has heard `count` outcomes.
+    bool waitForSubmissions(std::size_t count);
+
+    std::shared_ptr<PipelineDelegate> delegate { std::make_shared<PipelineDelegate>() };
+    std::shared_ptr<EMBFileManager> files;
+    std::shared_ptr<platform::foundation::OperationQueue> queue;
+    std::shared_ptr<EMBNetworkClient> client;
+    std::shared_ptr<EMBReportsController> controller;
+};
+
 /// The directory of a report a crashed test program wrote (made once per test run); its identifier is
 /// kCrashedReportIdentifier.
 const std::filesystem::path& crashedReport();
@@ -61,8 +78,8 @@ std::map<std::string, std::string> recordFiles(const std::filesystem::path& dire
 /// Every file below `directory` whose name begins with ".".
 std::vector<std::string> dotFiles(const std::filesystem::path& directory);
 
-/// A report pipeline in a fresh root against a test back-end: the upload client, the reports controller on
-/// a work queue, the endpoint pointed at the back-end through the environment.
+/// A report pipeline in a fresh root against a test back-end, the endpoint pointed at the back-end through
+/// the environment.
 class ReportsFixture : public ::testing::Test {
 protected:
     ReportsFixture();
@@ -70,22 +87,23 @@ protected:
 
     /// Copies the crashed report into active/<its identifier> (or the given name) and opens it.
     std::shared_ptr<EMBInternalReport> addCrashedReport(const std::string& name = kCrashedReportIdentifier);
-    /// Runs the main queue until the delegate has heard `count` outcomes.
-    bool waitForSubmissions(std::size_t count);
+    bool waitForSubmissions(std::size_t count) { return m_pipeline->waitForSubmissions(count); }
     /// Whether a logged line holds `part`.
     bool logged(const std::string& part) const;
 
     ::testing::TemporaryDirectory m_directory;
     ::testing::Backend m_backend;
-    std::shared_ptr<EMBFileManager> m_files;
-    std::shared_ptr<platform::foundation::OperationQueue> m_queue;
-    std::shared_ptr<PipelineDelegate> m_delegate { std::make_shared<PipelineDelegate>() };
-    std::shared_ptr<EMBNetworkClient> m_client;
-    std::shared_ptr<EMBReportsController> m_controller;
 
 private:
     mutable std::mutex m_logMutex;
     std::vector<std::string> m_log;
+    std::unique_ptr<ReportPipeline> m_pipeline;
+
+protected:
+    // The pipeline's parts.
+    std::shared_ptr<EMBFileManager> m_files;
+    std::shared_ptr<PipelineDelegate> m_delegate;
+    std::shared_ptr<EMBReportsController> m_controller;
 };
 
 }
