@@ -101,15 +101,13 @@ TEST_F(ZorvikProgramTest, TheDemoSignsUpSendsAnInvoiceMarksItPaidLogsOutAndLogsI
     auto arguments = device();
     arguments.insert(arguments.end(), { "--echo", "examples/demo.txt" });
 
-    Run run;
-    {
+    auto run = [&arguments] {
         InTheRepository here;
-        run = runZorvik(arguments);
-    }
+        return runZorvik(arguments);
+    }();
 
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output, Not(HasSubstr("error: ")));
-    EXPECT_THAT(run.output, Not(HasSubstr("the field took"))) << "every key typed went in";
     auto documents = m_home.path() / "Documents";
     EXPECT_TRUE(run.output.starts_with("File Saved: " + (documents / "template.html").string() + "\n"))
         << run.output;
