@@ -38,7 +38,7 @@ Run runZorvik(std::vector<std::string> arguments, const std::string& commands = 
     zorvik.write(commands);
     zorvik.closeInput();
     Run run;
-    run.output = zorvik.readAll(60s);
+    run.output = zorvik.readAll(120s);
     run.status = zorvik.wait(10s);
     run.took = std::chrono::steady_clock::now() - began;
     return run;
@@ -77,44 +77,92 @@ protected:
 
     std::vector<std::string> device() const { return { "--backend", m_backendUrl, "--home", m_home.path() }; }
 
-    ChildProcess m_backend { { ZORVIK_BACKEND_PROGRAM, "--port", "0", "--watch-stdin", "--account",
-        "demo@zorvik.test:2468" } };
+    ChildProcess m_backend { { ZORVIK_BACKEND_PROGRAM, "--port", "0", "--watch-stdin" } };
     std::string m_backendUrl;
     ::testing::TemporaryDirectory m_home;
 };
 
-TEST_F(ZorvikProgramTest, TheDemoWalksSignUpToTheCompanySearchAndLogsInThroughTheScreens)
+/// The text between the first `from` and the `to` after it (to the end when there is none), or "" when
+/// `from` is missing.
+std::string between(const std::string& text, const std::string& from, const std::string& to)
 {
-    auto demo = fs::path(ZORVIK_REPOSITORY_DIR) / "examples" / "demo.txt";
-    auto arguments = device();
-    arguments.insert(arguments.end(), { "--echo", demo.string() });
+    auto begin = text.find(from);
+    if (begin == std::string::npos)
+        return "";
+    auto end = text.find(to, begin + from.size());
+    return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
 
-    auto run = runZorvik(arguments);
+/// Runs the program in the repository's folder, as `scripts/run` does, so that the demo finds its files.
+class InTheRepository {
+public:
+    InTheRepository() { fs::current_path(ZORVIK_REPOSITORY_DIR); }
+    ~InTheRepository() { fs::current_path(m_before); }
+
+private:
+    fs::path m_before { fs::current_path() };
+};
+
+TEST_F(ZorvikProgramTest, TheDemoSignsUpSendsAnInvoiceMarksItPaidLogsOutAndLogsInAgain)
+{
+    auto arguments = device();
+    arguments.insert(arguments.end(), { "--echo", "examples/demo.txt" });
+
+    auto run = [&arguments] {
+        InTheRepository here;
+        return runZorvik(arguments);
+    }();
 
     EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_THAT(run.output, Not(HasSubstr("error: ")));
     auto documents = m_home.path() / "Documents";
     EXPECT_TRUE(run.output.starts_with("File Saved: " + (documents / "template.html").string() + "\n"))
         << run.output;
-    EXPECT_THAT(run.output, Not(HasSubstr("> user "))) << "the demo logs in through the screens";
-    EXPECT_THAT(run.output, HasSubstr("\"Make sure both pins match\""));
-    EXPECT_THAT(run.output, HasSubstr("\"Incorrect pin.\""));
-    EXPECT_THAT(
-        run.output, HasSubstr("  ImageView (0, 0, 320, 568) image \"BackgroundOffCentreBubbleBlur\"\n"));
     EXPECT_EQ(topScreens(run.output),
         (std::vector<std::string> { "StartSignupViewController", "ConfirmPinViewController",
-            "RegisterCompanyViewController", "LoginWithPinViewController", "FoldersViewControllerObjc",
-            "FoldersViewControllerObjc", "CreateInvoiceViewController", "FoldersViewControllerObjc",
-            "LoginWithPinViewController", "FoldersViewControllerObjc" }));
-    EXPECT_THAT(run.output, HasSubstr("\"Your To-Do list.\""));
-    EXPECT_THAT(run.output, HasSubstr("\"Tap here to write your first invoice.\""))
+            "RegisterCompanyViewController", "SignupWithCompanyViewController", "WelcomeViewController",
+            "FoldersViewControllerObjc", "CreateInvoiceViewController", "CreateInvoiceViewController",
+            "BankAccountViewController \"Bank account info\"", "FoldersViewControllerObjc",
+            "FoldersViewControllerObjc", "VATRegistrationViewController \"VAT info\"",
+            "AlertController \"Are you sure?\"", "StartSignupViewController", "LoginWithPinViewController",
+            "FoldersViewControllerObjc", "FoldersViewControllerObjc", "LoginWithPinViewController",
+            "FoldersViewControllerObjc" }));
+    EXPECT_THAT(run.output, HasSubstr("\"Make sure both pins match\""));
+    EXPECT_THAT(between(run.output, "> type copperfinch", "> tap Copperfinch"),
+        HasSubstr("\"Copperfinch Software Ltd\""));
+    EXPECT_THAT(between(run.output, "> tap Copperfinch", "> tap Confirm"), HasSubstr("\"10384756\""));
+    EXPECT_THAT(between(run.output, "> tap Get started", "> tap New invoice"),
+        HasSubstr("\"Tap here to write your first invoice.\""))
         << "the hint on an empty list";
-    auto afterAway = run.output.substr(run.output.find("> background 660"));
-    auto pinScreen = afterAway.substr(0, afterAway.find("> tap 2"));
-    EXPECT_THAT(pinScreen, HasSubstr("\"Enter your pin.\""));
-    EXPECT_THAT(pinScreen, Not(HasSubstr("BtnTealLessThan"))) << "no way back from the PIN log-in at launch";
-    EXPECT_LT(run.took, 60s) << "time away passes without waiting";
+    EXPECT_THAT(run.output, HasSubstr("\"Let's get paid!\""));
+    EXPECT_THAT(between(run.output, "> tap save", "> tap OK"), HasSubstr("\"Check your details\""));
+
+    auto sent = between(run.output, "> tap close", "> swipe");
+    EXPECT_THAT(sent, HasSubstr("Button (0, 64, 160, 44) \"To-Do\" [disabled]")) << "the To-Do list shows";
+    EXPECT_THAT(sent, HasSubstr("\"outstanding\""));
+    EXPECT_THAT(sent, HasSubstr("\"to Quillon Legal Services Ltd\""));
+    auto paid = between(run.output, "> swipe", "> tap Settings");
+    EXPECT_THAT(paid, HasSubstr("the row rests at offset 0"));
+    EXPECT_THAT(paid, HasSubstr("Button (160, 64, 160, 44) \"Done\" [disabled]")) << "the Done list shows";
+    EXPECT_THAT(paid, HasSubstr("\"paid\""));
+    EXPECT_THAT(paid, HasSubstr("\"Website design\""));
+
+    EXPECT_THAT(between(run.output, "> tap VAT registration", "> tap done"), HasSubstr("\"GB999999973\""));
+    EXPECT_THAT(between(run.output, "> alert Log out", "> tap Log in"),
+        HasSubstr("root: NoHistoryNavigationController stack [StartSignupViewController]\n"));
+    auto loggedIn = between(run.output, "> tap Log in", "> background 300");
+    EXPECT_THAT(loggedIn, HasSubstr("\"Incorrect pin.\""));
+    auto done = between(loggedIn, "> tap Done", "> background");
+    EXPECT_THAT(done, HasSubstr("\"Done\" [disabled]"));
+    EXPECT_THAT(done, HasSubstr("\"paid\"")) << "the invoice is still in Done after logging in again";
+    EXPECT_THAT(done, HasSubstr("\"Website design\""));
+
+    auto afterAway = between(run.output, "> background 660", "> tap 1");
+    EXPECT_THAT(afterAway, HasSubstr("\"Enter your pin.\""));
+    EXPECT_THAT(afterAway, Not(HasSubstr("BtnTealLessThan"))) << "no way back from the PIN log-in at launch";
+    EXPECT_LT(run.took, 90s) << "time away passes without waiting";
     std::ifstream user(documents / "user");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(user), {}), "demo@zorvik.test");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(user), {}), "new@zorvik.test");
     for (const char* pin : { "1357", "2468" })
         EXPECT_THAT(run.output, Not(HasSubstr("\"" + std::string(pin) + "\""))) << "no PIN on screen";
 
