@@ -15,7 +15,6 @@
 #include "Zorvik/tests/CreateInvoiceFixture.h"
 #include "ZorvikAPI/models/LineItem.h"
 #include "platform/foundation/Array.h"
-#include "platform/foundation/Files.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
@@ -27,8 +26,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -251,9 +248,7 @@ TEST_F(CreateInvoiceScreenTest, EachOpenedScreenComesAndGoesWithItsOwnTransition
 
 TEST_F(CreateInvoiceScreenTest, ALogoTurnsTheBarDarkOnLightAndTheSendButtonTealFollowingTheForm)
 {
-    platform::foundation::Files::setBundleDirectory(
-        std::filesystem::path(ZORVIK_REPOSITORY_DIR) / "resources");
-    setenv("ZORVIK_PHOTO_URL", backend().baseUrl().c_str(), 1);
+    useAppResources();
     auto teal = [this](bool enabled) {
         EXPECT_THAT(driver.screen(), testing::HasSubstr("status bar: default"));
         EXPECT_EQ(form->navigationBar()->titleColour(), platform::ui::Color::black());
@@ -269,13 +264,7 @@ TEST_F(CreateInvoiceScreenTest, ALogoTurnsTheBarDarkOnLightAndTheSendButtonTealF
     EXPECT_THAT(driver.screen(), testing::HasSubstr("status bar: light content"));
     fillIn();
     ASSERT_TRUE(form->sendButton()->isEnabled());
-    tap("Add logo");
-    driver.wait(0.5);
-    driver.pickAlertAction("Select Photo");
-    driver.wait(1);
-    driver.pickImage();
-    ASSERT_TRUE(waitUntil([&] { return form->spinnerContainer()->isHidden(); }));
-    driver.wait(1);
+    ASSERT_NO_FATAL_FAILURE(addLogo(*form));
     {
         SCOPED_TRACE("the logo just added to a complete form");
         teal(true);
@@ -291,7 +280,6 @@ TEST_F(CreateInvoiceScreenTest, ALogoTurnsTheBarDarkOnLightAndTheSendButtonTealF
         SCOPED_TRACE("the new form filled in");
         teal(true);
     }
-    unsetenv("ZORVIK_PHOTO_URL");
 }
 
 TEST_F(CreateInvoiceScreenTest, AuthorizedContactsGoStraightToThePickerWithoutADialog)

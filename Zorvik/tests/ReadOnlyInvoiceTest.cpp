@@ -172,6 +172,43 @@ TEST_F(ReadOnlyInvoiceTest, ShowsTheInvoicesOwnReferenceAndFieldsLocked)
     EXPECT_EQ(view->navigationBar()->negativeButton()->image()->name(), "BtnLessThanWhite");
 }
 
+TEST_F(ReadOnlyInvoiceTest, TheBusinesssLogoTurnsTheBarDarkOnLightAndNoLogoIsAddedHere)
+{
+    useAppResources();
+    struct Shown {
+        std::string statusBar;
+        platform::ui::Color title;
+        std::string back;
+    };
+    auto seen = [this] {
+        return Shown { readOnly->preferredStatusBarStyle() == platform::ui::StatusBarStyle::Default
+                ? "default"
+                : "light content",
+            view->navigationBar()->titleColour(), view->navigationBar()->negativeButton()->image()->name() };
+    };
+
+    show(stored());
+    auto without = seen();
+    EXPECT_EQ(without.statusBar, "light content");
+    EXPECT_EQ(without.back, "BtnLessThanWhite");
+    EXPECT_THROW(tap("Add logo"), platform::ui::ScreenDriverError) << "no logo is added here";
+
+    open();
+    ASSERT_NO_FATAL_FAILURE(addLogo(*form));
+    ASSERT_TRUE(business().logo() && !business().logo()->empty());
+    show(stored());
+    auto with = seen();
+    EXPECT_EQ(with.statusBar, "default");
+    EXPECT_EQ(with.title, platform::ui::Color::black());
+    EXPECT_EQ(with.back, "BtnBlackLessThan");
+    EXPECT_THROW(tap("Add logo"), platform::ui::ScreenDriverError) << "nor changed";
+
+    business().record()->set("logo", "");
+    show(stored());
+    EXPECT_EQ(seen().back, "BtnLessThanWhite") << "a picture on the phone without the business's logo";
+    EXPECT_EQ(seen().statusBar, "light content");
+}
+
 TEST_F(ReadOnlyInvoiceTest, AmountAndVATForEachStoredShape)
 {
     struct Case {
