@@ -5,11 +5,11 @@
 #include "kit/crash/EMBApplicationActivity.h"
 #include "kit/crash/EMBFileManager.h"
 #include "kit/crash/EMBInternalReport.h"
+#include "kit/crash/EMBKitRequest.h"
 #include "kit/crash/EMBKitLog.h"
 #include "kit/crash/EMBNetworkClient.h"
 #include "kit/crash/EMBPackageReportOperation.h"
 
-#include "platform/foundation/DeviceEnvironment.h"
 #include "platform/foundation/ProcessInfo.h"
 
 #include <filesystem>
@@ -123,17 +123,8 @@ bool EMBReportsController::cleanUpSubmittedReportAtPath(const std::string& path)
 
 UrlRequest EMBReportsController::mutableRequestWithURL(const std::string& url, double timeout)
 {
-    UrlRequest request;
-    request.url = url;
+    UrlRequest request = EMBKitRequest(url, timeout, APIKey());
     request.method = "POST";
-    request.cachePolicy = UrlRequest::CachePolicy::ReloadIgnoringLocalCacheData;
-    request.timeoutInterval = timeout;
-    auto locale = localeIdentifier();
-    request.headers = { { "User-Agent", kUserAgent }, { "Accept", "application/json" },
-        { "Accept-Charset", "utf-8" }, { "Accept-Language", locale }, { "Content-Language", locale },
-        { "X-Ember-Developer-Token", kDeveloperToken }, { "X-Ember-API-Client-Id", "com.cairn.ember.ios" },
-        { "X-Ember-API-Client-Display-Version", "3.7.0" }, { "X-Ember-API-Client-Build-Version", "102" },
-        { "X-Ember-API-Key", APIKey() } };
     return request;
 }
 
@@ -191,11 +182,6 @@ std::string EMBReportsController::appBundleIdentifier()
 {
     auto delegate = m_delegate.lock();
     return delegate ? delegate->bundleIdentifierForReportsController(*this) : std::string();
-}
-
-std::string EMBReportsController::localeIdentifier() const
-{
-    return platform::foundation::DeviceEnvironment::localeIdentifier();
 }
 
 }

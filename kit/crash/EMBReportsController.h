@@ -45,9 +45,6 @@ class EMBReportsController {
 public:
     /// The reason of the activity that keeps the program from exiting while a report is prepared.
     static constexpr const char* kActivityReason { "Ember Crash Report Processing" };
-    /// What every upload says it is.
-    static constexpr const char* kUserAgent { "Ember iOS SDK/3.7.0" };
-    static constexpr const char* kDeveloperToken { "3e9b1f07c4d82a65e0f9b7d3c1a48e6f2b5d09c7" };
 
     /// A controller on `queue` (the crash kit's work queue) uploading through `client`.
     EMBReportsController(std::shared_ptr<platform::foundation::OperationQueue> queue,
@@ -85,7 +82,6 @@ public:
     std::string reportURL();
     std::string APIKey();
     std::string appBundleIdentifier();
-    std::string localeIdentifier() const;
 
     /// Seconds an upload may take; 10 by default.
     double uploadTimeout() const { return m_uploadTimeout; }
