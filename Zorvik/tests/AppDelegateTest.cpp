@@ -270,7 +270,8 @@ TEST_F(AppDelegateTest, TheKitPlatformStartsWithEmberAndRegistersTheAppWithTheBa
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->get("libraries"),
         platform::foundation::Value(platform::foundation::Dictionary::make(
-            { { "com.cairn.ember.ios", "3.7.0" }, { "io.cairn.sdk.ios", "1.6.5" } })));
+            { { "com.cairn.ember.ios", "3.7.0" }, { "com.cairn.tally.ios", "1.2.0" },
+                { "io.cairn.sdk.ios", "1.6.5" } })));
     auto& platform = kit::Cairn::sharedSDK();
     EXPECT_TRUE(platform.isFirstInstall());
     EXPECT_EQ(platform.settings()->get("app").dictionary()->get("status"), platform::foundation::Value("activated"));
