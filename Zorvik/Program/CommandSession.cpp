@@ -2,11 +2,23 @@
 
 #include "Zorvik/Program/KitStatus.h"
 
+#include "kit/crash/Ember.h"
+
 #include <ostream>
 
 namespace zorvik {
 
 using platform::ui::ScreenDriver;
+
+namespace {
+
+// The exception must end the program as an uncaught one does, whatever handlers lie above the command.
+[[noreturn]] void throwTestException() noexcept
+{
+    kit::Ember::sharedInstance()->throwException();
+}
+
+}
 
 CommandSession::CommandSession(std::ostream& output, bool echo, RealTimeWait realTimeWait)
     : m_output(output)
@@ -19,7 +31,9 @@ std::string CommandSession::commandsHelp()
 {
     return platform::ui::ScreenDriver().execute("help")
         + "  kit                         the kit platform's state: its kits, installation and launch, "
-          "settings\n";
+          "settings\n"
+          "  crash                       the crash kit's test crash: the program dies by SIGILL\n"
+          "  throw                       the crash kit's test exception: uncaught, the program aborts\n";
 }
 
 void CommandSession::run(const std::string& line)
@@ -50,6 +64,10 @@ std::string CommandSession::execute(const std::string& command)
         return commandsHelp();
     if (verb == "kit")
         return kitStatus();
+    if (verb == "crash")
+        kit::Ember::sharedInstance()->crash();
+    if (verb == "throw")
+        throwTestException();
     return m_driver.execute(command);
 }
 

@@ -14,6 +14,8 @@ namespace zorvik {
 ///   wait <seconds>    lets the time pass in real time (see `realTimeWait`), so that the back-end's answers
 ///                     arrive meanwhile
 ///   kit               the kit platform's state (see kitStatus())
+///   crash             the crash kit's test crash (the program dies by SIGILL)
+///   throw             the crash kit's test exception, uncaught (the program aborts)
 ///   help              the driver's list of commands with the program's own
 ///
 /// Each command's output goes to the output stream; a failed command prints "error: " and why. Main thread

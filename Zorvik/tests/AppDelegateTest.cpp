@@ -11,6 +11,7 @@
 #include "ZorvikAPI/repositories/RESTRepositories/RESTRepository.h"
 #include "ZorvikAPI/repositories/Repositories.h"
 #include "attribution/WayfinderTracker.h"
+#include "kit/analytics/Tally.h"
 #include "kit/core/CRNKitRegistry.h"
 #include "kit/core/CRNSettingsOnboardingManager.h"
 #include "kit/core/Cairn.h"
@@ -113,6 +114,7 @@ protected:
         attribution::WayfinderTracker::sharedTracker().reset();
         kit::Cairn::sharedSDK().reset();
         kit::Ember::sharedInstance()->reset();
+        kit::Tally::sharedInstance()->reset();
         kit::CRNKitRegistry::shared().unregisterClass("Signet");
         auto& repositories = api::Repositories::sharedInstance();
         repositories.setAuthenticationMechanism(nullptr);
@@ -232,7 +234,7 @@ TEST_F(AppDelegateTest, LaunchRunsItsStepsInOrderAndAlwaysSucceeds)
     std::vector<std::string> kits;
     for (const auto& kitClass : kit::Cairn::sharedSDK().kitClasses())
         kits.push_back(kitClass->name());
-    EXPECT_EQ(kits, (std::vector<std::string> { "Ember", "Signet" }));
+    EXPECT_EQ(kits, (std::vector<std::string> { "Ember", "Signet", "Tally" }));
 
     auto freelancers = std::dynamic_pointer_cast<api::RESTRepository>(
         api::Repositories::sharedInstance().freelancersRepository());
@@ -268,7 +270,8 @@ TEST_F(AppDelegateTest, TheKitPlatformStartsWithEmberAndRegistersTheAppWithTheBa
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->get("libraries"),
         platform::foundation::Value(platform::foundation::Dictionary::make(
-            { { "com.cairn.ember.ios", "3.7.0" }, { "io.cairn.sdk.ios", "1.6.5" } })));
+            { { "com.cairn.ember.ios", "3.7.0" }, { "com.cairn.tally.ios", "1.2.0" },
+                { "io.cairn.sdk.ios", "1.6.5" } })));
     auto& platform = kit::Cairn::sharedSDK();
     EXPECT_TRUE(platform.isFirstInstall());
     EXPECT_EQ(platform.settings()->get("app").dictionary()->get("status"), platform::foundation::Value("activated"));

@@ -195,7 +195,7 @@ TEST_F(ZorvikProgramTest, TheKitStartsAgainstTheBackEndAndKeepsItsInstallationAc
     EXPECT_EQ(first.status, 0) << first.output;
     auto lines = linesAfter(first.output, "kit: ");
     ASSERT_EQ(lines.size(), 4u) << first.output;
-    EXPECT_EQ(lines[0], "started with Ember");
+    EXPECT_EQ(lines[0], "started with Ember, Tally");
     EXPECT_THAT(lines[1],
         MatchesRegex("installation [0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}, made at this launch"));
     EXPECT_THAT(lines[2], MatchesRegex("launch [0-9a-f]{32}, instance [0-9a-f]{40}"));
@@ -222,7 +222,8 @@ TEST(ZorvikProgramOptionsTest, HelpListsEveryOptionAndCommandAndBadOptionsStopTh
     for (const char* item : { "--script", "--echo", "--home", "--resources", "--screen", "--backend",
              "--api-url", "--companies-url", "--config-url", "--photo-url", "--version", "--help", "  tap ",
              "  type ", "  return ", "  swipe ", "  alert ", "  picker ", "  wait ", "  background ",
-             "  screen ", "  camera ", "  contacts ", "  contacts-access ", "  kit ", "  help " })
+             "  screen ", "  camera ", "  contacts ", "  contacts-access ", "  kit ", "  crash ", "  throw ",
+             "  help " })
         EXPECT_THAT(help.output, HasSubstr(item));
 
     for (const std::vector<std::string>& bad :
