@@ -8,6 +8,7 @@
 #include "ZorvikAPI/ZorvikAPI.h"
 #include "platform/foundation/Files.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/foundation/ProcessInfo.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 
@@ -81,6 +82,8 @@ int main(int argc, char** argv)
 
     zorvik::AppDelegate::registerClass();
     int status = platform::ui::applicationMain(argc, argv, zorvik::AppDelegate::kClassName);
+    // Work that must not be cut short (a crash report being packaged) ends before the program does.
+    platform::foundation::ProcessInfo::processInfo().waitUntilActivitiesEnd();
     if (status != 0)
         return status;
     return session.failures() == 0 ? 0 : 1;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -206,6 +207,18 @@ bool ChildProcess::readSome(
         buffer.append(chunk, std::size_t(count));
         return true;
     }
+}
+
+std::string commandOutput(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char chunk[4096];
+        while (std::fgets(chunk, sizeof chunk, pipe))
+            output += chunk;
+        pclose(pipe);
+    }
+    return output;
 }
 
 }

@@ -71,4 +71,8 @@ private:
     std::optional<int> m_status;
 };
 
+/// Runs `command` through the shell and returns what it wrote to standard output, once it has ended. Tests
+/// use it to ask a real tool (readelf, addr2line, c++filt) for the answer the code must agree with.
+std::string commandOutput(const std::string& command);
+
 }

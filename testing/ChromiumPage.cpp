@@ -1,5 +1,7 @@
 #include "testing/ChromiumPage.h"
 
+#include "platform/foundation/Json.h"
+
 #include <nlohmann/json.hpp>
 #include <openssl/evp.h>
 
@@ -11,6 +13,51 @@ namespace {
 
 constexpr auto kTimeout = std::chrono::seconds(20);
 constexpr const char* kBrowser = "/usr/bin/chromium";
+// The DevTools bindings behind the message handlers and the frame watch.
+constexpr const char* kPostBinding = "__zorvikPost";
+constexpr const char* kFrameBinding = "__zorvikFrame";
+
+// Runs `source` as a script of its own in the global scope, in the top frame only when `mainFrameOnly`.
+std::string globalScript(const std::string& source, bool mainFrameOnly)
+{
+    std::string run = "(0, eval)(" + nlohmann::json(source).dump() + ");";
+    return mainFrameOnly ? "if (window === window.top) " + run : run;
+}
+
+// window.webkit.messageHandlers.<name>.postMessage(body) for each name, in the top frame.
+std::string messageHandlersScript(const std::vector<std::string>& names)
+{
+    return "if (window === window.top) (function () {"
+           "  var post = window."
+        + std::string(kPostBinding)
+        + "; var handlers = {};"
+          "  "
+        + nlohmann::json(names).dump()
+        + ".forEach(function (name) {"
+          "    handlers[name] = { postMessage: function (body) {"
+          "      post(JSON.stringify({ name: name, body: body === undefined ? null : body })); } };"
+          "  });"
+          "  window.webkit = { messageHandlers: handlers };"
+          "})();";
+}
+
+// Tells the frame binding of every frame added to the top document, with the address it would load.
+std::string frameWatchScript()
+{
+    return "if (window === window.top) (function () {"
+           "  var report = window."
+        + std::string(kFrameBinding)
+        + ";"
+          "  new MutationObserver(function (records) {"
+          "    records.forEach(function (record) {"
+          "      record.addedNodes.forEach(function (node) {"
+          "        if (node.nodeName === 'IFRAME' && node.getAttribute('src')) "
+          "report(node.getAttribute('src'));"
+          "      });"
+          "    });"
+          "  }).observe(document, { childList: true, subtree: true });"
+          "})();";
+}
 
 std::string base64Encode(const std::string& bytes)
 {
@@ -97,6 +144,74 @@ std::string ChromiumPage::evaluate(const std::string& expression)
     return value["value"].is_string() ? value["value"].get<std::string>() : value["value"].dump();
 }
 
+bool ChromiumPage::showPage(const std::string& html, const PageSetup& setup)
+{
+    try {
+        if (!m_bindingsAdded) {
+            call("Runtime.enable", "{}");
+            for (const char* name : { kPostBinding, kFrameBinding })
+                call("Runtime.addBinding", nlohmann::json { { "name", name } }.dump());
+            m_bindingsAdded = true;
+        }
+        for (const auto& identifier : m_documentScripts) {
+            call("Page.removeScriptToEvaluateOnNewDocument",
+                nlohmann::json { { "identifier", identifier } }.dump());
+        }
+        m_documentScripts.clear();
+        m_host = setup.host;
+        addDocumentScript(messageHandlersScript(setup.messageHandlerNames));
+        addDocumentScript(frameWatchScript());
+        for (const auto& script : setup.userScripts) {
+            std::string run = globalScript(script.source, script.forMainFrameOnly);
+            if (script.injectionTime == platform::ui::UserScript::InjectionTime::AtDocumentEnd)
+                run = "document.addEventListener('DOMContentLoaded', function () { " + run + " });";
+            addDocumentScript(run);
+        }
+        m_bindingCalls.clear();
+        load(html);
+    } catch (const ChromiumPageError&) {
+        return false;
+    }
+    deliverBindingCalls();
+    return true;
+}
+
+std::optional<std::string> ChromiumPage::evaluateScript(const std::string& script)
+{
+    std::optional<std::string> value;
+    try {
+        value = evaluate(script);
+    } catch (const ChromiumPageError&) {
+    }
+    deliverBindingCalls();
+    return value;
+}
+
+void ChromiumPage::addDocumentScript(const std::string& source)
+{
+    auto added
+        = call("Page.addScriptToEvaluateOnNewDocument", nlohmann::json { { "source", source } }.dump());
+    m_documentScripts.push_back(added.json["result"]["identifier"].get<std::string>());
+}
+
+void ChromiumPage::deliverBindingCalls()
+{
+    auto calls = std::exchange(m_bindingCalls, {});
+    for (const auto& [name, payload] : calls) {
+        if (name == kFrameBinding) {
+            if (m_host.shouldLoadFrame)
+                m_host.shouldLoadFrame(payload);
+            continue;
+        }
+        auto posted = nlohmann::json::parse(payload, nullptr, false);
+        if (m_host.postMessage && posted.is_object()) {
+            m_host.postMessage(posted.value("name", ""),
+                platform::foundation::parseJson(posted.contains("body") ? posted["body"].dump() : "null")
+                    .value);
+        }
+    }
+}
+
 void ChromiumPage::screenshot(const std::filesystem::path& path)
 {
     auto metrics = call("Page.getLayoutMetrics", "{}");
@@ -170,10 +285,15 @@ ChromiumPage::Message ChromiumPage::nextMessage(std::chrono::steady_clock::time_
     return Message { std::move(json) };
 }
 
-// A dialog would hold the page until answered: write it down and accept it at once (the answer to this
-// command is skipped like any other unawaited one).
+// A binding call is kept for the page's host. A dialog would hold the page until answered: write it down and
+// accept it at once (the answer to this command is skipped like any other unawaited one).
 void ChromiumPage::handleEvent(const Message& message)
 {
+    if (message.json["method"] == "Runtime.bindingCalled") {
+        const auto& params = message.json["params"];
+        m_bindingCalls.emplace_back(params.value("name", ""), params.value("payload", ""));
+        return;
+    }
     if (message.json["method"] != "Page.javascriptDialogOpening")
         return;
     m_dialogs.push_back(message.json["params"].value("message", ""));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/ScriptEngine.h"
 #include "testing/ChildProcess.h"
 #include "testing/TemporaryDirectory.h"
 
@@ -7,8 +8,10 @@
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testing {
@@ -28,12 +31,18 @@ public:
 /// JavaScript dialogs (alert, confirm, prompt) are answered at once and written down, so a page that tries
 /// to run injected script shows it in dialogs(). Every wait is bounded; a command that fails or times out
 /// throws ChromiumPageError.
-class ChromiumPage {
+///
+/// It is also a web view's script engine: showPage() injects the user scripts (document-start scripts
+/// before the page's own, document-end ones once the document is parsed; main-frame-only ones in the top
+/// frame alone), puts window.webkit.messageHandlers.<name>.postMessage(body) in front of a DevTools binding,
+/// and watches for frames the page adds. What the page posted and the frames it added are handed to the
+/// page's host at the end of each call, in order.
+class ChromiumPage : public platform::ui::ScriptEngine {
 public:
     /// Starts the browser with one blank page. Throws ChromiumPageError when it cannot.
     ChromiumPage();
     /// Closes the browser.
-    ~ChromiumPage();
+    ~ChromiumPage() override;
     ChromiumPage(const ChromiumPage&) = delete;
     ChromiumPage& operator=(const ChromiumPage&) = delete;
 
@@ -49,6 +58,9 @@ public:
     /// The messages of the JavaScript dialogs the page opened, in order.
     const std::vector<std::string>& dialogs() const { return m_dialogs; }
 
+    bool showPage(const std::string& html, const PageSetup& setup) override;
+    std::optional<std::string> evaluateScript(const std::string& script) override;
+
 private:
     struct Message;
 
@@ -56,6 +68,8 @@ private:
     Message waitForEvent(const std::string& method);
     Message nextMessage(std::chrono::steady_clock::time_point deadline);
     void handleEvent(const Message& message);
+    void addDocumentScript(const std::string& source);
+    void deliverBindingCalls();
 
     TemporaryDirectory m_profile;
     std::unique_ptr<ChildProcess> m_browser;
@@ -63,6 +77,10 @@ private:
     int m_nextId { 1 };
     std::deque<std::shared_ptr<Message>> m_events;
     std::vector<std::string> m_dialogs;
+    std::vector<std::string> m_documentScripts;
+    bool m_bindingsAdded { false };
+    PageHost m_host;
+    std::vector<std::pair<std::string, std::string>> m_bindingCalls;
 };
 
 }

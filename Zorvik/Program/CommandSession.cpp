@@ -1,7 +1,6 @@
 #include "Zorvik/Program/CommandSession.h"
 
-#include "Zorvik/DeviceStorage/FileStore.h"
-#include "Zorvik/DeviceStorage/SignedInUser.h"
+#include "Zorvik/Program/KitStatus.h"
 
 #include <ostream>
 
@@ -18,9 +17,9 @@ CommandSession::CommandSession(std::ostream& output, bool echo, RealTimeWait rea
 
 std::string CommandSession::commandsHelp()
 {
-    auto commands = platform::ui::ScreenDriver().execute("help");
-    return commands
-        + "  user <e-mail>               sign the address in on the device, as sign-up and log-in do\n";
+    return platform::ui::ScreenDriver().execute("help")
+        + "  kit                         the kit platform's state: its kits, installation and launch, "
+          "settings\n";
 }
 
 void CommandSession::run(const std::string& line)
@@ -47,16 +46,10 @@ std::string CommandSession::execute(const std::string& command)
         m_realTimeWait(seconds);
         return "";
     }
-    if (verb == "user") {
-        if (argument.empty())
-            throw platform::ui::ScreenDriverError("user needs the e-mail address to write");
-        SignedInUser::save(argument);
-        if (FileStore {}.readFromFile(SignedInUser::kUserFileName) != argument)
-            throw platform::ui::ScreenDriverError("cannot write the \"user\" file in Documents");
-        return "";
-    }
     if (verb == "help")
         return commandsHelp();
+    if (verb == "kit")
+        return kitStatus();
     return m_driver.execute(command);
 }
 

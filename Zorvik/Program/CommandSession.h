@@ -13,8 +13,7 @@ namespace zorvik {
 ///
 ///   wait <seconds>    lets the time pass in real time (see `realTimeWait`), so that the back-end's answers
 ///                     arrive meanwhile
-///   user <e-mail>     signs the address in on the device (SignedInUser): the "user" file in Documents and
-///                     the active device user, as sign-up and log-in leave them
+///   kit               the kit platform's state (see kitStatus())
 ///   help              the driver's list of commands with the program's own
 ///
 /// Each command's output goes to the output stream; a failed command prints "error: " and why. Main thread

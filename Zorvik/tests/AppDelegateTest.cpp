@@ -11,12 +11,15 @@
 #include "ZorvikAPI/repositories/RESTRepositories/RESTRepository.h"
 #include "ZorvikAPI/repositories/Repositories.h"
 #include "attribution/WayfinderTracker.h"
+#include "kit/core/CRNKitRegistry.h"
+#include "kit/core/CRNSettingsOnboardingManager.h"
 #include "kit/core/Cairn.h"
 #include "kit/crash/Ember.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Files.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/PropertyList.h"
 #include "platform/outside/KDRSDKAppEvents.h"
 #include "platform/outside/KDRSDKApplicationDelegate.h"
 #include "platform/outside/Pulse.h"
@@ -28,7 +31,9 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
+#include "testing/ScopedEnvironment.h"
 #include "testing/StoreLock.h"
+#include "testing/backend/Backend.h"
 
 #include <gtest/gtest.h>
 
@@ -53,14 +58,38 @@ public:
     std::string className() const override { return "EarlierScreen"; }
 };
 
-/// A device with a fresh home, an app bundle of its own (the repository's pictures and test template files)
-/// and every outside service as new; the application object runs an AppDelegate.
+/// A kit that tells `started` when the platform starts it.
+class ProbeKit : public kit::Kit {
+public:
+    explicit ProbeKit(std::function<void()> started)
+        : m_started(std::move(started))
+    {
+    }
+    std::string kitName() const override { return "Signet"; }
+    std::string bundleIdentifier() const override { return "test.probe"; }
+    std::string kitDisplayVersion() const override { return "1.0"; }
+    void initializeIfNeeded() override { m_started(); }
+
+private:
+    std::function<void()> m_started;
+};
+
+/// A device with a fresh home, an app bundle of its own (the repository's pictures, test template files and
+/// an Info.plist with the kit API key), the kit services on a local back-end, and every outside service as
+/// new; the application object runs an AppDelegate.
 class AppDelegateTest : public DeviceStorageTest {
 protected:
     void SetUp() override
     {
         DeviceStorageTest::SetUp();
         resetOutsideServices();
+        auto info = platform::foundation::Dictionary::make({ { "CFBundleIdentifier", "com.zorvik.Zorvik" },
+            { "CFBundleVersion", "1" }, { "CFBundleShortVersionString", "0.1.0" },
+            { "Cairn", platform::foundation::Dictionary::make({ { "APIKey", ::testing::KitService::acceptedAPIKey() } }) } });
+        ASSERT_TRUE(Files::writeText(m_bundle.path() / "Info.plist",
+            *platform::foundation::PropertyList::xml(platform::foundation::Value(info))));
+        m_environment.set(kit::CRNSettingsOnboardingManager::kSettingsEndpointKey, m_backend.baseUrl());
+        m_environment.set(kit::CRNSettingsOnboardingManager::kAppConfigureEndpointKey, m_backend.baseUrl());
         fs::create_directories(m_bundle.path() / "ZorvikResources");
         fs::copy(fs::path(ZORVIK_REPOSITORY_DIR) / "resources" / "images", m_bundle.path() / "images");
         writeResource("template.html", "<html>{invoice}</html>");
@@ -84,6 +113,7 @@ protected:
         attribution::WayfinderTracker::sharedTracker().reset();
         kit::Cairn::sharedSDK().reset();
         kit::Ember::sharedInstance()->reset();
+        kit::CRNKitRegistry::shared().unregisterClass("Signet");
         auto& repositories = api::Repositories::sharedInstance();
         repositories.setAuthenticationMechanism(nullptr);
         repositories.setFreelancersRepository(nullptr);
@@ -134,6 +164,8 @@ protected:
     }
 
     ::testing::TemporaryDirectory m_bundle;
+    ::testing::Backend m_backend;
+    ::testing::ScopedEnvironment m_environment;
     std::shared_ptr<AppDelegate> m_delegate;
     std::string m_printed;
 };
@@ -163,7 +195,6 @@ TEST_F(AppDelegateTest, LaunchRunsItsStepsInOrderAndAlwaysSucceeds)
 {
     auto& sdk = KDRSDKApplicationDelegate::sharedInstance();
     sdk.setLaunchAnswer(false);
-    std::vector<std::string> log;
     auto now = [&]() {
         LaunchState state;
         auto& repositories = api::Repositories::sharedInstance();
@@ -177,18 +208,15 @@ TEST_F(AppDelegateTest, LaunchRunsItsStepsInOrderAndAlwaysSucceeds)
         state.attributionConfigured = attribution::WayfinderTracker::sharedTracker().wayfinderDevKey()
             == WayfinderConfiguration::kDevKey;
         state.settingsExist = DeviceSettingsStore::sharedStore().fetchDeviceSettings().value.has_value();
-        state.kitPlatformAsked = !log.empty();
+        state.kitPlatformAsked = kit::Ember::sharedInstance()->isEmberStarted();
         state.templatesCopied = fs::exists(documents() / "template.html");
         return state;
     };
     std::vector<LaunchState> seen;
     sdk.setCallObserver([&](const platform::outside::KDRSDKCall&) { seen.push_back(now()); });
-    platform::foundation::Log::setCapture([&](const std::string& line) {
-        if (line.starts_with("[Cairn]")) {
-            log.push_back(line);
-            seen.push_back(now());
-        }
-    });
+    // The platform adds a registered "Signet" after the app's kits and starts it last.
+    kit::CRNKitRegistry::shared().registerClass(
+        kit::CRNKitClass::kitClass(std::make_shared<ProbeKit>([&] { seen.push_back(now()); })));
 
     EXPECT_TRUE(launch()) << "launch succeeds although the Kindred SDK answers no";
 
@@ -201,7 +229,10 @@ TEST_F(AppDelegateTest, LaunchRunsItsStepsInOrderAndAlwaysSucceeds)
     EXPECT_EQ(analytics.back().event, "Opened App") << "the analytics listener heard the first activation";
     EXPECT_EQ(sdk.calls().front().kind, platform::outside::KDRSDKCall::Kind::DidFinishLaunching);
     EXPECT_EQ(sdk.calls().front().launchOptions, nullptr);
-    EXPECT_EQ(kit::Cairn::sharedSDK().kitClasses().size(), 0u) << "this build configures no kit API key";
+    std::vector<std::string> kits;
+    for (const auto& kitClass : kit::Cairn::sharedSDK().kitClasses())
+        kits.push_back(kitClass->name());
+    EXPECT_EQ(kits, (std::vector<std::string> { "Ember", "Signet" }));
 
     auto freelancers = std::dynamic_pointer_cast<api::RESTRepository>(
         api::Repositories::sharedInstance().freelancersRepository());
@@ -214,6 +245,34 @@ TEST_F(AppDelegateTest, LaunchRunsItsStepsInOrderAndAlwaysSucceeds)
     EXPECT_EQ(stack->delegate(), m_delegate->navigationControllerDelegate());
     EXPECT_NE(std::dynamic_pointer_cast<NavigationControllerAnimationDelegate>(stack->delegate()), nullptr);
     EXPECT_EQ(topScreen(), "StartSignupViewController") << "the first activation chose the start screen";
+}
+
+TEST_F(AppDelegateTest, TheKitPlatformStartsWithEmberAndRegistersTheAppWithTheBackEnd)
+{
+    std::atomic<int> announced { 0 };
+    auto token = platform::foundation::NotificationCenter::defaultCenter().addObserver(
+        kit::CRNSettingsOnboardingManager::kSettingsAvailableNotification, nullptr,
+        [&](const platform::foundation::Notification&) { ++announced; });
+
+    ASSERT_TRUE(launch());
+    EXPECT_TRUE(kit::Ember::sharedInstance()->isEmberStarted());
+    ASSERT_TRUE(mainQueue().runUntil([&] { return announced > 0; }));
+
+    std::vector<std::string> requests;
+    for (const auto& request : m_backend.requests())
+        requests.push_back(request.method + " " + request.path);
+    const std::string settings = "GET /spi/v2/platforms/ios/apps/com.zorvik.Zorvik/settings";
+    EXPECT_EQ(requests, (std::vector<std::string> { settings, "POST /spi/v1/platforms/ios/apps", settings }))
+        << "a new app: settings, create, settings again";
+    auto record = m_backend.kit().app("ios", "com.zorvik.Zorvik");
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->get("libraries"),
+        platform::foundation::Value(platform::foundation::Dictionary::make(
+            { { "com.cairn.ember.ios", "3.7.0" }, { "io.cairn.sdk.ios", "1.6.5" } })));
+    auto& platform = kit::Cairn::sharedSDK();
+    EXPECT_TRUE(platform.isFirstInstall());
+    EXPECT_EQ(platform.settings()->get("app").dictionary()->get("status"), platform::foundation::Value("activated"));
+    EXPECT_EQ(announced, 1);
 }
 
 TEST_F(AppDelegateTest, TheBackgroundPictureFillsTheWindowBeneathTheScreens)

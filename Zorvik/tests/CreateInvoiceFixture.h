@@ -3,16 +3,20 @@
 #include "Zorvik/ViewControllers/CreateInvoiceViewController.h"
 #include "Zorvik/ViewControllers/FoldersViewController/FoldersViewControllerObjc.h"
 #include "Zorvik/ViewControllers/NoHistoryNavigationController.h"
+#include "Zorvik/Views/ContentView/ContentViewObjc.h"
 #include "Zorvik/Views/CreateInvoiceView/CreateInvoiceView.h"
 #include "Zorvik/tests/SignedInFixture.h"
 #include "ZorvikAPI/models/BankAccount.h"
 #include "ZorvikAPI/models/Business.h"
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
+#include "platform/foundation/Files.h"
 #include "testing/backend/OutcomeLog.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -32,6 +36,33 @@ protected:
         business().invoices(log.list("ok"), log.note("notFound"), log.failure());
         ASSERT_TRUE(::testing::settle(log));
         ASSERT_EQ(log.only(), "ok") << "reading the invoices";
+    }
+
+    void TearDown() override
+    {
+        unsetenv("ZORVIK_PHOTO_URL");
+        SignedInFixture::TearDown();
+    }
+
+    /// The app's own pictures in place of the frame tests' few, and the back-end as the photo store.
+    void useAppResources()
+    {
+        platform::foundation::Files::setBundleDirectory(
+            std::filesystem::path(ZORVIK_REPOSITORY_DIR) / "resources");
+        setenv("ZORVIK_PHOTO_URL", backend().baseUrl().c_str(), 1);
+    }
+
+    /// Adds the sample picture as the business's logo through `view`'s logo area, as a person does ("Add
+    /// logo", "Select Photo", the picture), and waits until it is uploaded and shown.
+    void addLogo(const ContentViewObjc& view)
+    {
+        tap("Add logo");
+        driver.wait(0.5);
+        driver.pickAlertAction("Select Photo");
+        driver.wait(1);
+        driver.pickImage();
+        ASSERT_TRUE(waitUntil([&] { return view.spinnerContainer()->isHidden(); }));
+        driver.wait(1);
     }
 
     /// Saves `number` and `sortCode` as the business's bank account on the back-end and in the live record.

@@ -5,9 +5,12 @@
 #include "Zorvik/ViewControllers/ProfileForms/BankAccountViewController.h"
 #include "Zorvik/ViewControllers/ProfileForms/CompanyProfileViewController.h"
 #include "Zorvik/ViewControllers/ProfileForms/VATRegistrationViewController.h"
+#include "Zorvik/ViewControllers/SearchCompaniesViewControllers/SearchAddressBookContactViewController.h"
+#include "Zorvik/ViewControllers/SearchCompaniesViewControllers/SelectInvoiceRecipientViewController.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyTextField/CurrencyTextField.h"
 #include "Zorvik/Views/MenuView/MenuItem.h"
 #include "Zorvik/Views/MenuView/MenuView.h"
+#include "Zorvik/Views/NavigationBar/NavigationBar.h"
 #include "Zorvik/tests/AnimatorDescription.h"
 #include "Zorvik/tests/CreateInvoiceFixture.h"
 #include "ZorvikAPI/models/LineItem.h"
@@ -16,6 +19,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ContactsStore.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
 
@@ -216,12 +220,19 @@ TEST_F(CreateInvoiceScreenTest, EachOpenedScreenComesAndGoesWithItsOwnTransition
     public:
         using InvoicePreviewViewController::InvoicePreviewViewController;
     };
+    class OwnLineItems : public LineItemsViewController { };
     const Case cases[] {
         { "preview", std::make_shared<InvoicePreviewViewController>(Dictionary::make()), "RiseOver",
             "DropAway" },
         { "line items", std::make_shared<LineItemsViewController>(), "RiseOver", "DropAway" },
         { "a preview's subclass", std::make_shared<OwnPreview>(Dictionary::make()), "SlideInFromRight",
             "SlideInFromLeft" },
+        { "a line-items editor's subclass", std::make_shared<OwnLineItems>(), "SlideInFromRight",
+            "SlideInFromLeft" },
+        { "recipient picker", std::make_shared<SelectInvoiceRecipientViewController>(), "SlideInFromRight",
+            "SlideInFromLeft" },
+        { "contact e-mail picker", std::make_shared<SearchAddressBookContactViewController>(),
+            "SlideInFromRight", "SlideInFromLeft" },
         { "business form", std::make_shared<CompanyProfileViewController>(), "SlideInFromRight",
             "SlideInFromLeft" },
         { "VAT form", std::make_shared<VATRegistrationViewController>(), "SlideInFromRight",
@@ -232,6 +243,42 @@ TEST_F(CreateInvoiceScreenTest, EachOpenedScreenComesAndGoesWithItsOwnTransition
     for (const auto& c : cases) {
         EXPECT_EQ(describeAnimator(screen->pushAnimation(c.opened)), c.push) << c.name;
         EXPECT_EQ(describeAnimator(screen->popAnimation(c.opened)), c.pop) << c.name;
+    }
+}
+
+TEST_F(CreateInvoiceScreenTest, ALogoTurnsTheBarDarkOnLightAndTheSendButtonTealFollowingTheForm)
+{
+    useAppResources();
+    auto teal = [this](bool enabled) {
+        EXPECT_THAT(driver.screen(), testing::HasSubstr("status bar: default"));
+        EXPECT_EQ(form->navigationBar()->titleColour(), platform::ui::Color::black());
+        auto send = form->sendButton();
+        EXPECT_EQ(form->navigationBar()->positiveButton(), send) << "one send button on the bar";
+        ASSERT_TRUE(send->image() && send->image(platform::ui::ControlState::Disabled));
+        EXPECT_EQ(send->image()->name(), "BtnTealSendEnabled");
+        EXPECT_EQ(send->image(platform::ui::ControlState::Disabled)->name(), "BtnTealSendDisabled");
+        EXPECT_EQ(send->isEnabled(), enabled);
+    };
+
+    open();
+    EXPECT_THAT(driver.screen(), testing::HasSubstr("status bar: light content"));
+    fillIn();
+    ASSERT_TRUE(form->sendButton()->isEnabled());
+    ASSERT_NO_FATAL_FAILURE(addLogo(*form));
+    {
+        SCOPED_TRACE("the logo just added to a complete form");
+        teal(true);
+    }
+
+    open();
+    {
+        SCOPED_TRACE("a new form on a device with a logo");
+        teal(false);
+    }
+    fillIn();
+    {
+        SCOPED_TRACE("the new form filled in");
+        teal(true);
     }
 }
 

@@ -1,7 +1,9 @@
-#include "Zorvik/Models/InvoiceState.h"
 #include "Zorvik/ViewControllers/FoldersViewController/FoldersViewControllerObjc.h"
 #include "Zorvik/ViewControllers/InvoiceSummaryViewController/InvoiceSummaryViewController.h"
 #include "Zorvik/Views/CurrencyControls/CurrencyLabel/CurrencyLabel.h"
+#include "Zorvik/Views/FolderView/InvoiceTableCellViewObjc.h"
+#include "Zorvik/Views/FolderView/InvoiceTableCellViewProviders.h"
+#include "Zorvik/Views/FriendlyDayLabel/FriendlyDayLabel.h"
 #include "Zorvik/Views/InvoiceSummaryView/InvoiceSummaryContentView.h"
 #include "Zorvik/Views/InvoiceSummaryView/InvoiceSummaryView.h"
 #include "Zorvik/Views/NavigationBar/NavigationBar.h"
@@ -14,6 +16,7 @@
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Files.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 
 #include <gmock/gmock.h>
@@ -158,10 +161,14 @@ TEST_F(InvoiceSummaryTest, AnInvoiceIsLateInTheSummaryExactlyWhenItsRowSaysSo)
         platform::foundation::mainQueue().useVirtualClock(*api::fromServerDateString(c.now));
         auto record = Dictionary::make({ { "net_amount", 1000 }, { "gross_amount", 1000 }, { "sent", c.sent },
             { "folders", Array::make({ Dictionary::make({ { "name", "todo" } }) }) } });
-        auto row = InvoiceState::countDaysWithInvoiceSentDate(*api::fromServerDateString(c.sent));
-        EXPECT_EQ(row, c.row);
+        auto row = SentInvoiceTableCellViewProviderObjc({}).documentView();
+        row->setInvoice(record);
+        ASSERT_FALSE(row->dayLabel()->isHidden()) << "the row counts the days";
+        EXPECT_EQ(row->dayLabel()->text(), c.row);
+        bool rowLate = row->statusIcon()->image()->name() == "InvoiceTableCellImageLate";
+        EXPECT_EQ(rowLate, std::string(c.row).starts_with("late"));
         auto late = InvoiceSummaryContentView::totals(Array::make({ record })).late;
-        EXPECT_EQ(late, row.starts_with("late") ? 1000 : 0);
+        EXPECT_EQ(late, rowLate ? 1000 : 0);
     }
 }
 

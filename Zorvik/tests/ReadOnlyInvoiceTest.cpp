@@ -29,6 +29,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace zorvik::test {
 namespace {
@@ -170,6 +172,43 @@ TEST_F(ReadOnlyInvoiceTest, ShowsTheInvoicesOwnReferenceAndFieldsLocked)
     EXPECT_EQ(view->navigationBar()->negativeButton()->image()->name(), "BtnLessThanWhite");
 }
 
+TEST_F(ReadOnlyInvoiceTest, TheBusinesssLogoTurnsTheBarDarkOnLightAndNoLogoIsAddedHere)
+{
+    useAppResources();
+    struct Shown {
+        std::string statusBar;
+        platform::ui::Color title;
+        std::string back;
+    };
+    auto seen = [this] {
+        return Shown { readOnly->preferredStatusBarStyle() == platform::ui::StatusBarStyle::Default
+                ? "default"
+                : "light content",
+            view->navigationBar()->titleColour(), view->navigationBar()->negativeButton()->image()->name() };
+    };
+
+    show(stored());
+    auto without = seen();
+    EXPECT_EQ(without.statusBar, "light content");
+    EXPECT_EQ(without.back, "BtnLessThanWhite");
+    EXPECT_THROW(tap("Add logo"), platform::ui::ScreenDriverError) << "no logo is added here";
+
+    open();
+    ASSERT_NO_FATAL_FAILURE(addLogo(*form));
+    ASSERT_TRUE(business().logo() && !business().logo()->empty());
+    show(stored());
+    auto with = seen();
+    EXPECT_EQ(with.statusBar, "default");
+    EXPECT_EQ(with.title, platform::ui::Color::black());
+    EXPECT_EQ(with.back, "BtnBlackLessThan");
+    EXPECT_THROW(tap("Add logo"), platform::ui::ScreenDriverError) << "nor changed";
+
+    business().record()->set("logo", "");
+    show(stored());
+    EXPECT_EQ(seen().back, "BtnLessThanWhite") << "a picture on the phone without the business's logo";
+    EXPECT_EQ(seen().statusBar, "light content");
+}
+
 TEST_F(ReadOnlyInvoiceTest, AmountAndVATForEachStoredShape)
 {
     struct Case {
@@ -259,6 +298,71 @@ TEST_F(ReadOnlyInvoiceTest, TheMenuDuplicatesWithTheNextCounterAndPreviewsTheSto
     EXPECT_EQ(duplicate->createInvoiceView()->referenceLabel()->text(), "ACME042");
     EXPECT_EQ(duplicate->createInvoiceView()->descriptionTextField()->text(), "Logo design");
     EXPECT_TRUE(view->menuView()->superview() == nullptr) << "the menu went away";
+}
+
+TEST_F(ReadOnlyInvoiceTest, ADuplicateKeepsThePrefixAndTakesTheNextCounterAfterItsNewest)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> newer;
+        const char* reference;
+    };
+    const Case cases[] {
+        { "the only invoice", {}, "ACME042" },
+        { "a newer invoice under another prefix", { { "INV-", "050" } }, "ACME042" },
+        { "a newer counter of the same prefix", { { "INV-", "050" }, { "ACME", "045" } }, "ACME046" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto invoices = business().invoices();
+        invoices->removeAll();
+        invoices->append(stored());
+        for (const auto& [prefix, counter] : c.newer) {
+            auto other = api::Invoice::invoice();
+            other.setReferencePrefix(prefix, counter);
+            invoices->insert(0, other.record());
+        }
+        show(invoices->values().back().dictionary());
+        tap("More");
+        tap("Duplicate");
+        ASSERT_EQ(top(), "CreateInvoiceViewController");
+        auto duplicate
+            = std::static_pointer_cast<CreateInvoiceViewController>(navigation->topViewController());
+        EXPECT_EQ(duplicate->createInvoiceView()->referenceLabel()->text(), c.reference);
+    }
+}
+
+TEST_F(ReadOnlyInvoiceTest, EachOpenedScreenComesAndGoesWithItsOwnTransition)
+{
+    // Only exactly a New Invoice screen rises over this one; a subclass of it slides like any other.
+    class OwnCreateInvoice : public CreateInvoiceViewController {
+    public:
+        using CreateInvoiceViewController::CreateInvoiceViewController;
+    };
+    struct Case {
+        const char* name;
+        std::shared_ptr<platform::ui::ViewController> opened;
+        const char* push;
+        const char* pop;
+    };
+    const Case cases[] {
+        { "duplicate", std::make_shared<CreateInvoiceViewController>(freelancer(), stored()), "RiseOver",
+            "DropAway" },
+        { "a New Invoice screen's subclass", std::make_shared<OwnCreateInvoice>(freelancer(), stored()),
+            "SlideInFromRight", "SlideInFromLeft" },
+        { "recipient details",
+            std::make_shared<InvoiceRecipientViewControllerObjc>(
+                Dictionary::make({ { "name", "Bloggs" } }), true),
+            "SlideInFromRight", "SlideInFromLeft" },
+        { "preview", std::make_shared<InvoicePreviewViewController>(stored()), "SlideInFromRight",
+            "SlideInFromLeft" },
+        { "line items", std::make_shared<LineItemsViewController>(), "SlideInFromRight", "SlideInFromLeft" },
+    };
+    show(stored());
+    for (const auto& c : cases) {
+        EXPECT_EQ(describeAnimator(readOnly->pushAnimation(c.opened)), c.push) << c.name;
+        EXPECT_EQ(describeAnimator(readOnly->popAnimation(c.opened)), c.pop) << c.name;
+    }
 }
 
 TEST_F(ReadOnlyInvoiceTest, NoOnTheDeleteQuestionChangesNothing)

@@ -83,7 +83,7 @@ TEST_F(SignUpRoadTest, AMatchedPinOpensTheCompanySearchAndBackLandsOnAnEmptyCrea
     EXPECT_EQ(search->pin(), "2468");
     EXPECT_THAT(driver.screen(), Not(HasSubstr("2468"))) << "the PIN never shows";
 
-    driver.tap("BtnTealLessThan");
+    driver.tap("BtnLessThanWhite");
     settle();
     EXPECT_EQ(top()->className(), "CreatePinViewController");
     EXPECT_EQ(std::dynamic_pointer_cast<PinView>(top()->view())->pinDots()->dotCount(), 0);

@@ -61,7 +61,8 @@ void CRNNetworkClient::startDataTaskWithRequest(
 void CRNNetworkClient::startDataTaskWithRequest(
     const UrlRequest& request, std::size_t retryLimit, std::size_t tries, DataCompletion completionHandler)
 {
-    auto task = m_session->dataTaskWithRequest(request,
+    // A finished session takes no more tasks: a retry that falls due afterwards ends there.
+    auto task = m_session->isInvalidated() ? nullptr : m_session->dataTaskWithRequest(request,
         [self = shared_from_this(), request, retryLimit, tries, completionHandler](
             const std::optional<std::string>& data, const std::optional<HttpResponse>& response,
             const std::optional<Error>& error) {
@@ -103,7 +104,7 @@ void CRNNetworkClient::startDownloadTaskWithRequest(
 void CRNNetworkClient::startDownloadTaskWithRequest(const UrlRequest& request, std::size_t retryLimit,
     std::size_t tries, DownloadCompletion completionHandler)
 {
-    auto task = m_session->downloadTaskWithRequest(request,
+    auto task = m_session->isInvalidated() ? nullptr : m_session->downloadTaskWithRequest(request,
         [self = shared_from_this(), request, retryLimit, tries, completionHandler](
             const std::filesystem::path& location, const std::optional<HttpResponse>& response,
             const std::optional<Error>& error) {

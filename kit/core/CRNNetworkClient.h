@@ -73,7 +73,8 @@ public:
     static double computeDelayForResponse(
         const platform::http::HttpResponse* response, std::size_t retryCount);
 
-    /// Cancels the session's tasks and ends the session: their completions get the cancellation error.
+    /// Cancels the session's tasks and ends the session: their completions get the cancellation error, and
+    /// a request started (or retried) afterwards ends at once with error -3.
     void invalidateAndCancel();
 
     const std::shared_ptr<EMBURLSession>& session() const { return m_session; }

@@ -104,22 +104,32 @@ void EMBURLSession::getTasksWithCompletionHandler(
         m_delegateQueue->addOperation([completion = std::move(completion)] { completion({}, {}, {}); });
 }
 
+// The session lets go of its tasks: a task's completion handler may hold the session's owner, and a
+// session holding the task would keep that owner alive for ever.
 void EMBURLSession::invalidateAndCancel()
 {
     std::vector<std::shared_ptr<EMBURLSessionTask>> tasks;
     {
         std::lock_guard lock(m_mutex);
-        tasks = m_taskSet;
+        tasks.swap(m_taskSet);
+        m_invalidated = true;
+        m_delegate.reset();
     }
     for (const auto& task : tasks)
         task->cancel();
-    finishTasksAndInvalidate();
 }
 
 void EMBURLSession::finishTasksAndInvalidate()
 {
     std::lock_guard lock(m_mutex);
+    m_invalidated = true;
     m_delegate.reset();
+}
+
+bool EMBURLSession::isInvalidated() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_invalidated;
 }
 
 std::shared_ptr<EMBURLSessionDelegate> EMBURLSession::delegate() const

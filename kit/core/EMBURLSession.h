@@ -66,10 +66,13 @@ public:
     void getTasksWithCompletionHandler(
         std::function<void(const DataTasks&, const UploadTasks&, const DownloadTasks&)> completion);
 
-    /// Cancels every task that has not ended, then lets go of the delegate.
+    /// Lets go of the delegate and of every task, then cancels the tasks that have not ended (at once when
+    /// called on the main thread): each still ends once, with the cancellation error.
     void invalidateAndCancel();
     /// Lets go of the delegate; running tasks go on and tell no one but their completion handlers.
     void finishTasksAndInvalidate();
+    /// Whether the session has been invalidated: its owner should start no more tasks on it.
+    bool isInvalidated() const;
 
     std::shared_ptr<EMBURLSessionDelegate> delegate() const;
     const std::shared_ptr<platform::foundation::OperationQueue>& delegateQueue() const
@@ -111,6 +114,7 @@ private:
     std::weak_ptr<EMBURLSessionDelegate> m_delegate;
     std::vector<std::shared_ptr<EMBURLSessionTask>> m_taskSet;
     std::string m_sessionDescription;
+    bool m_invalidated { false };
 
     // The main queue's: the engine, the check it asks on TLS handshakes, the hosts whose last challenge the
     // delegate refused.

@@ -8,6 +8,7 @@
 #include "platform/http/Url.h"
 
 #include <system_error>
+#include <utility>
 
 namespace kit {
 
@@ -68,8 +69,14 @@ void EMBURLSessionTask::resume()
     mainQueue().async([self = shared_from_this()] { self->startOnMainQueue(); });
 }
 
+// On the main thread the transfer stops at once: a cancel that waited for a main queue that is dropped
+// unturned would leave the transfer holding its session (and the session its tasks) for ever.
 void EMBURLSessionTask::cancel()
 {
+    if (mainQueue().isMainThread()) {
+        cancelOnMainQueue();
+        return;
+    }
     mainQueue().async([self = shared_from_this()] { self->cancelOnMainQueue(); });
 }
 
@@ -160,11 +167,12 @@ void EMBURLSessionDataTask::receive(std::string body)
         session->taskDidReceiveData(*this, *m_data);
 }
 
+// The handler runs once and is let go of at once: it may hold the caller that holds this task's session.
 void EMBURLSessionDataTask::complete()
 {
     auto failure = error();
-    if (m_completionHandler)
-        m_completionHandler(m_data, response(), failure);
+    if (auto handler = std::exchange(m_completionHandler, nullptr))
+        handler(m_data, response(), failure);
     if (auto session = delegate())
         session->taskDidComplete(*this, failure);
 }
@@ -216,8 +224,8 @@ void EMBURLSessionDownloadTask::receive(std::string body)
 void EMBURLSessionDownloadTask::complete()
 {
     auto failure = error();
-    if (m_downloadCompletionHandler)
-        m_downloadCompletionHandler(m_targetURL, response(), failure);
+    if (auto handler = std::exchange(m_downloadCompletionHandler, nullptr))
+        handler(m_targetURL, response(), failure);
     auto session = delegate();
     if (session && !failure)
         session->downloadTaskDidFinishDownloading(*this, m_targetURL);

@@ -89,6 +89,18 @@ bool EMBFileManager::removeItemAtPath(const std::string& path) const
     return true;
 }
 
+bool EMBFileManager::removeItemAtomicallyAtPath(const std::string& path) const
+{
+    auto hidden = temporaryPathFor(path);
+    std::error_code error;
+    fs::remove_all(hidden, error);
+    if (std::rename(path.c_str(), hidden.c_str()) != 0) {
+        log("[FileManager] Failed to remove file '" + path + "' : " + std::strerror(errno));
+        return false;
+    }
+    return removeItemAtPath(hidden);
+}
+
 bool EMBFileManager::removeContentsOfDirectoryAtPath(const std::string& path) const
 {
     bool all = true;

@@ -30,6 +30,10 @@ public:
     bool createDirectoryAtPath(const std::string& path) const;
     /// Removes a file or a whole directory; logs and answers false on failure.
     bool removeItemAtPath(const std::string& path) const;
+    /// Removes a file or a whole directory at one stroke: renamed to its "." name (one rename(2)), then
+    /// deleted, so that a kill midway leaves only a "." entry for the next launch to clear, never a report
+    /// with some of its files gone. Logs and answers false when it cannot be renamed.
+    bool removeItemAtomicallyAtPath(const std::string& path) const;
     /// Removes every entry of `path` (also "."-names), trying all; true when all went.
     bool removeContentsOfDirectoryAtPath(const std::string& path) const;
     /// Moves `path` into `directory` under its own name with one rename(2); logs and answers false on

@@ -16,6 +16,8 @@ public:
     static constexpr const char* kBundleIdentifier { "com.cairn.ember.ios" };
     /// The kit's version.
     static constexpr const char* kDisplayVersion { "3.7.0" };
+    /// The kit's build number.
+    static constexpr const char* kBuildVersion { "102" };
 
     /// The process's crash-reporting kit, made on first use.
     static std::shared_ptr<Ember> sharedInstance();

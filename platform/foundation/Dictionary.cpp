@@ -4,6 +4,15 @@
 
 namespace platform::foundation {
 
+namespace {
+
+bool keyBefore(const Dictionary::Entry& entry, std::string_view key)
+{
+    return std::string_view(entry.first) < key;
+}
+
+}
+
 DictionaryRef Dictionary::make()
 {
     return std::make_shared<Dictionary>();
@@ -11,38 +20,64 @@ DictionaryRef Dictionary::make()
 
 DictionaryRef Dictionary::make(std::initializer_list<std::pair<const std::string, Value>> entries)
 {
-    auto dictionary = std::make_shared<Dictionary>();
-    for (auto& [key, value] : entries) {
-        if (value.isNull())
-            dictionary->m_entries.erase(key);
-        else
-            dictionary->m_entries.insert_or_assign(key, value);
+    return make(Entries(entries.begin(), entries.end()));
+}
+
+DictionaryRef Dictionary::make(Entries entries)
+{
+    auto inOrder = [](const Entry& left, const Entry& right) { return left.first < right.first; };
+    bool normal = std::adjacent_find(entries.begin(), entries.end(),
+                      [](const Entry& left, const Entry& right) { return left.first >= right.first; })
+        == entries.end();
+    normal = normal && std::none_of(entries.begin(), entries.end(), [](const Entry& entry) {
+        return entry.second.isNull();
+    });
+    if (!normal) {
+        // Sorted stably, the last entry of each key ends its run: keep that one, unless it is null.
+        std::stable_sort(entries.begin(), entries.end(), inOrder);
+        auto kept = entries.begin();
+        for (auto it = entries.begin(); it != entries.end(); ++it) {
+            auto next = std::next(it);
+            if ((next != entries.end() && next->first == it->first) || it->second.isNull())
+                continue;
+            if (kept != it)
+                *kept = std::move(*it);
+            ++kept;
+        }
+        entries.erase(kept, entries.end());
     }
+    auto dictionary = std::make_shared<Dictionary>();
+    dictionary->m_entries = std::move(entries);
     return dictionary;
+}
+
+Dictionary::Entries::const_iterator Dictionary::lowerBound(std::string_view key) const
+{
+    return std::lower_bound(m_entries.begin(), m_entries.end(), key, keyBefore);
 }
 
 Value Dictionary::get(std::string_view key) const
 {
-    auto it = m_entries.find(key);
-    return it == m_entries.end() ? Value() : it->second;
+    auto* value = find(key);
+    return value ? *value : Value();
 }
 
 const Value* Dictionary::find(std::string_view key) const
 {
-    auto it = m_entries.find(key);
-    return it == m_entries.end() ? nullptr : &it->second;
+    auto it = lowerBound(key);
+    return it != m_entries.end() && it->first == key ? &it->second : nullptr;
 }
 
 bool Dictionary::contains(std::string_view key) const
 {
-    return m_entries.find(key) != m_entries.end();
+    return find(key) != nullptr;
 }
 
 void Dictionary::set(std::string_view key, Value value)
 {
-    auto it = m_entries.lower_bound(key);
+    auto it = m_entries.begin() + (lowerBound(key) - m_entries.cbegin());
     bool present = it != m_entries.end() && it->first == key;
-    if (m_pending.find(key) != m_pending.end() && (present ? it->second == value : value.isNull()))
+    if (isPending(key) && (present ? it->second == value : value.isNull()))
         return;
     if (value.isNull()) {
         if (present)
@@ -50,9 +85,9 @@ void Dictionary::set(std::string_view key, Value value)
     } else if (present) {
         it->second = std::move(value);
     } else {
-        m_entries.emplace_hint(it, std::string(key), std::move(value));
+        m_entries.emplace(it, std::string(key), std::move(value));
     }
-    if (!m_observers.empty())
+    if (m_extras && !m_extras->observers.empty())
         notify(key, Change {});
 }
 
@@ -73,14 +108,27 @@ DictionaryRef Dictionary::shallowCopy() const
 DictionaryRef Dictionary::deepCopy() const
 {
     auto copy = std::make_shared<Dictionary>();
+    copy->m_entries.reserve(m_entries.size());
     for (auto& [key, value] : m_entries)
-        copy->m_entries.emplace_hint(copy->m_entries.end(), key, value.deepCopy());
+        copy->m_entries.emplace_back(key, value.deepCopy());
     return copy;
 }
 
 bool Dictionary::equals(const Dictionary& other) const
 {
     return m_entries == other.m_entries;
+}
+
+Dictionary::Extras& Dictionary::extras()
+{
+    if (!m_extras)
+        m_extras = std::make_unique<Extras>();
+    return *m_extras;
+}
+
+bool Dictionary::isPending(std::string_view key) const
+{
+    return m_extras && m_extras->pending.find(key) != m_extras->pending.end();
 }
 
 void Dictionary::addObserver(const std::shared_ptr<Observer>& observer, std::string key)
@@ -90,12 +138,14 @@ void Dictionary::addObserver(const std::shared_ptr<Observer>& observer, std::str
     dropLapsedObservers();
     if (isObserving(observer.get(), key))
         return;
-    m_observers.push_back(Registration { std::move(key), observer.get(), observer });
+    extras().observers.push_back(Registration { std::move(key), observer.get(), observer });
 }
 
 void Dictionary::removeObserver(const Observer* observer, std::string_view key)
 {
-    std::erase_if(m_observers, [&](const Registration& registration) {
+    if (!m_extras)
+        return;
+    std::erase_if(m_extras->observers, [&](const Registration& registration) {
         return registration.observer.expired()
             || (registration.identity == observer && registration.key == key);
     });
@@ -103,13 +153,16 @@ void Dictionary::removeObserver(const Observer* observer, std::string_view key)
 
 void Dictionary::announce(std::string_view key, const Change& change)
 {
-    if (!m_observers.empty())
+    if (m_extras && !m_extras->observers.empty())
         notify(key, change);
 }
 
 bool Dictionary::isObserving(const Observer* observer, std::string_view key) const
 {
-    return std::any_of(m_observers.begin(), m_observers.end(), [&](const Registration& registration) {
+    if (!m_extras)
+        return false;
+    auto& observers = m_extras->observers;
+    return std::any_of(observers.begin(), observers.end(), [&](const Registration& registration) {
         return registration.identity == observer && registration.key == key
             && !registration.observer.expired();
     });
@@ -117,8 +170,10 @@ bool Dictionary::isObserving(const Observer* observer, std::string_view key) con
 
 void Dictionary::dropLapsedObservers()
 {
-    std::erase_if(
-        m_observers, [](const Registration& registration) { return registration.observer.expired(); });
+    if (!m_extras)
+        return;
+    std::erase_if(m_extras->observers,
+        [](const Registration& registration) { return registration.observer.expired(); });
 }
 
 void Dictionary::notify(std::string_view key, const Change& change)
@@ -126,21 +181,23 @@ void Dictionary::notify(std::string_view key, const Change& change)
     // A change to a key whose observers are being told of an earlier change
     // waits until they have all heard of that one, so observers that change
     // what they observe never recurse.
-    if (auto pending = m_pending.find(key); pending != m_pending.end()) {
+    auto& pendingChanges = m_extras->pending;
+    if (auto pending = pendingChanges.find(key); pending != pendingChanges.end()) {
         pending->second.push_back(change);
         return;
     }
-    bool observed = std::any_of(m_observers.begin(), m_observers.end(),
+    auto& observers = m_extras->observers;
+    bool observed = std::any_of(observers.begin(), observers.end(),
         [&](const Registration& registration) { return registration.key == key; });
     if (!observed)
         return;
     auto self = weak_from_this().lock();
-    auto delivery = m_pending.emplace(std::string(key), std::deque<Change> {}).first;
+    auto delivery = pendingChanges.emplace(std::string(key), std::deque<Change> {}).first;
     struct DeliveryEnd {
-        Dictionary& dictionary;
+        PendingChanges& pending;
         PendingChanges::iterator delivery;
-        ~DeliveryEnd() { dictionary.m_pending.erase(delivery); }
-    } end { *this, delivery };
+        ~DeliveryEnd() { pending.erase(delivery); }
+    } end { pendingChanges, delivery };
 
     Change current = change;
     while (true) {
@@ -156,7 +213,7 @@ void Dictionary::deliver(const std::string& key, const Change& change)
 {
     dropLapsedObservers();
     std::vector<std::shared_ptr<Observer>> observers;
-    for (auto& registration : m_observers) {
+    for (auto& registration : m_extras->observers) {
         if (registration.key != key)
             continue;
         if (auto observer = registration.observer.lock())

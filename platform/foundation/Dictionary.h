@@ -22,18 +22,26 @@ template<class T> struct AttachmentKey {
 /// A shared, mutable record of string keys to values: the app's JSON objects.
 /// Always held by DictionaryRef, so two holders see each other's changes.
 /// Storing null removes the key; reading an absent key gives null.
+///
+/// The entries lie in one sorted block beside a small header: the lists walk
+/// thousands of records at every refresh, and a record read then touches a
+/// few neighbouring cache lines instead of a node per key.
 class Dictionary : public std::enable_shared_from_this<Dictionary> {
 public:
-    using Entries = std::map<std::string, Value, std::less<>>;
+    using Entry = std::pair<std::string, Value>;
+    /// The entries, sorted by key, each key once, no null values.
+    using Entries = std::vector<Entry>;
 
-    /// A new empty dictionary, or one holding `entries` (null values skipped).
+    /// A new empty dictionary, or one holding `entries` (null values skipped;
+    /// of entries with the same key, the last wins).
     static DictionaryRef make();
     static DictionaryRef make(std::initializer_list<std::pair<const std::string, Value>> entries);
+    static DictionaryRef make(Entries entries);
 
     /// The value under `key`, or null.
     Value get(std::string_view key) const;
     /// The value stored under `key` in place, or null when there is none: for
-    /// reads over many records, valid until the key is next set.
+    /// reads over many records, valid until the dictionary next changes.
     const Value* find(std::string_view key) const;
     /// Whether a value is stored under `key`.
     bool contains(std::string_view key) const;
@@ -79,16 +87,18 @@ public:
     /// The object attached under `key`, or null.
     template<class T> std::shared_ptr<T> attachment(const AttachmentKey<T>& key) const
     {
-        auto it = m_attachments.find(key.name);
-        return it == m_attachments.end() ? nullptr : std::static_pointer_cast<T>(it->second);
+        if (!m_extras)
+            return nullptr;
+        auto it = m_extras->attachments.find(key.name);
+        return it == m_extras->attachments.end() ? nullptr : std::static_pointer_cast<T>(it->second);
     }
     /// Attaches `object` under `key` (null detaches). Held strongly.
     template<class T> void setAttachment(const AttachmentKey<T>& key, std::shared_ptr<T> object)
     {
         if (object)
-            m_attachments[key.name] = std::move(object);
-        else
-            m_attachments.erase(key.name);
+            extras().attachments[key.name] = std::move(object);
+        else if (m_extras)
+            m_extras->attachments.erase(key.name);
     }
 
 private:
@@ -98,18 +108,25 @@ private:
         std::weak_ptr<Observer> observer;
     };
     using PendingChanges = std::map<std::string, std::deque<Change>, std::less<>>;
+    // What few records have: attachments, observers, and the keys whose
+    // observers are being told of a change with the changes made meanwhile
+    // that they are still to hear of. Made when first needed.
+    struct Extras {
+        std::map<std::string, std::shared_ptr<void>, std::less<>> attachments;
+        std::vector<Registration> observers;
+        PendingChanges pending;
+    };
 
+    Extras& extras();
+    Entries::const_iterator lowerBound(std::string_view key) const;
+    bool isPending(std::string_view key) const;
     bool isObserving(const Observer* observer, std::string_view key) const;
     void dropLapsedObservers();
     void notify(std::string_view key, const Change& change);
     void deliver(const std::string& key, const Change& change);
 
     Entries m_entries;
-    std::map<std::string, std::shared_ptr<void>, std::less<>> m_attachments;
-    std::vector<Registration> m_observers;
-    // Keys whose observers are being told of a change, with the changes made
-    // meanwhile that they are still to hear of.
-    PendingChanges m_pending;
+    std::unique_ptr<Extras> m_extras;
 };
 
 }

@@ -18,7 +18,9 @@ namespace {
 // thousand nested brackets must not be able to exhaust the stack.
 constexpr std::size_t kMaximumDepth = 512;
 
-// Builds Values straight from the parser's events, without an intermediate tree.
+// Builds Values straight from the parser's events, without an intermediate tree. A container's members
+// gather in a reused scratch frame and the container is made when it closes, with exactly the room it needs,
+// so that a record's header and its entries are allocated side by side.
 class ValueBuilder {
 public:
     using number_integer_t = nlohmann::json::number_integer_t;
@@ -40,38 +42,28 @@ public:
     bool string(string_t& value) { return add(Value(std::move(value))); }
     bool binary(binary_t&) { return add(Value()); }
 
-    bool start_object(std::size_t)
-    {
-        auto dictionary = Dictionary::make();
-        Dictionary* raw = dictionary.get();
-        if (!add(Value(std::move(dictionary))) || !enter())
-            return false;
-        m_stack.push_back(Frame { nullptr, raw, {} });
-        return true;
-    }
+    bool start_object(std::size_t) { return enter(true); }
     bool key(string_t& key)
     {
-        m_stack.back().key = std::move(key);
+        m_frames[m_depth - 1].key = std::move(key);
         return true;
     }
     bool end_object()
     {
-        m_stack.pop_back();
-        return true;
+        Frame& frame = m_frames[--m_depth];
+        Dictionary::Entries entries(
+            std::make_move_iterator(frame.entries.begin()), std::make_move_iterator(frame.entries.end()));
+        frame.entries.clear();
+        return add(Value(Dictionary::make(std::move(entries))));
     }
-    bool start_array(std::size_t)
-    {
-        auto array = Array::make();
-        Array* raw = array.get();
-        if (!add(Value(std::move(array))) || !enter())
-            return false;
-        m_stack.push_back(Frame { raw, nullptr, {} });
-        return true;
-    }
+    bool start_array(std::size_t) { return enter(false); }
     bool end_array()
     {
-        m_stack.pop_back();
-        return true;
+        Frame& frame = m_frames[--m_depth];
+        std::vector<Value> values(
+            std::make_move_iterator(frame.values.begin()), std::make_move_iterator(frame.values.end()));
+        frame.values.clear();
+        return add(Value(Array::make(std::move(values))));
     }
 
     bool parse_error(std::size_t position, const std::string&, const nlohmann::json::exception& error)
@@ -89,33 +81,44 @@ public:
     const std::string& error() const { return m_error; }
 
 private:
+    // The members read so far of one open container: entries of an object, values of an array.
     struct Frame {
-        Array* array { nullptr };
-        Dictionary* dictionary { nullptr };
+        bool object { false };
+        Dictionary::Entries entries;
+        std::vector<Value> values;
         std::string key;
     };
 
     bool add(Value value)
     {
-        if (m_stack.empty())
+        if (!m_depth) {
             m_root = std::move(value);
-        else if (Frame& top = m_stack.back(); top.array)
-            top.array->append(std::move(value));
+            return true;
+        }
+        Frame& top = m_frames[m_depth - 1];
+        if (top.object)
+            top.entries.emplace_back(std::move(top.key), std::move(value));
         else
-            top.dictionary->set(top.key, std::move(value));
+            top.values.push_back(std::move(value));
         return true;
     }
 
-    bool enter()
+    bool enter(bool object)
     {
-        if (m_stack.size() < kMaximumDepth)
-            return true;
-        m_error = "malformed JSON: nested deeper than " + std::to_string(kMaximumDepth) + " levels";
-        return false;
+        if (m_depth == kMaximumDepth) {
+            m_error = "malformed JSON: nested deeper than " + std::to_string(kMaximumDepth) + " levels";
+            return false;
+        }
+        if (m_depth == m_frames.size())
+            m_frames.emplace_back();
+        m_frames[m_depth++].object = object;
+        return true;
     }
 
     Value m_root;
-    std::vector<Frame> m_stack;
+    // The open containers, outermost first; frames beyond the depth keep their room for the next ones.
+    std::vector<Frame> m_frames;
+    std::size_t m_depth { 0 };
     std::string m_error;
 };
 

@@ -62,7 +62,8 @@ public:
     /// Sends `task` on the calling thread and returns when it has ended, with
     /// `completion` run, without turning the main queue: on a connection of
     /// its own, since the engine's connections belong to the main queue.
-    void perform(const std::shared_ptr<Task>& task, const Options& options, const Completion& completion);
+    static void perform(
+        const std::shared_ptr<Task>& task, const Options& options, const Completion& completion);
 
     /// Stops `task` (called by Task::cancel()).
     void cancel(const Task& task);

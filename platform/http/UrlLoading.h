@@ -24,6 +24,7 @@ struct UrlLoading {
     static constexpr int kNetworkConnectionLost { -1005 };
     static constexpr int kHttpTooManyRedirects { -1007 };
     static constexpr int kBadServerResponse { -1011 };
+    static constexpr int kCannotParseResponse { -1017 };
     static constexpr int kFileDoesNotExist { -1100 };
     static constexpr int kDataLengthExceedsMaximum { -1103 };
     static constexpr int kSecureConnectionFailed { -1200 };

@@ -103,7 +103,9 @@ std::size_t TextField::typeText(const std::string& text)
     std::size_t accepted = 0;
     for (std::size_t i = 0; i < text.size();) {
         std::size_t length = foundation::utf8CharacterLength(text, i);
-        if (insertText(text.substr(i, length)))
+        // A field that makes its own edits (a formatting field) refuses the key and changes its text.
+        std::string before = m_text;
+        if (insertText(text.substr(i, length)) || m_text != before)
             ++accepted;
         i += length;
     }

@@ -166,7 +166,8 @@ public:
     bool isEditing() const { return m_editing; }
 
     /// Types the text one character (code point) at a time, as key presses, while the field is the first
-    /// responder. Returns how many key presses were accepted.
+    /// responder. Returns how many key presses were taken: accepted, or refused by a delegate that changed
+    /// the text itself.
     std::size_t typeText(const std::string& text);
     /// Types one key press: asks the delegate, appends, sends editing-changed. False when refused or when the
     /// field is not editing.

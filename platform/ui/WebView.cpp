@@ -4,6 +4,7 @@
 #include "platform/foundation/MainQueue.h"
 #include "platform/http/SessionEngine.h"
 #include "platform/http/Task.h"
+#include "platform/ui/ScriptEngine.h"
 
 #include <algorithm>
 #include <cctype>
@@ -28,6 +29,12 @@ bool startsWith(const std::string& text, const std::string& prefix)
 
 WebView::WebView(Rect frame)
     : View(frame)
+{
+}
+
+WebView::WebView(Rect frame, const WebViewConfiguration& configuration)
+    : View(frame)
+    , m_configuration(configuration)
 {
 }
 
@@ -136,8 +143,38 @@ void WebView::finish(std::uint64_t generation, Page page)
     m_baseURL = std::move(page.baseURL);
     m_html = std::move(page.html);
     m_statusCode = page.statusCode;
+    if (m_scriptEngine)
+        showInEngine();
+    if (m_generation != generation)
+        return;
     if (auto listener = delegate())
         listener->didFinishLoad(*this);
+}
+
+void WebView::showInEngine()
+{
+    auto userContent = m_configuration.userContentController();
+    std::weak_ptr<View> weakSelf = weak_from_this();
+    ScriptEngine::PageSetup setup { userContent->userScripts(), userContent->messageHandlerNames(), {} };
+    setup.host.postMessage = [weakSelf, userContent](const std::string& name, const foundation::Value& body) {
+        userContent->deliver({ name, body, std::static_pointer_cast<WebView>(weakSelf.lock()) });
+    };
+    setup.host.shouldLoadFrame = [weakSelf](const std::string& url) {
+        auto self = std::static_pointer_cast<WebView>(weakSelf.lock());
+        auto listener = self ? self->delegate() : nullptr;
+        return !listener || listener->shouldStartLoad(*self, url, WebViewNavigationType::Other);
+    };
+    // The engine is held for the call: a handler may replace it.
+    auto engine = m_scriptEngine;
+    engine->showPage(m_html, setup);
+}
+
+std::string WebView::stringByEvaluatingJavaScript(const std::string& script)
+{
+    auto engine = m_scriptEngine;
+    if (!engine)
+        return "";
+    return engine->evaluateScript(script).value_or("");
 }
 
 void WebView::fail(std::uint64_t generation, WebLoadError error)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/View.h"
+#include "platform/ui/WebViewConfiguration.h"
 
 #include <cstdint>
 #include <memory>
@@ -13,6 +14,7 @@ class Task;
 
 namespace platform::ui {
 
+class ScriptEngine;
 class WebView;
 
 /// Why a load was asked for; the numbers are the platform's.
@@ -57,10 +59,17 @@ public:
 /// cannot be reached (refused, unresolvable, timed out) ends in didFailLoad; an answer with an error status
 /// is a page like any other and is shown, as browsers do (statusCode() tells it). file:// URLs read the
 /// file; "about:blank" is the empty page; any other URL fails as "unsupported URL".
+///
+/// Scripts: a web view runs its pages' scripts through the ScriptEngine it is given. Each page that arrives
+/// is shown in the engine, with the configuration's user scripts and message handlers, before
+/// didFinishLoad; what the page posts to a handler reaches it, and a frame the page adds is asked of the
+/// delegate's shouldStartLoad (as a load of type Other). Without an engine no script runs.
 class WebView : public View {
 public:
-    /// A web view with the frame and no page.
+    /// A web view with the frame, no page and a configuration of its own.
     explicit WebView(Rect frame = Rect::zero());
+    /// A web view with the frame, no page and `configuration` (whose user content it shares).
+    WebView(Rect frame, const WebViewConfiguration& configuration);
     /// Cancels a load in progress.
     ~WebView() override;
 
@@ -78,6 +87,16 @@ public:
     void loadURL(const std::string& url);
     /// Cancels a load in progress; it reports nothing more.
     void stopLoading();
+
+    /// The configuration the view was made with.
+    const WebViewConfiguration& configuration() const { return m_configuration; }
+    /// The engine that runs the pages' scripts, or null.
+    const std::shared_ptr<ScriptEngine>& scriptEngine() const { return m_scriptEngine; }
+    /// Sets the engine for the pages shown from now on.
+    void setScriptEngine(std::shared_ptr<ScriptEngine> engine) { m_scriptEngine = std::move(engine); }
+    /// Runs `script` in the page and answers its value as text; "" when it has none, cannot be evaluated,
+    /// or there is no engine.
+    std::string stringByEvaluatingJavaScript(const std::string& script);
 
     /// Whether a load is in progress.
     bool isLoading() const { return m_loading; }
@@ -106,8 +125,11 @@ private:
     void fetch(std::uint64_t generation, const std::string& url);
     void finish(std::uint64_t generation, Page page);
     void fail(std::uint64_t generation, WebLoadError error);
+    void showInEngine();
 
     std::weak_ptr<WebViewDelegate> m_delegate;
+    WebViewConfiguration m_configuration;
+    std::shared_ptr<ScriptEngine> m_scriptEngine;
     std::string m_html;
     std::string m_baseURL;
     std::string m_url;

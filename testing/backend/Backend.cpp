@@ -89,6 +89,13 @@ Backend::Backend()
     addRoutes();
 }
 
+Backend::Backend(const LoopbackServer::TlsIdentity& identity)
+    : m_server(identity)
+{
+    m_state.setConfiguration(defaultConfiguration());
+    addRoutes();
+}
+
 Backend::~Backend()
 {
     m_server.stop();
@@ -121,6 +128,12 @@ void Backend::failRoute(
 {
     auto reply = BackendReply::error(status, "InjectedFailure", "Failure injected by the test");
     m_server.script(method, pattern, ServerResponse::json(status, reply.json), times);
+}
+
+void Backend::answerRoute(std::string_view method, std::string_view pattern, ServerResponse response,
+    std::optional<std::size_t> times)
+{
+    m_server.script(method, pattern, std::move(response), times);
 }
 
 void Backend::dropRoute(std::string_view method, std::string_view pattern, std::optional<std::size_t> times)
@@ -333,6 +346,10 @@ void Backend::addRoutes()
         [this](const ServerRequest& r) { return m_kit.createApp(r); });
     addRoute("PUT", "/spi/v1/platforms/:platform/apps/:app",
         [this](const ServerRequest& r) { return m_kit.updateApp(r); });
+    addRoute("GET", "/spi/v2/platforms/:platform/apps/:app/beta_update_check",
+        [this](const ServerRequest& r) { return m_kit.betaUpdateCheck(r); });
+    addRoute("POST", "/sdk-api/v1/platforms/:platform/apps/:app/reports",
+        [this](const ServerRequest& r) { return m_crashReports.storeReport(r); });
 
     addRoute("GET", "/", [this](const ServerRequest&) { return m_state.configuration(); });
     addRoute("GET", "/upgrade", [](const ServerRequest&) {

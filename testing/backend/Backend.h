@@ -3,6 +3,7 @@
 #include "platform/foundation/Date.h"
 #include "platform/foundation/Value.h"
 #include "testing/backend/BackendState.h"
+#include "testing/backend/CrashReportStore.h"
 #include "testing/backend/KitService.h"
 #include "testing/server/LoopbackServer.h"
 
@@ -69,11 +70,14 @@ namespace testing {
 /// and GET /upgrade a small HTML page asking the user to update the app.
 ///
 /// Kit service: the kit platform's settings and app registration under
-/// "/spi/", needing the build's kit API key (see KitService).
+/// "/spi/", needing the build's kit API key (see KitService), and the crash
+/// report upload under "/sdk-api/" (see CrashReportStore).
 class Backend {
 public:
     /// Starts the back-end on an ephemeral port.
     Backend();
+    /// Starts the back-end on an ephemeral port, serving HTTPS with `identity`.
+    explicit Backend(const LoopbackServer::TlsIdentity& identity);
     ~Backend();
     Backend(const Backend&) = delete;
     Backend& operator=(const Backend&) = delete;
@@ -90,6 +94,9 @@ public:
     /// `pattern` is a path whose segments may be ":name" (one segment) or a final
     /// "*" (the rest); `method` "*" matches every method. Later hooks win.
     void failRoute(std::string_view method, std::string_view pattern, int status,
+        std::optional<std::size_t> times = std::nullopt);
+    /// Answers matching requests with `response` instead of the route's answer (the same rules as failRoute).
+    void answerRoute(std::string_view method, std::string_view pattern, ServerResponse response,
         std::optional<std::size_t> times = std::nullopt);
     /// Closes the connection of matching requests without an answer.
     void dropRoute(
@@ -140,6 +147,8 @@ public:
     BackendState& state() { return m_state; }
     /// The kit service's data: its settings document and app records.
     KitService& kit() { return m_kit; }
+    /// The crash reports the kit service received.
+    CrashReportStore& crashReports() { return m_crashReports; }
 
 private:
     struct Delay {
@@ -164,6 +173,7 @@ private:
 
     BackendState m_state;
     KitService m_kit;
+    CrashReportStore m_crashReports;
     std::mutex m_delayMutex;
     std::vector<Delay> m_delays;
     // Last, so that the server stops before the state its routes use goes away.

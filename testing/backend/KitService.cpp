@@ -155,6 +155,7 @@ Value KitService::defaultSettings()
 
 KitService::KitService()
     : m_settings(defaultSettings())
+    , m_betaUpdate(Dictionary::make())
     , m_uploads(Array::make())
 {
 }
@@ -219,6 +220,20 @@ BackendReply KitService::store(const ServerRequest& request, bool create)
     auto reply = BackendReply::ok(shown(parsed.record));
     reply.status = create ? 201 : 200;
     return reply;
+}
+
+BackendReply KitService::betaUpdateCheck(const ServerRequest& request) const
+{
+    if (auto refusal = refusedKey(request))
+        return *refusal;
+    std::lock_guard lock(m_mutex);
+    return BackendReply::ok(m_betaUpdate.deepCopy());
+}
+
+void KitService::setBetaUpdate(const Value& document)
+{
+    std::lock_guard lock(m_mutex);
+    m_betaUpdate = document.deepCopy();
 }
 
 void KitService::setSettings(const Value& document)

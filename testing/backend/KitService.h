@@ -20,6 +20,8 @@ namespace testing {
 ///   POST /spi/v1/platforms/{p}/apps          multipart form: creates the record -> 201 with it; 422
 ///                                            when the app exists
 ///   PUT  /spi/v1/platforms/{p}/apps/{app}    multipart form: replaces the record -> 200; 404 unknown
+///   GET  /spi/v2/platforms/{p}/apps/{app}/beta_update_check?build_version&display_version&instance&source
+///        the beta update document a test set (setBetaUpdate()), {} by default
 ///
 /// Every kit route needs the header "X-Ember-API-Key" with acceptedAPIKey() (else 401). A form that
 /// does not parse, lacks "app[identifier]", "app[instance_identifier]" or "app[build_version]", names
@@ -49,11 +51,16 @@ public:
     /// The create and update routes.
     BackendReply createApp(const ServerRequest& request);
     BackendReply updateApp(const ServerRequest& request);
+    /// The beta update check route.
+    BackendReply betaUpdateCheck(const ServerRequest& request) const;
 
     /// Replaces the settings document (an object); its "app" key is always the service's own.
     void setSettings(const platform::foundation::Value& document);
     /// The settings document (a deep copy).
     platform::foundation::Value settingsDocument() const;
+
+    /// Replaces what the beta update check answers (any JSON value, such as {"url", "version_string"}).
+    void setBetaUpdate(const platform::foundation::Value& document);
 
     /// Stores `record` as the app `identifier` of `platform` (a deep copy), as if it had been created.
     void setApp(
@@ -72,6 +79,7 @@ private:
 
     mutable std::mutex m_mutex;
     platform::foundation::Value m_settings;
+    platform::foundation::Value m_betaUpdate;
     std::map<std::string, platform::foundation::DictionaryRef, std::less<>> m_apps;
     platform::foundation::ArrayRef m_uploads;
 };

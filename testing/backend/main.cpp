@@ -1,7 +1,8 @@
 // zorvik-backend: the local back-end as a program, for the app's demo and for
 // trying the client by hand.
 //
-//     zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]... [--log FILE]
+//     zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]... [--log FILE] [--reports DIR]
+//                    [--fail METHOD PATTERN STATUS [COUNT]]...
 //
 // Serves on 127.0.0.1 only, on port N (0, the default, lets the system pick
 // one). The first line written to standard output is
@@ -14,6 +15,10 @@
 // registration and bank account, as a finished sign-up leaves them.
 // With --log, each answer adds a line "METHOD PATH STATUS" to FILE (made anew), as it goes out; a dropped
 // connection shows the status "dropped". The log never holds a query, a header or a body.
+// With --reports, each crash report the kit service stores is written into DIR/<report id> ("-" for a
+// report without one), one file per file part under the part's name, inflated.
+// Each --fail answers requests of METHOD ("*" for any) whose path matches PATTERN (segments ":name" and a
+// final "*") with STATUS and an error body: the next COUNT of them, or all without a count.
 // Exit status: 0 after a stop, 2 for bad arguments (a malformed or repeated
 // account included), 1 when it cannot serve.
 //
@@ -32,8 +37,10 @@
 #include <cerrno>
 #include <charconv>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -55,12 +62,33 @@ struct Account {
     std::string pin;
 };
 
+struct Failure {
+    std::string method;
+    std::string pattern;
+    int status { 0 };
+    std::optional<std::size_t> times;
+};
+
 struct Options {
     int port { 0 };
     bool watchStdin { false };
     std::vector<Account> accounts;
     std::string logFile;
+    std::string reportsDirectory;
+    std::vector<Failure> failures;
 };
+
+// The whole of `text` as a number in [minimum, maximum], or nullopt.
+template<typename Number>
+std::optional<Number> parseNumber(std::string_view text, Number minimum, Number maximum)
+{
+    Number value {};
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < minimum
+        || value > maximum)
+        return std::nullopt;
+    return value;
+}
 
 // "E-MAIL:PIN", split at the last colon; both parts must be there.
 std::optional<Account> parseAccount(std::string_view text)
@@ -88,11 +116,28 @@ std::optional<Options> parseOptions(int argc, char** argv)
             if (options.logFile.empty())
                 return std::nullopt;
         } else if (argument == "--port" && i + 1 < argc) {
-            std::string_view text = argv[++i];
-            auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), options.port);
-            if (error != std::errc() || end != text.data() + text.size() || options.port < 0
-                || options.port > 65535)
+            auto port = parseNumber(argv[++i], 0, 65535);
+            if (!port)
                 return std::nullopt;
+            options.port = *port;
+        } else if (argument == "--reports" && i + 1 < argc && options.reportsDirectory.empty()) {
+            options.reportsDirectory = argv[++i];
+            if (options.reportsDirectory.empty())
+                return std::nullopt;
+        } else if (argument == "--fail" && i + 3 < argc) {
+            Failure failure { argv[i + 1], argv[i + 2], 0, std::nullopt };
+            auto status = parseNumber(argv[i + 3], 100, 599);
+            if (!status || failure.method.empty() || !failure.pattern.starts_with("/"))
+                return std::nullopt;
+            failure.status = *status;
+            i += 3;
+            if (i + 1 < argc) {
+                if (auto times = parseNumber<std::size_t>(argv[i + 1], 1, SIZE_MAX)) {
+                    failure.times = times;
+                    ++i;
+                }
+            }
+            options.failures.push_back(std::move(failure));
         } else {
             return std::nullopt;
         }
@@ -162,6 +207,40 @@ private:
     std::thread m_thread;
 };
 
+// A part name that is a plain file name, not a path.
+bool isPlainFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos
+        && name.find('\0') == std::string::npos;
+}
+
+// Writes the report's files into directory/<report id>; false (told on standard error) when one fails.
+bool writeReport(const std::filesystem::path& directory, const testing::CrashReport& report)
+{
+    auto identifier = report.reportId.value_or("-");
+    if (!isPlainFileName(identifier)) {
+        std::cerr << "zorvik-backend: a report id is no file name: " << identifier << "\n";
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(directory / identifier, error);
+    bool written = !error;
+    for (const auto& file : report.files) {
+        if (!isPlainFileName(file.name)) {
+            std::cerr << "zorvik-backend: a part name is no file name: " << file.name << "\n";
+            written = false;
+            continue;
+        }
+        std::ofstream output(directory / identifier / file.name, std::ios::binary | std::ios::trunc);
+        output.write(file.data.data(), static_cast<std::streamsize>(file.data.size()));
+        written = written && output.good();
+    }
+    if (!written)
+        std::cerr << "zorvik-backend: cannot write the report " << identifier << " into " << directory
+                  << "\n";
+    return written;
+}
+
 // Reads standard input to its end, then asks the main thread to stop.
 void watchStandardInput()
 {
@@ -180,8 +259,8 @@ int main(int argc, char** argv)
 {
     auto options = parseOptions(argc, argv);
     if (!options) {
-        std::cerr
-            << "usage: zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]... [--log FILE]\n";
+        std::cerr << "usage: zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]... [--log FILE]"
+                     " [--reports DIR] [--fail METHOD PATTERN STATUS [COUNT]]...\n";
         return 2;
     }
 
@@ -217,6 +296,13 @@ int main(int argc, char** argv)
                     << (status == 0 ? std::string("dropped") : std::to_string(status)) << std::endl;
             });
         }
+        if (!options->reportsDirectory.empty()) {
+            backend.crashReports().setObserver(
+                [directory = std::filesystem::path(options->reportsDirectory)](
+                    const testing::CrashReport& report) { writeReport(directory, report); });
+        }
+        for (const auto& failure : options->failures)
+            backend.failRoute(failure.method, failure.pattern, failure.status, failure.times);
         std::unique_ptr<Relay> relay;
         auto port = backend.port();
         if (options->port != 0) {

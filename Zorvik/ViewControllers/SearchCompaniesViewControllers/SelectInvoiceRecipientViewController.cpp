@@ -6,20 +6,16 @@
 #include "Zorvik/Views/Colours/ColoursObjc.h"
 #include "Zorvik/Views/Constraints/MatchParentConstraints.h"
 #include "Zorvik/Views/InvoiceReceiverView/InvoiceReceiverView.h"
-#include "Zorvik/Views/NavigationBar/NavigationBarTheme.h"
-#include "Zorvik/Views/NavigationBarModes/NavigationBarModeEdit.h"
 #include "Zorvik/Views/SearchView/EditableSearchView.h"
 #include "Zorvik/Views/SearchView/EmptySearchResultsView.h"
 #include "Zorvik/Views/SearchView/SearchViewColourScheme.h"
 #include "ZorvikAPI/models/Business.h"
-#include "platform/ui/Image.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 
 namespace zorvik {
 
 using platform::foundation::DictionaryRef;
-using platform::ui::Color;
 
 SelectInvoiceRecipientViewController::SelectInvoiceRecipientViewController(
     std::weak_ptr<SelectInvoiceRecipientSummaryControllerDelegate> delegate, DictionaryRef firstRecipient,
@@ -34,12 +30,7 @@ SelectInvoiceRecipientViewController::SelectInvoiceRecipientViewController(
 void SelectInvoiceRecipientViewController::loadView()
 {
     auto self = std::static_pointer_cast<SelectInvoiceRecipientViewController>(shared_from_this());
-    auto theme = NavigationBarModeEdit::defaultEditingTheme();
-    theme->setBackgroundColour(Color::clear());
-    theme->setDividerColour(Color::clear());
-    theme->setTitleColour(ColoursObjc::teal());
-    theme->setPositiveText(platform::ui::AttributedString("done"));
-    theme->setBackImage(platform::ui::Image::named("BtnTealLessThan"));
+    auto theme = EditableSearchView::barTheme(ColoursObjc::teal(), "BtnTealLessThan");
 
     auto emptyView = EmptySearchResultsView::make(
         *m_colourScheme->emptyViewColourScheme(), "We will search our database.");

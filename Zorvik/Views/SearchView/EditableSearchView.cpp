@@ -2,9 +2,23 @@
 
 #include "Zorvik/Views/NavigationBar/NavigationBar.h"
 #include "Zorvik/Views/NavigationBar/NavigationBarTheme.h"
+#include "Zorvik/Views/NavigationBarModes/NavigationBarModeEditObjc.h"
 #include "Zorvik/Views/SearchView/SearchControllerProtocol.h"
+#include "platform/ui/Image.h"
 
 namespace zorvik {
+
+std::shared_ptr<NavigationBarTheme> EditableSearchView::barTheme(
+    const platform::ui::Color& titleColour, const std::string& backImage)
+{
+    auto theme = NavigationBarModeEditObjc::defaultEditingTheme();
+    theme->setBackgroundColour(platform::ui::Color::clear());
+    theme->setDividerColour(platform::ui::Color::clear());
+    theme->setTitleColour(titleColour);
+    theme->setPositiveText(platform::ui::AttributedString("done"));
+    theme->setBackImage(platform::ui::Image::named(backImage));
+    return theme;
+}
 
 std::shared_ptr<EditableSearchView> EditableSearchView::make(
     std::shared_ptr<SearchViewTableDatasourceProtocol> datasource,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Zorvik/Views/SearchView/SearchView.h"
+#include "platform/ui/Color.h"
 
 namespace zorvik {
 
@@ -15,6 +16,12 @@ public:
         std::shared_ptr<SearchViewColourScheme> colourScheme,
         const std::shared_ptr<NavigationBarTheme>& editingColourScheme, std::string searchPrompt,
         std::shared_ptr<ReusableTimerProtocolObjc> timer);
+
+    /// A new bar theme for an editable search over a full-screen background: the forms' editing theme
+    /// made clear (background and divider), its title in `titleColour`, "done" on the right and the
+    /// picture `backImage` on the back button.
+    static std::shared_ptr<NavigationBarTheme> barTheme(
+        const platform::ui::Color& titleColour, const std::string& backImage);
 
     std::string className() const override { return "EditableSearchView"; }
     std::string nib() const override { return "SearchView"; }

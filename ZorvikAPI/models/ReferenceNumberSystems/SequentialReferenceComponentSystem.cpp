@@ -38,12 +38,6 @@ struct ReferenceParts {
     std::int64_t counterValue { 0 };
 };
 
-const Value* entry(const Dictionary& record, std::string_view key)
-{
-    auto found = record.entries().find(key);
-    return found == record.entries().end() ? nullptr : &found->second;
-}
-
 /// Calls `visit(parts, element)` for each invoice record in list order until it answers false. The walks
 /// run on every key press in the reference editor, over every invoice of the business, so they read the
 /// records in place.
@@ -51,24 +45,24 @@ template<class Visit> void forEachReference(const ArrayRef& invoices, Visit visi
 {
     std::string converted;
     for (const Value& element : *invoices) {
-        DictionaryRef record = element.dictionary();
+        const Dictionary* record = element.dictionaryPointer();
         if (!record)
             continue;
         ReferenceParts parts;
-        DictionaryRef components;
-        if (const Value* value = entry(*record, "reference_components"))
-            components = value->dictionary();
+        const Dictionary* components = nullptr;
+        if (const Value* value = record->find("reference_components"))
+            components = value->dictionaryPointer();
         if (components) {
-            const Value* prefix = entry(*components, "prefix");
+            const Value* prefix = components->find("prefix");
             if (prefix && prefix->string()) {
                 parts.prefix = *prefix->string();
             } else if (prefix) {
                 converted = prefix->stringValue();
                 parts.prefix = converted;
             }
-            if (const Value* counter = entry(*components, "counter"))
+            if (const Value* counter = components->find("counter"))
                 parts.counterValue = counter->integerValue();
-        } else if (const Value* reference = entry(*record, "reference")) {
+        } else if (const Value* reference = record->find("reference")) {
             parts.counterValue = reference->integerValue();
         }
         if (!visit(parts, element))

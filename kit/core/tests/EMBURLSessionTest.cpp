@@ -348,6 +348,43 @@ TEST_F(EMBURLSessionTest, ACancelledTaskEndsOnceWithTheCancellationError)
     EXPECT_TRUE(m_delegate->events().empty());
 }
 
+// A handler that holds the session's owner (as a network client's does) must not keep it alive: the task lets
+// go of its handler once it has run, and an invalidated session lets go of its tasks, even of one whose
+// main-queue turn never comes.
+TEST_F(EMBURLSessionTest, TasksLetGoOfTheirHandlersAndAnInvalidatedSessionOfItsTasks)
+{
+    m_server.script("GET", "/slow", ServerResponse::text(200, "late").delayed(2));
+    struct Case {
+        const char* name;
+        const char* path;
+        bool invalidate;
+    };
+    for (auto [name, path, invalidate] :
+        { Case { "answered", "/hello", false }, Case { "invalidated mid-transfer", "/slow", true } }) {
+        SCOPED_TRACE(name);
+        auto owner = std::make_shared<std::shared_ptr<EMBURLSession>>(session());
+        std::weak_ptr<EMBURLSession> tasks = *owner;
+        Outcome outcome;
+        auto task = (*owner)->dataTaskWithRequest(request(path),
+            [owner, record = recordInto(outcome)](const auto& data, const auto& response, const auto& error) {
+                record(data, response, error);
+            });
+        std::weak_ptr<std::shared_ptr<EMBURLSession>> held = owner;
+        owner.reset();
+        task->resume();
+        if (invalidate) {
+            ASSERT_TRUE(waitFor([&] { return m_server.requestCount() > 0; }));
+            tasks.lock()->invalidateAndCancel();
+            mainQueue().reset();
+        }
+        ASSERT_TRUE(waitFor([&] { return outcome.calls == 1; }));
+        EXPECT_TRUE(waitFor([&] { return held.expired(); })) << "the handler still holds the owner";
+        EXPECT_TRUE(waitFor([&] { return tasks.expired(); }));
+        EXPECT_EQ(outcome.error.has_value(), invalidate);
+        m_server.clearRequests();
+    }
+}
+
 TEST_F(EMBURLSessionTest, ATimeOutEndsTheTaskWithTheTimeOutError)
 {
     m_server.script("GET", "/slow", ServerResponse::text(200, "late").delayed(2));

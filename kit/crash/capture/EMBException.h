@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kit/crash/capture/EMBFile.h"
-#include "kit/crash/capture/EMBStackFrame.h"
+#include "kit/crash/EMBStackFrame.h"
 
 #include <cstdint>
 #include <vector>

@@ -144,5 +144,20 @@ TEST_F(EMBFileManagerTest, EmptyingAndSizes)
     EXPECT_FALSE(m_manager.removeItemAtPath(m_manager.preparedPath() + "/gone"));
 }
 
+TEST_F(EMBFileManagerTest, AnAtomicRemovalLeavesNothingOrADotEntry)
+{
+    ASSERT_TRUE(m_manager.prepareForNewLaunch());
+    auto report = fs::path(m_manager.processingPath()) / "r1";
+    touch(report / "metadata.embrecord");
+    touch(report / "signal.embrecord");
+    // What a removal killed midway left of an earlier copy.
+    touch(fs::path(m_manager.processingPath()) / ".r1" / "signal.embrecord");
+
+    EXPECT_TRUE(m_manager.removeItemAtomicallyAtPath(report.string()));
+    EXPECT_TRUE(fs::is_empty(m_manager.processingPath()));
+    EXPECT_FALSE(m_manager.removeItemAtomicallyAtPath(report.string()));
+    EXPECT_TRUE(m_log.back().starts_with("[FileManager] Failed to remove file '" + report.string()));
+}
+
 }
 }

@@ -1,7 +1,9 @@
 #include "kit/crash/Ember.h"
 
 #include "kit/core/Cairn.h"
+#include "platform/foundation/Files.h"
 #include "platform/foundation/Log.h"
+#include "testing/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,7 @@ class EmberTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        platform::foundation::Files::setHomeDirectory(m_home.path());
         platform::foundation::Log::setCapture([](const std::string&) {});
         Cairn::sharedSDK().reset();
         Ember::sharedInstance()->reset();
@@ -24,7 +27,10 @@ protected:
         platform::foundation::Log::setCapture({});
         Cairn::sharedSDK().reset();
         Ember::sharedInstance()->reset();
+        platform::foundation::Files::setHomeDirectory({});
     }
+
+    ::testing::TemporaryDirectory m_home;
 };
 
 TEST_F(EmberTest, MakingOneAnswersTheProcesssKit)
@@ -39,6 +45,7 @@ TEST_F(EmberTest, MakingOneAnswersTheProcesssKit)
 
 TEST_F(EmberTest, StartsThroughThePlatformOnlyWhenItHasAKey)
 {
+    Cairn::sharedSDK().setAPIKey("");
     Cairn::with({ Ember::init() });
     EXPECT_FALSE(Ember::sharedInstance()->isEmberStarted()) << "no API key: nothing starts";
 
@@ -46,7 +53,7 @@ TEST_F(EmberTest, StartsThroughThePlatformOnlyWhenItHasAKey)
     Cairn::sharedSDK().setAPIKey("k-123");
     Cairn::with({ Ember::init() });
     EXPECT_TRUE(Ember::sharedInstance()->isEmberStarted());
-    EXPECT_EQ(Cairn::sharedSDK().kitClasses().front()->kitName(), "Ember");
+    EXPECT_EQ(Cairn::sharedSDK().kitClasses().front()->name(), "Ember");
 }
 
 }

@@ -43,6 +43,43 @@ TEST(Dictionary, StoringNullRemovesTheKey)
     EXPECT_EQ(record->get("a"), Value(false));
 }
 
+// However the entries arrive (made at once, in any order, with repeats, or set one by one), each key is held
+// once, in key order, with its last value, and a null last value leaves the key out.
+TEST(Dictionary, HoldsEachKeyOnceInKeyOrderWithItsLastValue)
+{
+    struct Case {
+        const char* name;
+        Dictionary::Entries entries;
+        std::vector<std::pair<std::string, Value>> expected;
+    };
+    const std::vector<Case> cases {
+        { "in order", { { "a", 1 }, { "b", 2 } }, { { "a", 1 }, { "b", 2 } } },
+        { "reversed", { { "to", 3 }, { "sent", 2 }, { "id", 1 } },
+            { { "id", 1 }, { "sent", 2 }, { "to", 3 } } },
+        { "repeated", { { "b", 1 }, { "a", 2 }, { "b", 3 }, { "b", 4 } }, { { "a", 2 }, { "b", 4 } } },
+        { "removed by a last null", { { "a", 1 }, { "b", 2 }, { "a", nullptr } }, { { "b", 2 } } },
+        { "set again after a null", { { "a", nullptr }, { "a", 5 } }, { { "a", 5 } } },
+        { "prefixes", { { "reference_components", 1 }, { "reference", 2 }, { "", 3 } },
+            { { "", 3 }, { "reference", 2 }, { "reference_components", 1 } } },
+        { "none", {}, {} },
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        auto made = Dictionary::make(testCase.entries);
+        auto set = Dictionary::make();
+        for (const auto& [key, value] : testCase.entries)
+            set->set(key, value);
+        for (const auto& record : { made, set }) {
+            EXPECT_EQ(record->entries(), testCase.expected);
+            for (const auto& [key, value] : testCase.expected) {
+                ASSERT_NE(record->find(key), nullptr) << key;
+                EXPECT_EQ(*record->find(key), value);
+            }
+            EXPECT_EQ(record->find("absent"), nullptr);
+        }
+    }
+}
+
 TEST(Dictionary, ShallowCopySharesNestedContainersDeepCopyDoesNot)
 {
     auto address = Dictionary::make({ { "city", "Leeds" } });

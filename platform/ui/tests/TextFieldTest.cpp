@@ -282,6 +282,28 @@ TEST_F(FieldsInAWindow, AFieldCanBeItsOwnDelegate)
     EXPECT_EQ(field->text(), "12");
 }
 
+TEST_F(FieldsInAWindow, AKeyTheFieldAppliesItselfCountsAsTaken)
+{
+    // Shows the digits in pairs, as a sort code does, applying each key itself.
+    struct Pairs : TextField, TextFieldDelegate {
+        Pairs() { setDelegateToSelf(); }
+        bool shouldChangeCharacters(TextField&, Utf16Range, const std::string& replacement) override
+        {
+            if (replacement.find_first_not_of("0123456789") != std::string::npos || digits.size() == 4)
+                return false;
+            digits += replacement;
+            setText(digits.size() > 2 ? digits.substr(0, 2) + "-" + digits.substr(2) : digits);
+            return false;
+        }
+        std::string digits;
+    };
+    auto field = std::make_shared<Pairs>();
+    window->addSubview(field);
+    field->becomeFirstResponder();
+    EXPECT_EQ(field->typeText("12a345"), 4u) << "the letter and the fifth digit change nothing";
+    EXPECT_EQ(field->text(), "12-34");
+}
+
 TEST_F(FieldsInAWindow, TextChangesArePostedAsNotifications)
 {
     std::vector<const void*> senders;

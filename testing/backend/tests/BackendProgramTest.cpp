@@ -4,6 +4,7 @@
 #include "testing/ChildProcess.h"
 #include "testing/TemporaryDirectory.h"
 #include "testing/backend/KitService.h"
+#include "testing/backend/tests/ReportPackage.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <netinet/in.h>
@@ -221,6 +223,68 @@ TEST(BackendProgramTest, LogsEachAnswerWithoutQueryOrBody)
     auto unwritable = startBackend({ "--port", "0", "--log", (folder.path() / "missing" / "log").string() });
     EXPECT_EQ(unwritable.wait(5s), 1);
     EXPECT_EQ(startBackend({ "--log" }).wait(5s), 2);
+}
+
+}
+}
+
+namespace testing {
+namespace {
+
+TEST(BackendProgramTest, WritesReportsAsFilesAndFailsTheRoutesItIsTold)
+{
+    TemporaryDirectory folder;
+    auto reports = folder.path() / "reports";
+    // Port 0: the program picks a free one and names it on its first line, so no other program can take it
+    // in between.
+    auto program = startBackend({ "--port", "0", "--watch-stdin", "--reports", reports.string(), "--fail",
+        "POST", "/sdk-api/v1/platforms/:platform/apps/:app/reports", "503", "1", "--fail", "GET",
+        "/companies", "500" });
+    ASSERT_TRUE(program.started());
+    int port = portOf(firstLine(program));
+    ASSERT_NE(port, 0);
+
+    httplib::Client http("127.0.0.1", port);
+    httplib::Headers key { { "X-Ember-API-Key", KitService::acceptedAPIKey() } };
+    const std::string signal = "{\"signal\":{\"number\":11}}\n";
+    auto body = package({ { "report_id", "7d3c" },
+        { "signal.embrecord", gzip(signal), "signal.embrecord.gz", "application/x-gzip" },
+        { "metadata.embrecord", "{}\n", "metadata.embrecord.gz", "text/plain" } });
+    const char* path = "/sdk-api/v1/platforms/ios/apps/com.zorvik.Zorvik/reports";
+    auto failed = http.Post(path, key, body, "multipart/form-data; boundary=B0UND");
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->status, 503) << "the first upload is failed";
+    EXPECT_FALSE(std::filesystem::exists(reports / "7d3c"));
+    auto stored = http.Post(path, key, body, "multipart/form-data; boundary=B0UND");
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->status, 201);
+    for (int i = 0; i < 2; ++i) {
+        auto search = http.Get("/companies?search_term=kestrel");
+        ASSERT_TRUE(search);
+        EXPECT_EQ(search->status, 500) << "a hook without a count stays";
+    }
+    program.closeInput();
+    EXPECT_EQ(program.wait(5s), 0);
+
+    auto read = [](const std::filesystem::path& file) {
+        std::ifstream input(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(input), {});
+    };
+    EXPECT_EQ(read(reports / "7d3c" / "signal.embrecord"), signal);
+    EXPECT_EQ(read(reports / "7d3c" / "metadata.embrecord"), "{}\n");
+}
+
+TEST(BackendProgramTest, RefusesBadFailuresAndReports)
+{
+    const std::vector<std::string> refused[] = { { "--fail", "POST", "/x" },
+        { "--fail", "POST", "/x", "abc" }, { "--fail", "POST", "/x", "99" }, { "--fail", "POST", "x", "500" },
+        { "--reports" }, { "--reports", "" }, { "--fail", "POST", "/x", "500", "0" } };
+    for (const auto& arguments : refused) {
+        SCOPED_TRACE(arguments.back());
+        auto program = startBackend(arguments);
+        ASSERT_TRUE(program.started());
+        EXPECT_EQ(program.wait(5s), 2);
+    }
 }
 
 }

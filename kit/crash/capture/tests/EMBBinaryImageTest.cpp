@@ -8,6 +8,7 @@
 #include "platform/foundation/ExecutableImage.h"
 #include "platform/foundation/Files.h"
 #include "testing/AllocationTrap.h"
+#include "testing/ChildProcess.h"
 #include "testing/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -44,18 +45,6 @@ bool isElf(const std::string& path)
     char magic[4] {};
     file.read(magic, 4);
     return file && std::memcmp(magic, ELFMAG, SELFMAG) == 0;
-}
-
-std::string command(const std::string& line)
-{
-    std::string output;
-    if (FILE* pipe = popen(line.c_str(), "r")) {
-        char chunk[4096];
-        while (std::fgets(chunk, sizeof chunk, pipe))
-            output += chunk;
-        pclose(pipe);
-    }
-    return output;
 }
 
 class EMBBinaryImageTest : public ::testing::Test {
@@ -117,7 +106,7 @@ TEST_F(EMBBinaryImageTest, RecordsTheObjectsTheProcessHasMappedWithTheirBuildIds
     }
     EXPECT_EQ(recorded, mapped);
     for (auto& [path, uuid] : uuids) {
-        std::string notes = command("readelf -n '" + path + "'");
+        std::string notes = ::testing::commandOutput("readelf -n '" + path + "'");
         auto at = notes.find("Build ID: ");
         std::string buildId
             = at == std::string::npos ? "" : notes.substr(at + 10, notes.find('\n', at) - at - 10);
