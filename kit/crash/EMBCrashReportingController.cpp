@@ -60,7 +60,8 @@ const EMBKitLog& EMBCrashReportingController::crashLog()
 std::shared_ptr<EMBCrashReportingController> EMBCrashReportingController::initWithFileManager(
     std::shared_ptr<EMBFileManager> fileManager, std::weak_ptr<EMBCrashReportingControllerDelegate> delegate)
 {
-    auto controller = std::make_shared<EMBCrashReportingController>(std::move(fileManager), std::move(delegate));
+    auto controller
+        = std::make_shared<EMBCrashReportingController>(std::move(fileManager), std::move(delegate));
     controller->m_networkClient
         = EMBNetworkClient::create(controller->m_operationQueue, controller->m_fileManager, controller);
     return controller;
@@ -178,9 +179,8 @@ void EMBCrashReportingController::observeApplicationState()
 
     auto& center = platform::foundation::NotificationCenter::defaultCenter();
     auto record = [](const char* key, std::function<Value()> value) {
-        return [key, value = std::move(value)](const platform::foundation::Notification&) {
-            writeInternalKey(key, value());
-        };
+        return [key, value = std::move(value)](
+                   const platform::foundation::Notification&) { writeInternalKey(key, value()); };
     };
     m_observers = {
         center.addObserver(Application::willEnterForegroundNotification, nullptr,
@@ -201,9 +201,10 @@ void EMBCrashReportingController::setupCompleted(std::uint64_t mark)
         EMBContextCheckHandlers();
         auto self = weak.lock();
         if (self && self->shouldPrompt() && !self->delegateTakesReports()) {
-            crashLog().write("WARNING: the user prompt feature is enabled. As of Ember 3.0.0, implementing a user "
-                             "prompt is the application's responsibility. See Ember's notes about "
-                             "-emberDidDetectReportForLastExecution:completionHandler:");
+            crashLog().write(
+                "WARNING: the user prompt feature is enabled. As of Ember 3.0.0, implementing a user "
+                "prompt is the application's responsibility. See Ember's notes about "
+                "-emberDidDetectReportForLastExecution:completionHandler:");
         }
     });
     // The launch has lived to the main queue's first turn: it no longer counts as one that died early.

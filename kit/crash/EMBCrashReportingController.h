@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -34,7 +35,8 @@ public:
     virtual ~EMBCrashReportingControllerDelegate() = default;
 
     /// The kit API key, or nullopt when none is configured.
-    virtual std::optional<std::string> APIKeyForCrashReportingController(EMBCrashReportingController& controller)
+    virtual std::optional<std::string> APIKeyForCrashReportingController(
+        EMBCrashReportingController& controller)
         = 0;
     /// The installation identifier (upper-case UUID with dashes).
     virtual std::string installIDForCrashReportingController(EMBCrashReportingController& controller) = 0;
@@ -54,17 +56,21 @@ public:
     virtual void detectedCrash() { }
     /// Whether the app wants to decide on the reports of earlier launches, which rules out sending an urgent
     /// report during start. False by default.
-    virtual bool reportingControllerMustInformDelegateOfReports(EMBCrashReportingController&) { return false; }
+    virtual bool reportingControllerMustInformDelegateOfReports(EMBCrashReportingController&)
+    {
+        return false;
+    }
     /// An earlier launch left `report`, which is worth sending; told before anything is decided about it.
     virtual void reportingControllerInternalDidDetectReportForLastExecution(
         EMBCrashReportingController&, const std::shared_ptr<EMBInternalReport>& /*report*/)
     {
     }
     /// Asks whether `report` of an earlier launch is to be sent: the delegate calls `completionHandler` once,
-    /// from any thread and at any time, with true (send, after the prompt where that is on) or false (delete).
-    /// Called on the thread that starts crash reporting. Sends at once by default.
+    /// from any thread and at any time, with true (send, after the prompt where that is on) or false
+    /// (delete). Called on the thread that starts crash reporting. Sends at once by default.
     virtual void reportingControllerDidDetectReportForLastExecution(EMBCrashReportingController&,
-        const std::shared_ptr<EMBInternalReport>& /*report*/, std::function<void(bool submit)> completionHandler)
+        const std::shared_ptr<EMBInternalReport>& /*report*/,
+        std::function<void(bool submit)> completionHandler)
     {
         completionHandler(true);
     }
@@ -80,6 +86,9 @@ public:
 /// packaged, and packages waiting in prepared are uploaded. A launch that dies before the main queue's
 /// first turn leaves the launch marker behind; the next launch then sends the report it left at once, on
 /// the starting thread, before start returns (unless the app takes reports itself or the prompt is on).
+///
+/// With the settings' prompt on, a report the delegate lets through is put to the user first in an alert
+/// ("Don't Send", "Send", "Always Send"; "Always Send" sends this report only), one alert at a time.
 ///
 /// Everything that touches the report directories after start runs on the crash kit's work queue
 /// ("com.cairn.ember.ios.work-queue"), one operation at a time. A package whose upload failed stays in
@@ -104,7 +113,8 @@ public:
     /// A controller over `fileManager`'s layout with its work queue and upload client; nothing is touched
     /// until start.
     static std::shared_ptr<EMBCrashReportingController> initWithFileManager(
-        std::shared_ptr<EMBFileManager> fileManager, std::weak_ptr<EMBCrashReportingControllerDelegate> delegate);
+        std::shared_ptr<EMBFileManager> fileManager,
+        std::weak_ptr<EMBCrashReportingControllerDelegate> delegate);
 
     /// Starts crash reporting for this launch (see the class comment), on the calling thread. `mark` is the
     /// profiling clock's reading when the kit's start began (EMBProfilingStart()); `betaToken` goes into
@@ -152,16 +162,16 @@ public:
     std::string APIKeyForReportsController(EMBReportsController& controller) override;
     std::string bundleIdentifierForReportsController(EMBReportsController& controller) override;
     /// A failed upload is logged and sent again kResubmissionDelay seconds later.
-    void reportsControllerDidCompletePackageSubmission(EMBReportsController& controller, const std::string& path,
-        const std::optional<platform::foundation::Error>& error) override;
+    void reportsControllerDidCompletePackageSubmission(EMBReportsController& controller,
+        const std::string& path, const std::optional<platform::foundation::Error>& error) override;
 
-    /// A button of the send-report prompt was pressed: cancel deletes the report, any other sends it. A
-    /// press on an alert that is no longer the prompt shown last is ignored.
+    /// A button of the send-report prompt was pressed: cancel deletes the report, any other sends it; then
+    /// the next waiting prompt shows. A press on any other alert is ignored.
     void alertViewClickedButtonAtIndex(EMBAlert& alert, std::size_t buttonIndex) override;
 
     /// Made by initWithFileManager() (public for std::make_shared).
-    EMBCrashReportingController(
-        std::shared_ptr<EMBFileManager> fileManager, std::weak_ptr<EMBCrashReportingControllerDelegate> delegate);
+    EMBCrashReportingController(std::shared_ptr<EMBFileManager> fileManager,
+        std::weak_ptr<EMBCrashReportingControllerDelegate> delegate);
 
 private:
     /// The "[Ember:Crash]" log.
@@ -190,8 +200,9 @@ private:
     void deleteReport(const std::shared_ptr<EMBInternalReport>& report, const char* reason);
     void uploadPackage(const std::string& path);
 
-    // The send-report prompt.
+    // The send-report prompt: one on screen at a time, the others waiting their turn (main queue).
     void promptToSubmitReport(const std::shared_ptr<EMBInternalReport>& report);
+    void showNextPrompt();
 
     std::shared_ptr<EMBFileManager> m_fileManager;
     std::weak_ptr<EMBCrashReportingControllerDelegate> m_delegate;
@@ -206,6 +217,7 @@ private:
     bool m_lastLaunchFailed { false };
     std::vector<platform::foundation::ObserverToken> m_observers;
 
+    std::deque<std::shared_ptr<EMBInternalReport>> m_waitingPrompts;
     std::shared_ptr<EMBInternalReport> m_promptedReport;
     std::shared_ptr<EMBAlert> m_crashReportSubmissionAlert;
 };

@@ -27,7 +27,8 @@ std::shared_ptr<EMBInternalReport> EMBCrashReportingController::openReport(const
     return EMBInternalReport::reportWithPath(path, name);
 }
 
-bool EMBCrashReportingController::processExistingActiveReports(const std::vector<std::string>& paths, bool urgent)
+bool EMBCrashReportingController::processExistingActiveReports(
+    const std::vector<std::string>& paths, bool urgent)
 {
     bool sentUrgently = false;
     for (const auto& path : paths)
@@ -118,7 +119,8 @@ void EMBCrashReportingController::submitReport(const std::shared_ptr<EMBInternal
     reportsController()->prepareAndSubmitReport(report, false, true);
 }
 
-void EMBCrashReportingController::deleteReport(const std::shared_ptr<EMBInternalReport>& report, const char* reason)
+void EMBCrashReportingController::deleteReport(
+    const std::shared_ptr<EMBInternalReport>& report, const char* reason)
 {
     if (reason)
         crashLog().progress(reason);
@@ -156,28 +158,36 @@ void EMBCrashReportingController::promptToSubmitReport(const std::shared_ptr<EMB
         submitReport(report);
         return;
     }
-    auto settings = this->settings();
     crashLog().progress("Displaying permission alert");
-    platform::foundation::mainQueue().async([weak = weak_from_this(), report,
-                                                title = settings.interactivePromptTitle(),
-                                                message = settings.interactivePromptMessage(),
-                                                cancel = settings.interactivePromptCancelTitle(),
-                                                send = settings.interactivePromptSendTitle(),
-                                                alwaysSend = settings.interactivePromptAlwaysSendTitle()] {
-        auto self = weak.lock();
-        if (!self)
-            return;
-        auto alert = EMBAlert::alertWithTitle(title, message, self, cancel, send);
-        if (!alwaysSend.empty())
-            alert->addButtonWithTitle(alwaysSend);
-        self->m_promptedReport = report;
-        self->m_crashReportSubmissionAlert = alert;
-        if (!alert->show()) {
-            crashLog().write("Unable to display permission alert, the report waits for the next launch");
-            self->m_promptedReport = nullptr;
-            self->m_crashReportSubmissionAlert = nullptr;
+    platform::foundation::mainQueue().async([weak = weak_from_this(), report] {
+        if (auto self = weak.lock()) {
+            self->m_waitingPrompts.push_back(report);
+            if (!self->m_crashReportSubmissionAlert)
+                self->showNextPrompt();
         }
     });
+}
+
+void EMBCrashReportingController::showNextPrompt()
+{
+    auto settings = this->settings();
+    while (!m_waitingPrompts.empty()) {
+        auto report = m_waitingPrompts.front();
+        m_waitingPrompts.pop_front();
+        auto alert = EMBAlert::alertWithTitle(settings.interactivePromptTitle(),
+            settings.interactivePromptMessage(), weak_from_this(), settings.interactivePromptCancelTitle(),
+            settings.interactivePromptSendTitle());
+        auto alwaysSend = settings.interactivePromptAlwaysSendTitle();
+        if (!alwaysSend.empty())
+            alert->addButtonWithTitle(alwaysSend);
+        if (alert->show()) {
+            m_promptedReport = report;
+            m_crashReportSubmissionAlert = alert;
+            return;
+        }
+        crashLog().write("Unable to display permission alert for report " + report->identifier()
+            + ", it waits for the next launch");
+    }
 }
 
 void EMBCrashReportingController::alertViewClickedButtonAtIndex(EMBAlert& alert, std::size_t buttonIndex)
@@ -186,8 +196,6 @@ void EMBCrashReportingController::alertViewClickedButtonAtIndex(EMBAlert& alert,
         return;
     auto report = std::exchange(m_promptedReport, nullptr);
     m_crashReportSubmissionAlert = nullptr;
-    if (!report)
-        return;
     // "Always Send" sends like "Send"; the next report is asked about again.
     bool cancelled = alert.cancelButtonIndex() == buttonIndex;
     addOperation([report, cancelled](auto& controller) {
@@ -196,6 +204,7 @@ void EMBCrashReportingController::alertViewClickedButtonAtIndex(EMBAlert& alert,
         else
             controller.submitReport(report);
     });
+    showNextPrompt();
 }
 
 }

@@ -10,7 +10,7 @@ namespace kit {
 
 bool EMBLaunchMarker::exists() const
 {
-    struct stat status {};
+    struct stat status { };
     return stat(m_path.c_str(), &status) == 0;
 }
 
