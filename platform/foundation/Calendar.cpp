@@ -32,6 +32,26 @@ int32_t clampedToInt32(std::int64_t value)
         value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
+// A Gregorian calendar in `timeZoneIdentifier`. Making one reads the zone's rules and the week data from
+// ICU's resources, which costs many times a copy, and the screens make a calendar per row or per reminder:
+// each thread keeps the calendar it made last and hands out copies of it while the zone stays the same.
+std::unique_ptr<icu::Calendar> gregorianCalendar(std::string_view timeZoneIdentifier)
+{
+    struct Made {
+        std::string timeZoneIdentifier;
+        std::unique_ptr<icu::Calendar> calendar;
+    };
+    thread_local Made last;
+    if (!last.calendar || last.timeZoneIdentifier != timeZoneIdentifier) {
+        UErrorCode status = U_ZERO_ERROR;
+        last.calendar = std::make_unique<icu::GregorianCalendar>(
+            icu::TimeZone::createTimeZone(icutext::fromUtf8(timeZoneIdentifier)), icu::Locale::getRoot(),
+            status);
+        last.timeZoneIdentifier = timeZoneIdentifier;
+    }
+    return std::unique_ptr<icu::Calendar>(last.calendar->clone());
+}
+
 }
 
 struct Calendar::Implementation {
@@ -52,8 +72,6 @@ struct Calendar::Implementation {
         return calendar.get(field, status);
     }
 
-    int32_t julianDay(Date date) const { return field(*at(date), UCAL_JULIAN_DAY); }
-
     Date time(icu::Calendar& calendar) const
     {
         UErrorCode status = U_ZERO_ERROR;
@@ -69,9 +87,7 @@ Calendar::Calendar()
 Calendar::Calendar(std::string_view timeZoneIdentifier)
     : m_implementation(std::make_unique<Implementation>())
 {
-    UErrorCode status = U_ZERO_ERROR;
-    m_implementation->prototype = std::make_unique<icu::GregorianCalendar>(
-        icu::TimeZone::createTimeZone(icutext::fromUtf8(timeZoneIdentifier)), icu::Locale::getRoot(), status);
+    m_implementation->prototype = gregorianCalendar(timeZoneIdentifier);
 }
 
 Calendar::~Calendar() = default;
@@ -113,7 +129,11 @@ Date Calendar::addingDays(Date date, std::int64_t days) const
 
 std::int64_t Calendar::calendarDaysBetween(Date from, Date to) const
 {
-    return static_cast<std::int64_t>(m_implementation->julianDay(to)) - m_implementation->julianDay(from);
+    auto calendar = m_implementation->at(from);
+    std::int64_t fromDay = m_implementation->field(*calendar, UCAL_JULIAN_DAY);
+    UErrorCode status = U_ZERO_ERROR;
+    calendar->setTime(milliseconds(to), status);
+    return m_implementation->field(*calendar, UCAL_JULIAN_DAY) - fromDay;
 }
 
 std::int64_t Calendar::wholeDaysBetween(Date from, Date to) const

@@ -172,3 +172,23 @@ TEST(Calendar, DefaultCalendarTakesTheDeviceTimeZoneAtCreation)
     EXPECT_EQ(calendar.timeZoneIdentifier(), "Asia/Tokyo");
     EXPECT_EQ(Calendar("Nowhere/Special").calendarDaysBetween(at(0), at(86400)), 1);
 }
+
+TEST(Calendar, CalendarsMadeInTurnForDifferentZonesKeepTheirOwnZone)
+{
+    // A thread hands out copies of the calendar it made last: each new zone, the device's included, must
+    // get a calendar of its own. Sunday 12:00 and 23:30 UTC fall on two days in London and Tokyo only.
+    const Date sundayNoonUtc { 1774785600 };
+    const Date sunday2330Utc { 1774827000 };
+    struct Case {
+        const char* zone;
+        std::int64_t days;
+    };
+    for (auto [zone, days] : { Case { "Europe/London", 1 }, Case { "UTC", 0 }, Case { "Europe/London", 1 },
+             Case { "America/New_York", 0 }, Case { "Asia/Tokyo", 1 } }) {
+        Calendar named(zone);
+        EXPECT_EQ(named.timeZoneIdentifier(), zone);
+        EXPECT_EQ(named.calendarDaysBetween(sundayNoonUtc, sunday2330Utc), days) << zone;
+        ScopedDeviceEnvironment device("en_GB", zone);
+        EXPECT_EQ(Calendar().calendarDaysBetween(sundayNoonUtc, sunday2330Utc), days) << zone;
+    }
+}
