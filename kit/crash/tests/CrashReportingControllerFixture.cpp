@@ -39,7 +39,7 @@ std::string ControllerDelegate::installIDForCrashReportingController(EMBCrashRep
 
 EMBSettings ControllerDelegate::settingsForCrashReportingController(EMBCrashReportingController&)
 {
-    return EMBSettings(settings);
+    return EMBSettings(platformSettings ? Cairn::sharedSDK().settings() : settings);
 }
 
 void ControllerDelegate::reportingControllerInternalDidDetectReportForLastExecution(

@@ -47,6 +47,8 @@ public:
 
     /// The downloaded settings (null: none yet).
     platform::foundation::DictionaryRef settings;
+    /// Whether the settings are the ones the kit platform saved, as the facade gives them, instead.
+    bool platformSettings { false };
     bool takesReports { false };
     Answer answer { Answer::Send };
     /// The identifiers of the reports told of, and of those offered, in order.

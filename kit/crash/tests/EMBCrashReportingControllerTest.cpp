@@ -1,5 +1,6 @@
 #include "kit/crash/EMBCrashReportingController.h"
 
+#include "kit/core/CRNSettingsOnboardingManager.h"
 #include "kit/core/Cairn.h"
 #include "kit/crash/EMBInternalReport.h"
 #include "kit/crash/capture/EMBContext.h"
@@ -178,6 +179,26 @@ TEST_F(EMBCrashReportingControllerTest, ReportingSwitchedOffBySettingsEmptiesEve
         EXPECT_EQ(entries(directory), kNoEntries) << directory;
     EXPECT_FALSE(EMBContextIsInitialized());
     EXPECT_EQ(m_controller->currentReport(), nullptr);
+}
+
+TEST_F(EMBCrashReportingControllerTest, TheSettingsTheKitPlatformSavedRuleAndADamagedFileGivesTheDefaults)
+{
+    m_delegate->platformSettings = true;
+    auto file = CRNSettingsOnboardingManager::settingsPath();
+    fs::create_directories(file.parent_path());
+    struct Case {
+        const char* saved;
+        bool started;
+    };
+    for (auto [saved, started] : { Case { R"({"features": {"collect_reports": false}})", false },
+             Case { R"({"features": {"collect_rep)", true } }) {
+        SCOPED_TRACE(saved);
+        std::ofstream(file, std::ios::trunc) << saved;
+        EXPECT_EQ(launch(), started);
+        EXPECT_EQ(EMBContextIsInitialized(), started);
+        endLaunch();
+    }
+    EXPECT_TRUE(logged("[Cairn] Could not load settings with error"));
 }
 
 TEST_F(EMBCrashReportingControllerTest, AnAppWithoutABundleIdentifierStartsNothing)
