@@ -67,8 +67,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    /// Starts a launch; answers what start answered.
-    bool launch();
+    /// Starts a launch, after `beforeStart` had the new controller; answers what start answered.
+    bool launch(const std::function<void(EMBCrashReportingController&)>& beforeStart = {});
     /// Ends the running launch, if any, after its main queue's due work has run.
     void endLaunch();
 

@@ -16,6 +16,7 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/ScreenDriver.h"
 #include "testing/ChildProcess.h"
+#include "testing/server/TestCertificateAuthority.h"
 
 #include <gtest/gtest.h>
 
@@ -277,6 +278,33 @@ TEST_F(EMBCrashReportingControllerTest, APackageTheServiceCannotTakeWaitsInPrepa
     ASSERT_TRUE(
         settleOverRetries([&] { return !stored().empty() && entries(m_files->preparedPath()).empty(); }));
     EXPECT_EQ(stored().size(), 1u);
+}
+
+TEST_F(EMBCrashReportingControllerTest, APackageStaysInPreparedWhenItsUploadTimesOutOrTheServerIsNotPinned)
+{
+    ::testing::TestCertificateAuthority unknown(m_home.path(), "Unknown CA");
+    ::testing::Backend unpinned(unknown.issueServerIdentity("server"));
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+    };
+    const Case cases[] {
+        { "time-out", [&] { m_backend.delayRoute("POST", "/sdk-api/*", 2); } },
+        { "unpinned server", [&] { m_environment.set("EmberReportsEndpoint", unpinned.baseUrl()); } },
+    };
+    for (const auto& [what, arrange] : cases) {
+        SCOPED_TRACE(what);
+        arrange();
+        addEarlierReport();
+        ASSERT_TRUE(launch([](auto& controller) { controller.reportsController()->setUploadTimeout(0.5); }));
+        ASSERT_TRUE(
+            settle([&] { return logged("[Ember:Crash:Client] Upload of " + m_files->preparedPath()); }));
+        m_controller->waitUntilIdle();
+        EXPECT_EQ(entries(m_files->preparedPath()).size(), 1u);
+        EXPECT_TRUE(unpinned.crashReports().reports().empty());
+        endLaunch();
+        fs::remove_all(m_files->preparedPath());
+    }
 }
 
 TEST_F(EMBCrashReportingControllerTest, APackageLeftWaitingIsSentAtTheNextLaunch)
