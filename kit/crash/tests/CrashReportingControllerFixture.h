@@ -63,9 +63,18 @@ public:
 /// a new execution with a new controller, and ends as a process would (capture taken down, the main queue's
 /// pending work dropped).
 class CrashReportingControllerFixture : public ::testing::Test {
+public:
+    /// Where the device keeps the app: its home and its bundle.
+    struct Device {
+        std::filesystem::path home;
+        std::filesystem::path bundle;
+    };
+
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    Device device() const { return { m_home.path(), m_bundle.path() }; }
 
     /// Starts a launch, after `beforeStart` had the new controller; answers what start answered.
     bool launch(const std::function<void(EMBCrashReportingController&)>& beforeStart = {});

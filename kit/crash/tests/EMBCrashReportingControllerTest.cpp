@@ -128,8 +128,6 @@ TEST_F(EMBCrashReportingControllerTest, AnEarlierReportIsOfferedToTheDelegateAnd
     }
 }
 
-}
-
 TEST_F(EMBCrashReportingControllerTest, AnEarlierReportWithNothingToSendIsDeletedUnseen)
 {
     auto path = fs::path(m_files->activePath()) / "3b9d0c6e1f2a4b5c8d7e6f5a4b3c2d1e";
@@ -407,6 +405,21 @@ TEST(CrashReportingLaunch, DISABLED_Run)
     __builtin_trap();
 }
 
+// Runs a whole launch of the app on the fixture's device in a child process, which crashes `when`; answers
+// the identifier of the report it left.
+std::optional<std::string> crashedLaunch(
+    const CrashReportingControllerFixture::Device& device, const char* when)
+{
+    ::testing::ChildProcess child(crashChildCommand("CrashReportingLaunch.DISABLED_Run",
+        { std::string(kHomeVariable) + "=" + device.home.string(),
+            std::string(kBundleVariable) + "=" + device.bundle.string(),
+            std::string(kCrashVariable) + "=" + when }));
+    auto identifier = scenarioLine(child);
+    if (!child.deathSignal(std::chrono::seconds(30)))
+        return std::nullopt;
+    return identifier;
+}
+
 TEST_F(EMBCrashReportingControllerTest, ALaunchThatDiedBeforeItsFirstTurnHasItsReportSentDuringTheNextStart)
 {
     struct Case {
@@ -418,13 +431,8 @@ TEST_F(EMBCrashReportingControllerTest, ALaunchThatDiedBeforeItsFirstTurnHasItsR
              Case { "before-first-turn", true, false }, Case { "after-first-turn", false, false } }) {
         SCOPED_TRACE(std::string(crash) + (takesReports ? ", the app takes reports" : ""));
         auto before = stored().size();
-        ::testing::ChildProcess child(crashChildCommand("CrashReportingLaunch.DISABLED_Run",
-            { std::string(kHomeVariable) + "=" + m_home.path().string(),
-                std::string(kBundleVariable) + "=" + m_bundle.path().string(),
-                std::string(kCrashVariable) + "=" + crash }));
-        auto identifier = scenarioLine(child);
+        auto identifier = crashedLaunch(device(), crash);
         ASSERT_TRUE(identifier);
-        ASSERT_TRUE(child.deathSignal(std::chrono::seconds(30)));
         m_delegate->takesReports = takesReports;
         m_delegate->answer = ControllerDelegate::Answer::Wait;
         m_delegate->offered.clear();
@@ -450,4 +458,20 @@ TEST_F(EMBCrashReportingControllerTest, ALaunchThatDiedBeforeItsFirstTurnHasItsR
     }
 }
 
+TEST_F(EMBCrashReportingControllerTest, AnUrgentReportTheServiceCouldNotTakeIsSentAgainLaterInTheLaunch)
+{
+    auto identifier = crashedLaunch(device(), "before-first-turn");
+    ASSERT_TRUE(identifier);
+    m_backend.failRoute("POST", "/sdk-api/*", 500, 1);
+    ASSERT_TRUE(launch());
+    EXPECT_TRUE(m_controller->lastLaunchFailed());
+    EXPECT_TRUE(stored().empty());
+    EXPECT_TRUE(logged("[Ember:Crash:Client] Urgent upload of"));
+    ASSERT_TRUE(settle([&] { return !stored().empty() && entries(m_files->preparedPath()).empty(); }));
+    EXPECT_EQ(m_backend.crashReports().reportsWithIdentifier(*identifier).size(), 1u);
+    EXPECT_TRUE(m_delegate->offered.empty());
+    EXPECT_EQ(uploadsReceived(), 2u);
+}
+
+}
 }
