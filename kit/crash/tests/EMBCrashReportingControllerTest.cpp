@@ -328,7 +328,8 @@ TEST_F(EMBCrashReportingControllerTest, WithThePromptOnTheUserDecides)
     m_backend.kit().setSettings(platform::foundation::Value(settings));
     m_delegate->settings = m_backend.kit().settingsDocument().dictionary();
     showWindow();
-    for (const std::string button : { "Don't Send", "Send", "Always Send" }) {
+    // "Always Send" first: the launches after it ask again.
+    for (const std::string button : { "Always Send", "Don't Send", "Send" }) {
         SCOPED_TRACE(button);
         auto before = stored().size();
         addEarlierReport();
@@ -358,6 +359,22 @@ TEST_F(EMBCrashReportingControllerTest, WithThePromptOnTheUserDecides)
             std::vector<std::string> { m_controller->currentReport()->identifier() });
         endLaunch();
     }
+}
+
+TEST_F(EMBCrashReportingControllerTest, AnAppExtensionSendsWithoutThePrompt)
+{
+    std::ofstream(m_bundle.path() / "Info.plist", std::ios::trunc)
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+           "<key>CFBundleIdentifier</key><string>com.zorvik.Zorvik.share</string>"
+           "<key>NSExtension</key><dict><key>NSExtensionPointIdentifier</key>"
+           "<string>com.apple.share-services</string></dict></dict></plist>\n";
+    m_delegate->settings = withFeature(m_delegate->settings, "prompt_enabled", true);
+    showWindow();
+    addEarlierReport();
+    ASSERT_TRUE(launch());
+    ASSERT_TRUE(settle([&] { return !stored().empty() && entries(m_files->preparedPath()).empty(); }));
+    EXPECT_EQ(stored()[0].app, "com.zorvik.Zorvik.share");
+    EXPECT_EQ(alert(), nullptr);
 }
 
 TEST_F(EMBCrashReportingControllerTest, TwoPromptsAreAskedOneAfterTheOther)
