@@ -39,7 +39,7 @@ std::string ControllerDelegate::installIDForCrashReportingController(EMBCrashRep
 
 EMBSettings ControllerDelegate::settingsForCrashReportingController(EMBCrashReportingController&)
 {
-    return EMBSettings(settings);
+    return EMBSettings(platformSettings ? Cairn::sharedSDK().settings() : settings);
 }
 
 void ControllerDelegate::reportingControllerInternalDidDetectReportForLastExecution(
@@ -96,10 +96,13 @@ void CrashReportingControllerFixture::TearDown()
     Files::setHomeDirectory({});
 }
 
-bool CrashReportingControllerFixture::launch()
+bool CrashReportingControllerFixture::launch(
+    const std::function<void(EMBCrashReportingController&)>& beforeStart)
 {
     endLaunch();
     m_controller = EMBCrashReportingController::initWithFileManager(m_files, m_delegate);
+    if (beforeStart)
+        beforeStart(*m_controller);
     return m_controller->startWithProfilingMark(EMBProfilingStart(), "beta-token-1");
 }
 

@@ -47,6 +47,8 @@ public:
 
     /// The downloaded settings (null: none yet).
     platform::foundation::DictionaryRef settings;
+    /// Whether the settings are the ones the kit platform saved, as the facade gives them, instead.
+    bool platformSettings { false };
     bool takesReports { false };
     Answer answer { Answer::Send };
     /// The identifiers of the reports told of, and of those offered, in order.
@@ -61,12 +63,21 @@ public:
 /// a new execution with a new controller, and ends as a process would (capture taken down, the main queue's
 /// pending work dropped).
 class CrashReportingControllerFixture : public ::testing::Test {
+public:
+    /// Where the device keeps the app: its home and its bundle.
+    struct Device {
+        std::filesystem::path home;
+        std::filesystem::path bundle;
+    };
+
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    /// Starts a launch; answers what start answered.
-    bool launch();
+    Device device() const { return { m_home.path(), m_bundle.path() }; }
+
+    /// Starts a launch, after `beforeStart` had the new controller; answers what start answered.
+    bool launch(const std::function<void(EMBCrashReportingController&)>& beforeStart = {});
     /// Ends the running launch, if any, after its main queue's due work has run.
     void endLaunch();
 

@@ -1,5 +1,6 @@
 #include "kit/crash/EMBCrashReportingController.h"
 
+#include "kit/core/CRNSettingsOnboardingManager.h"
 #include "kit/core/Cairn.h"
 #include "kit/crash/EMBInternalReport.h"
 #include "kit/crash/capture/EMBContext.h"
@@ -15,6 +16,7 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/ScreenDriver.h"
 #include "testing/ChildProcess.h"
+#include "testing/server/TestCertificateAuthority.h"
 
 #include <gtest/gtest.h>
 
@@ -126,8 +128,6 @@ TEST_F(EMBCrashReportingControllerTest, AnEarlierReportIsOfferedToTheDelegateAnd
     }
 }
 
-}
-
 TEST_F(EMBCrashReportingControllerTest, AnEarlierReportWithNothingToSendIsDeletedUnseen)
 {
     auto path = fs::path(m_files->activePath()) / "3b9d0c6e1f2a4b5c8d7e6f5a4b3c2d1e";
@@ -178,6 +178,26 @@ TEST_F(EMBCrashReportingControllerTest, ReportingSwitchedOffBySettingsEmptiesEve
         EXPECT_EQ(entries(directory), kNoEntries) << directory;
     EXPECT_FALSE(EMBContextIsInitialized());
     EXPECT_EQ(m_controller->currentReport(), nullptr);
+}
+
+TEST_F(EMBCrashReportingControllerTest, TheSettingsTheKitPlatformSavedRuleAndADamagedFileGivesTheDefaults)
+{
+    m_delegate->platformSettings = true;
+    auto file = CRNSettingsOnboardingManager::settingsPath();
+    fs::create_directories(file.parent_path());
+    struct Case {
+        const char* saved;
+        bool started;
+    };
+    for (auto [saved, started] : { Case { R"({"features": {"collect_reports": false}})", false },
+             Case { R"({"features": {"collect_rep)", true } }) {
+        SCOPED_TRACE(saved);
+        std::ofstream(file, std::ios::trunc) << saved;
+        EXPECT_EQ(launch(), started);
+        EXPECT_EQ(EMBContextIsInitialized(), started);
+        endLaunch();
+    }
+    EXPECT_TRUE(logged("[Cairn] Could not load settings with error"));
 }
 
 TEST_F(EMBCrashReportingControllerTest, AnAppWithoutABundleIdentifierStartsNothing)
@@ -258,6 +278,33 @@ TEST_F(EMBCrashReportingControllerTest, APackageTheServiceCannotTakeWaitsInPrepa
     EXPECT_EQ(stored().size(), 1u);
 }
 
+TEST_F(EMBCrashReportingControllerTest, APackageStaysInPreparedWhenItsUploadTimesOutOrTheServerIsNotPinned)
+{
+    ::testing::TestCertificateAuthority unknown(m_home.path(), "Unknown CA");
+    ::testing::Backend unpinned(unknown.issueServerIdentity("server"));
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+    };
+    const Case cases[] {
+        { "time-out", [&] { m_backend.delayRoute("POST", "/sdk-api/*", 2); } },
+        { "unpinned server", [&] { m_environment.set("EmberReportsEndpoint", unpinned.baseUrl()); } },
+    };
+    for (const auto& [what, arrange] : cases) {
+        SCOPED_TRACE(what);
+        arrange();
+        addEarlierReport();
+        ASSERT_TRUE(launch([](auto& controller) { controller.reportsController()->setUploadTimeout(0.5); }));
+        ASSERT_TRUE(
+            settle([&] { return logged("[Ember:Crash:Client] Upload of " + m_files->preparedPath()); }));
+        m_controller->waitUntilIdle();
+        EXPECT_EQ(entries(m_files->preparedPath()).size(), 1u);
+        EXPECT_TRUE(unpinned.crashReports().reports().empty());
+        endLaunch();
+        fs::remove_all(m_files->preparedPath());
+    }
+}
+
 TEST_F(EMBCrashReportingControllerTest, APackageLeftWaitingIsSentAtTheNextLaunch)
 {
     m_environment.set("EmberSubmitReports", "NO");
@@ -281,7 +328,8 @@ TEST_F(EMBCrashReportingControllerTest, WithThePromptOnTheUserDecides)
     m_backend.kit().setSettings(platform::foundation::Value(settings));
     m_delegate->settings = m_backend.kit().settingsDocument().dictionary();
     showWindow();
-    for (const std::string button : { "Don't Send", "Send", "Always Send" }) {
+    // "Always Send" first: the launches after it ask again.
+    for (const std::string button : { "Always Send", "Don't Send", "Send" }) {
         SCOPED_TRACE(button);
         auto before = stored().size();
         addEarlierReport();
@@ -311,6 +359,22 @@ TEST_F(EMBCrashReportingControllerTest, WithThePromptOnTheUserDecides)
             std::vector<std::string> { m_controller->currentReport()->identifier() });
         endLaunch();
     }
+}
+
+TEST_F(EMBCrashReportingControllerTest, AnAppExtensionSendsWithoutThePrompt)
+{
+    std::ofstream(m_bundle.path() / "Info.plist", std::ios::trunc)
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+           "<key>CFBundleIdentifier</key><string>com.zorvik.Zorvik.share</string>"
+           "<key>NSExtension</key><dict><key>NSExtensionPointIdentifier</key>"
+           "<string>com.apple.share-services</string></dict></dict></plist>\n";
+    m_delegate->settings = withFeature(m_delegate->settings, "prompt_enabled", true);
+    showWindow();
+    addEarlierReport();
+    ASSERT_TRUE(launch());
+    ASSERT_TRUE(settle([&] { return !stored().empty() && entries(m_files->preparedPath()).empty(); }));
+    EXPECT_EQ(stored()[0].app, "com.zorvik.Zorvik.share");
+    EXPECT_EQ(alert(), nullptr);
 }
 
 TEST_F(EMBCrashReportingControllerTest, TwoPromptsAreAskedOneAfterTheOther)
@@ -358,6 +422,21 @@ TEST(CrashReportingLaunch, DISABLED_Run)
     __builtin_trap();
 }
 
+// Runs a whole launch of the app on the fixture's device in a child process, which crashes `when`; answers
+// the identifier of the report it left.
+std::optional<std::string> crashedLaunch(
+    const CrashReportingControllerFixture::Device& device, const char* when)
+{
+    ::testing::ChildProcess child(crashChildCommand("CrashReportingLaunch.DISABLED_Run",
+        { std::string(kHomeVariable) + "=" + device.home.string(),
+            std::string(kBundleVariable) + "=" + device.bundle.string(),
+            std::string(kCrashVariable) + "=" + when }));
+    auto identifier = scenarioLine(child);
+    if (!child.deathSignal(std::chrono::seconds(30)))
+        return std::nullopt;
+    return identifier;
+}
+
 TEST_F(EMBCrashReportingControllerTest, ALaunchThatDiedBeforeItsFirstTurnHasItsReportSentDuringTheNextStart)
 {
     struct Case {
@@ -369,13 +448,8 @@ TEST_F(EMBCrashReportingControllerTest, ALaunchThatDiedBeforeItsFirstTurnHasItsR
              Case { "before-first-turn", true, false }, Case { "after-first-turn", false, false } }) {
         SCOPED_TRACE(std::string(crash) + (takesReports ? ", the app takes reports" : ""));
         auto before = stored().size();
-        ::testing::ChildProcess child(crashChildCommand("CrashReportingLaunch.DISABLED_Run",
-            { std::string(kHomeVariable) + "=" + m_home.path().string(),
-                std::string(kBundleVariable) + "=" + m_bundle.path().string(),
-                std::string(kCrashVariable) + "=" + crash }));
-        auto identifier = scenarioLine(child);
+        auto identifier = crashedLaunch(device(), crash);
         ASSERT_TRUE(identifier);
-        ASSERT_TRUE(child.deathSignal(std::chrono::seconds(30)));
         m_delegate->takesReports = takesReports;
         m_delegate->answer = ControllerDelegate::Answer::Wait;
         m_delegate->offered.clear();
@@ -401,4 +475,20 @@ TEST_F(EMBCrashReportingControllerTest, ALaunchThatDiedBeforeItsFirstTurnHasItsR
     }
 }
 
+TEST_F(EMBCrashReportingControllerTest, AnUrgentReportTheServiceCouldNotTakeIsSentAgainLaterInTheLaunch)
+{
+    auto identifier = crashedLaunch(device(), "before-first-turn");
+    ASSERT_TRUE(identifier);
+    m_backend.failRoute("POST", "/sdk-api/*", 500, 1);
+    ASSERT_TRUE(launch());
+    EXPECT_TRUE(m_controller->lastLaunchFailed());
+    EXPECT_TRUE(stored().empty());
+    EXPECT_TRUE(logged("[Ember:Crash:Client] Urgent upload of"));
+    ASSERT_TRUE(settle([&] { return !stored().empty() && entries(m_files->preparedPath()).empty(); }));
+    EXPECT_EQ(m_backend.crashReports().reportsWithIdentifier(*identifier).size(), 1u);
+    EXPECT_TRUE(m_delegate->offered.empty());
+    EXPECT_EQ(uploadsReceived(), 2u);
+}
+
+}
 }
