@@ -8,11 +8,13 @@
 #include "kit/crash/capture/EMBHost.h"
 #include "kit/crash/capture/EMBProcess.h"
 #include "kit/crash/capture/EMBProcessRecords.h"
+#include "kit/crash/capture/EMBThreadSuspension.h"
 
 #include <benchmark/benchmark.h>
 
 #include <atomic>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <pthread.h>
@@ -54,17 +56,29 @@ __attribute__((noinline)) void park(int depth)
         pause();
 }
 
+// What a child answers: the moments its fault path reached, from the fault on; all 0 when it could not
+// record.
+struct Moments {
+    std::int64_t listed { 0 };
+    std::int64_t stopped { 0 };
+    std::int64_t walked { 0 };
+    std::int64_t closed { 0 };
+};
+
 void onFault(int, siginfo_t*, void* context)
 {
-    std::int64_t elapsed = 0;
+    Moments moments;
     kit::EMBProcess process;
     kit::EMBFile file;
     if (kit::EMBProcessInit(&process, pid_t(syscall(SYS_gettid)), static_cast<ucontext_t*>(context))
         && kit::EMBFileInitWithPath(&file, g_recordPath, false)) {
         char buffer[kit::EMBFile::kBufferSize];
         kit::EMBFileLendBuffer(&file, buffer);
+        moments.listed = now() - g_faultedAt;
         kit::EMBProcessSuspendAllOtherThreads(&process);
+        moments.stopped = now() - g_faultedAt;
         kit::EMBProcessRecordAllThreads(&process, &file);
+        moments.walked = now() - g_faultedAt;
         kit::EMBProcessRecordRuntimeInfo(&process, &file);
         kit::EMBProcessRecordDispatchQueueNames(&process, &file);
         kit::EMBProcessRecordThreadNames(&process, &file);
@@ -72,15 +86,20 @@ void onFault(int, siginfo_t*, void* context)
         kit::EMBHostWriteDiskUsage(&file);
         kit::EMBFileReturnBuffer(&file);
         kit::EMBFileClose(&file);
-        elapsed = now() - g_faultedAt;
+        moments.closed = now() - g_faultedAt;
         kit::EMBProcessResumeAllOtherThreads(&process);
     }
-    (void)!write(g_resultPipe, &elapsed, sizeof elapsed);
+    (void)!write(g_resultPipe, &moments, sizeof moments);
     _exit(0);
 }
 
 [[noreturn]] void child()
 {
+    // What capture's set-up does in the process that later crashes: a forked child shares its parent's pages
+    // until it first writes to each, and the fault path should not be measured paying for that.
+    std::memset(g_alternateStack, 0, sizeof g_alternateStack);
+    kit::EMBBinaryImageRuleCache()->reserve();
+    kit::EMBThreadSuspensionInstall();
     stack_t stack {};
     stack.ss_sp = g_alternateStack;
     stack.ss_size = sizeof g_alternateStack;
@@ -115,6 +134,7 @@ void SignalToLastRecord(benchmark::State& state)
     kit::EMBHostInitialize(folder.string());
     kit::EMBBinaryImageInit((folder / "binary_images.embrecord").c_str());
     g_fault = static_cast<int*>(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    double listing = 0, stopping = 0, walking = 0, recording = 0;
     for (auto _ : state) {
         std::filesystem::remove(path);
         int ends[2];
@@ -127,17 +147,26 @@ void SignalToLastRecord(benchmark::State& state)
         if (pid == 0)
             child();
         close(ends[1]);
-        std::int64_t elapsed = 0;
-        // The child answers 0 when it could not record.
-        bool answered = read(ends[0], &elapsed, sizeof elapsed) == sizeof elapsed && elapsed > 0;
+        Moments moments;
+        bool answered = read(ends[0], &moments, sizeof moments) == sizeof moments && moments.closed > 0;
         close(ends[0]);
         waitpid(pid, nullptr, 0);
         if (!answered) {
             state.SkipWithError("the child did not record");
             break;
         }
-        state.SetIterationTime(double(elapsed) / 1e9);
+        state.SetIterationTime(double(moments.closed) / 1e9);
+        listing += double(moments.listed);
+        stopping += double(moments.stopped - moments.listed);
+        walking += double(moments.walked - moments.stopped);
+        recording += double(moments.closed - moments.walked);
     }
+    // Where the time goes, in milliseconds per iteration.
+    auto share = [&state](double nanoseconds) { return nanoseconds / 1e6 / double(state.iterations()); };
+    state.counters["list_ms"] = share(listing);
+    state.counters["stop_ms"] = share(stopping);
+    state.counters["walk_ms"] = share(walking);
+    state.counters["records_ms"] = share(recording);
     kit::EMBBinaryImageDeinit();
 }
 

@@ -154,6 +154,7 @@ void EMBBinaryImageInit(const char* recordPath)
         slot.ehFrameSegmentEnd = 0;
     }
     g_ruleCache.invalidate();
+    g_ruleCache.reserve();
     g_recordPath[0] = '\0';
     if (recordPath != nullptr && std::strlen(recordPath) < sizeof g_recordPath)
         std::strcpy(g_recordPath, recordPath);

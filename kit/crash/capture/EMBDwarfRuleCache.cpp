@@ -16,6 +16,22 @@ EMBDwarfRow EMBDwarfRow::fromState(const EMBDwarfState& state, std::uint64_t ret
     return row;
 }
 
+namespace {
+
+// Where `reg`'s slot is in a plain row: its byte of `slots`, -1 for a register the row cannot keep.
+int plainIndexOf(std::uint32_t reg)
+{
+    if (reg == kEMBDwarfRegisterRIP)
+        return int(EMBDwarfPlainRow::kReturnAddressByte);
+    for (int i = 0; i < 6; ++i) {
+        if (EMBDwarfPlainRow::kPreservedRegisters[i] == reg)
+            return i;
+    }
+    return -1;
+}
+
+}
+
 bool EMBDwarfPlainRow::fromRow(const EMBDwarfRow& row, EMBDwarfPlainRow* plain)
 {
     if (row.cfaExpression != 0 || row.cfaRegister >= kEMBDwarfRegisterCount
@@ -26,6 +42,8 @@ bool EMBDwarfPlainRow::fromRow(const EMBDwarfRow& row, EMBDwarfPlainRow* plain)
     std::int64_t highest = INT64_MIN;
     for (std::uint32_t i = 0; i < row.ruleCount; ++i) {
         const EMBDwarfRow::Rule& rule = row.rules[i];
+        if (plainIndexOf(rule.reg) < 0)
+            return false;
         if (rule.kind == kEMBDwarfRuleUndefined)
             continue;
         if (rule.kind != kEMBDwarfRuleOffset || rule.value % 8 != 0)
@@ -39,18 +57,22 @@ bool EMBDwarfPlainRow::fromRow(const EMBDwarfRow& row, EMBDwarfPlainRow* plain)
     *plain = EMBDwarfPlainRow {};
     plain->cfaOffset = std::int32_t(row.cfaOffset);
     plain->cfaRegister = std::uint8_t(row.cfaRegister);
-    plain->signalFrame = row.signalFrame;
+    plain->flags = row.signalFrame ? kSignalFrame : 0;
     plain->firstSlot = saves ? std::int8_t(lowest) : 0;
     plain->slotCount = saves ? std::uint8_t(highest - lowest + 1) : 0;
+    std::uint8_t bytes[8] { kKept, kKept, kKept, kKept, kKept, kKept, kKept, 0 };
     for (std::uint32_t i = 0; i < row.ruleCount; ++i) {
         const EMBDwarfRow::Rule& rule = row.rules[i];
-        if (rule.kind == kEMBDwarfRuleUndefined) {
-            plain->undefinedMask |= 1u << rule.reg;
-        } else {
-            plain->savedMask |= 1u << rule.reg;
-            plain->slots[rule.reg] = std::uint8_t(rule.value / 8 - lowest);
-        }
+        int index = plainIndexOf(rule.reg);
+        bool undefined = rule.kind == kEMBDwarfRuleUndefined;
+        bytes[index] = undefined ? kUndefined : std::uint8_t(rule.value / 8 - lowest);
+        if (index < 6 && undefined)
+            plain->flags |= kUndefinesPreserved;
+        else if (index < 6)
+            bytes[kSavedMaskByte] |= std::uint8_t(1u << index);
     }
+    for (std::uint32_t byte = 0; byte < 8; ++byte)
+        plain->slots |= std::uint64_t(bytes[byte]) << (8 * byte);
     return true;
 }
 
@@ -73,4 +95,9 @@ void EMBDwarfRuleCache::insert(std::uint64_t pc, std::uint64_t generation, const
     entry.sequence.store(sequence + 2 == 0 ? 2 : sequence + 2, std::memory_order_release);
 }
 
+void EMBDwarfRuleCache::reserve()
+{
+    for (Entry& entry : m_entries)
+        entry.sequence.fetch_add(0, std::memory_order_relaxed);
+}
 }

@@ -31,29 +31,53 @@ struct EMBDwarfRow {
     static EMBDwarfRow fromState(const EMBDwarfState& state, std::uint64_t returnAddressRegister);
 };
 
-/// The row of nearly every frame compiled code leaves, in a few bytes: the CFA is a register plus an offset,
-/// and each register with a rule is either saved in a stack slot near the CFA or undefined. Applying it
-/// reads the slots in one go and needs nothing else: no table, no instructions, no expression.
+/// The row of nearly every frame compiled code leaves, in two words: the CFA is a register plus an offset,
+/// the return address and the registers calls preserve (rbx, rbp, r12 to r15) are each kept, saved in a
+/// stack slot near the CFA or undefined, and no other register has a rule. Every slot is stored ready to use
+/// in one word, so applying the row takes two loads of the row and one of the stack per register restored:
+/// no table, instruction or expression, and no field found through another.
 struct EMBDwarfPlainRow {
     /// Most stack slots between the lowest and the highest saved register.
     static constexpr std::uint32_t kMaxSlots { 32 };
+    /// A register's slot when the row leaves it as it is.
+    static constexpr std::uint8_t kKept { 0xff };
+    /// A register's slot when it is undefined in the caller; for the return address, the outermost frame.
+    static constexpr std::uint8_t kUndefined { 0xfe };
+    /// The registers calls preserve, by DWARF number, in the order of their slots in `slots`.
+    static constexpr std::uint8_t kPreservedRegisters[6] { 3, 6, 12, 13, 14, 15 };
+    /// `slots`' byte of the return address's slot.
+    static constexpr std::uint32_t kReturnAddressByte { 6 };
+    /// `slots`' byte of the mask of preserved registers saved.
+    static constexpr std::uint32_t kSavedMaskByte { 7 };
+    /// `flags`: the frame is a signal's.
+    static constexpr std::uint8_t kSignalFrame { 1 };
+    /// `flags`: a preserved register is undefined in the caller.
+    static constexpr std::uint8_t kUndefinesPreserved { 2 };
 
     std::int32_t cfaOffset;
     std::uint8_t cfaRegister;
-    bool signalFrame;
-    /// Bit r: register r is saved at CFA + 8 × (`firstSlot` + `slots[r]`).
-    std::uint32_t savedMask;
-    /// Bit r: register r is undefined in the caller; the return address's bit marks the outermost frame.
-    std::uint32_t undefinedMask;
+    std::uint8_t flags;
     std::int8_t firstSlot;
-    /// Slots from `firstSlot` to the highest one saved.
+    /// Slots from `firstSlot` to the highest one saved: the stack the row reads.
     std::uint8_t slotCount;
-    std::uint8_t slots[kEMBDwarfRegisterCount];
+    /// Byte i < 6: the slot of kPreservedRegisters[i] (saved at CFA + 8 × (`firstSlot` + slot)), kKept or
+    /// kUndefined; byte kReturnAddressByte: the return address's, alike; byte kSavedMaskByte: bit i set when
+    /// kPreservedRegisters[i] is saved.
+    std::uint64_t slots;
 
-    /// `row` in this form; false when it has a rule of another kind, a CFA expression, a return address
-    /// elsewhere than the PC's number, or slots too far from the CFA or from one another.
+    /// The slot in byte `byte` of `slots`.
+    std::uint8_t slot(std::uint32_t byte) const { return std::uint8_t(slots >> (8 * byte)); }
+    /// The return address's slot, kKept or kUndefined.
+    std::uint8_t returnAddress() const { return slot(kReturnAddressByte); }
+    /// Whether the return address is undefined: the frame is the outermost.
+    bool outermost() const { return returnAddress() == kUndefined; }
+
+    /// `row` in this form; false when it has a rule of another kind or for another register, a CFA
+    /// expression, a return address elsewhere than the PC's number, or slots too far from the CFA or from
+    /// one another.
     static bool fromRow(const EMBDwarfRow& row, EMBDwarfPlainRow* plain);
 };
+static_assert(sizeof(EMBDwarfPlainRow) == 16, "a plain row is two words");
 
 /// Plain rows already worked out, by PC, so that a walk through code it has seen before skips the image
 /// lookup, the table search and the call-frame instructions. A fixed direct-mapped table of one cache line
@@ -86,6 +110,9 @@ public:
     void insert(std::uint64_t pc, std::uint64_t generation, const EMBDwarfRow& row);
     /// Forgets every row.
     void invalidate() { m_generation.fetch_add(1, std::memory_order_acq_rel); }
+    /// Writes to every entry once, changing nothing, so that the table's pages are the process's own before a
+    /// crash: a row cached at crash time then never waits for a page fault. Call at start.
+    void reserve();
 
 private:
     static constexpr std::size_t kEntryBits { 10 };

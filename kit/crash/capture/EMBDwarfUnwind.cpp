@@ -4,6 +4,7 @@
 #include "kit/crash/capture/EMBSDKLog.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace kit {
 namespace {
@@ -73,16 +74,29 @@ std::uint64_t firstSlotOf(const EMBDwarfPlainRow& row, std::uint64_t cfa)
     return cfa + std::uint64_t(std::int64_t(row.firstSlot) * 8);
 }
 
-// Sets each register the row saves to its slot's word, and each it leaves undefined to 0.
-inline void restoreRegisters(
+// Sets each preserved register the row saves to its slot's word, and each it leaves undefined to 0.
+inline void restorePreserved(
     const EMBDwarfPlainRow& row, const std::uint64_t* slots, std::uint64_t* registers)
 {
-    for (std::uint32_t saved = row.savedMask; saved != 0; saved &= saved - 1) {
-        int reg = __builtin_ctz(saved);
-        registers[reg] = EMBLoadReadableWord(&slots[row.slots[reg]]);
+    for (std::uint32_t saved = row.slot(EMBDwarfPlainRow::kSavedMaskByte); saved != 0; saved &= saved - 1) {
+        std::uint32_t i = std::uint32_t(__builtin_ctz(saved));
+        registers[EMBDwarfPlainRow::kPreservedRegisters[i]] = EMBLoadReadableWord(&slots[row.slot(i)]);
     }
-    for (std::uint32_t undefined = row.undefinedMask; undefined != 0; undefined &= undefined - 1)
-        registers[__builtin_ctz(undefined)] = 0;
+    if ((row.flags & EMBDwarfPlainRow::kUndefinesPreserved) != 0) {
+        for (std::uint32_t i = 0; i < std::size(EMBDwarfPlainRow::kPreservedRegisters); ++i) {
+            if (row.slot(i) == EMBDwarfPlainRow::kUndefined)
+                registers[EMBDwarfPlainRow::kPreservedRegisters[i]] = 0;
+        }
+    }
+}
+
+// The caller's PC by the row: saved, undefined (0) or left as `pc`.
+inline std::uint64_t returnAddress(const EMBDwarfPlainRow& row, const std::uint64_t* slots, std::uint64_t pc)
+{
+    std::uint8_t slot = row.returnAddress();
+    if (slot == EMBDwarfPlainRow::kKept)
+        return pc;
+    return slot == EMBDwarfPlainRow::kUndefined ? 0 : EMBLoadReadableWord(&slots[slot]);
 }
 
 // The caller of `frame` by a plain row, in place; `frame` is left as it was when it fails.
@@ -97,15 +111,16 @@ bool applyPlainRow(const EMBDwarfPlainRow& row, const EMBMemoryReader* reader, E
         EMBSDKFileLog("%s: Error: Unable to read CFA value\n", __func__);
         return false;
     }
-    bool outermost = (row.undefinedMask >> kEMBDwarfRegisterRIP & 1) != 0;
+    bool outermost = row.outermost();
     if (!outermost && cfa == registers[kEMBDwarfRegisterRSP]) {
         EMBSDKFileLog("%s: Error: Stack pointer hasn't changed\n", __func__);
         return false;
     }
-    restoreRegisters(row, slots, registers);
+    restorePreserved(row, slots, registers);
+    registers[kEMBDwarfRegisterRIP] = returnAddress(row, slots, registers[kEMBDwarfRegisterRIP]);
     registers[kEMBDwarfRegisterRSP] = cfa;
     frame->outermost = outermost;
-    frame->pcIsReturnAddress = !row.signalFrame;
+    frame->pcIsReturnAddress = (row.flags & EMBDwarfPlainRow::kSignalFrame) == 0;
     return true;
 }
 
@@ -318,23 +333,20 @@ std::uint32_t EMBDwarfUnwindCachedFrames(const EMBDwarfRuleCache& cache, const E
         std::uint64_t base = row.cfaRegister == kEMBDwarfRegisterRSP ? sp : registers[row.cfaRegister];
         std::uint64_t cfa = base + std::uint64_t(std::int64_t(row.cfaOffset));
         std::uint64_t first = firstSlotOf(row, cfa);
-        bool endsHere = (row.undefinedMask >> kEMBDwarfRegisterRIP & 1) != 0;
+        bool endsHere = row.outermost();
         // The stack must move; the PC may stay, as it does from one call of a recursive function to the next.
         if (!reader->isKnownReadable(first, 8 * row.slotCount) || (!endsHere && cfa == sp))
             break;
         const auto* slots = reinterpret_cast<const std::uint64_t*>(first);
-        restoreRegisters(row, slots, registers);
-        // The registers keep the PC too: saved, undefined or left as it was.
-        if ((row.savedMask >> kEMBDwarfRegisterRIP & 1) != 0)
-            pc = EMBLoadReadableWord(&slots[row.slots[kEMBDwarfRegisterRIP]]);
-        else if (endsHere)
-            pc = 0;
+        restorePreserved(row, slots, registers);
+        pc = returnAddress(row, slots, pc);
         sp = cfa;
-        pcIsReturnAddress = !row.signalFrame;
+        pcIsReturnAddress = (row.flags & EMBDwarfPlainRow::kSignalFrame) == 0;
         outermost = endsHere;
         pcs[count] = pc;
         sps[count] = sp;
     }
+    registers[kEMBDwarfRegisterRIP] = pc;
     registers[kEMBDwarfRegisterRSP] = sp;
     frame->pcIsReturnAddress = pcIsReturnAddress;
     frame->outermost = outermost;

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <ctime>
 #include <linux/futex.h>
+#include <sched.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -22,7 +23,26 @@ struct Slot {
     /// The futex word both sides wait on.
     std::atomic<std::uint32_t> state { kFree };
     EMBThreadState registers;
+    /// The thread's own time slice, which it takes back as it leaves; 0 when the capture left it as it was.
+    std::uint64_t slice { 0 };
 };
+
+// The kernel's scheduling attributes (struct sched_attr, its first version): for a thread of the normal
+// policy, `runtime` is the time slice it asks for.
+struct SchedulingAttributes {
+    std::uint32_t size;
+    std::uint32_t policy;
+    std::uint64_t flags;
+    std::int32_t nice;
+    std::uint32_t priority;
+    std::uint64_t runtime;
+    std::uint64_t deadline;
+    std::uint64_t period;
+};
+
+// The shortest slice the kernel grants. A thread woken with a slice shorter than the running one's is run
+// at once instead of after it; on a busy machine that turns a wait of several slices into none.
+constexpr std::uint64_t kAnswerSliceNanoseconds { 100'000 };
 
 static_assert(sizeof(std::atomic<std::uint32_t>) == sizeof(std::uint32_t));
 
@@ -64,6 +84,31 @@ void waitWhile(Slot& slot, std::uint32_t expected, std::int64_t deadline)
         && sleepWhile(slot.state, expected, deadline)) { }
 }
 
+// Gives thread `tid` (0: the calling one) the answering slice and answers the slice it had, or 0 when it
+// keeps its own (another policy, or a kernel without slices per thread).
+std::uint64_t shortenSlice(pid_t tid)
+{
+    SchedulingAttributes attributes {};
+    if (syscall(SYS_sched_getattr, tid, &attributes, sizeof attributes, 0) != 0
+        || attributes.policy != SCHED_OTHER || attributes.runtime <= kAnswerSliceNanoseconds)
+        return 0;
+    std::uint64_t previous = attributes.runtime;
+    attributes.size = sizeof attributes;
+    attributes.runtime = kAnswerSliceNanoseconds;
+    return syscall(SYS_sched_setattr, tid, &attributes, 0) == 0 ? previous : 0;
+}
+
+// Gives thread `tid` (0: the calling one) back the `slice` shortenSlice answered.
+void restoreSlice(pid_t tid, std::uint64_t slice)
+{
+    SchedulingAttributes attributes {};
+    if (slice == 0 || syscall(SYS_sched_getattr, tid, &attributes, sizeof attributes, 0) != 0)
+        return;
+    attributes.size = sizeof attributes;
+    attributes.runtime = slice;
+    syscall(SYS_sched_setattr, tid, &attributes, 0);
+}
+
 void wake(std::atomic<std::uint32_t>& atomic)
 {
     syscall(SYS_futex, word(atomic), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
@@ -74,19 +119,9 @@ void wake(Slot& slot)
     wake(slot.state);
 }
 
-// Counts every answer, so that a capture waiting for many threads sleeps on one word and wakes once for
-// all the answers that came meanwhile, rather than once per thread.
-std::atomic<std::uint32_t> g_answers { 0 };
-
-// Whether any slot still waits for its thread's answer.
-bool anyRequested()
-{
-    for (std::uint32_t i = 0; i < g_slotCount; ++i) {
-        if (g_slots[i].state.load(std::memory_order_acquire) == kRequested)
-            return true;
-    }
-    return false;
-}
+// The requests of the running capture not yet answered. The capture sleeps on it once for all of them,
+// and only the answer that brings it to 0 wakes the capture: one round trip in all, not one per thread.
+std::atomic<std::uint32_t> g_unanswered { 0 };
 
 void passOn(int signal, siginfo_t* info, void* context)
 {
@@ -114,9 +149,10 @@ void onStopSignal(int signal, siginfo_t* info, void* context)
     EMBThreadStateFromUContext(static_cast<const ucontext_t*>(context), &mine->registers);
     std::uint32_t requested = kRequested;
     if (mine->state.compare_exchange_strong(requested, kStopped, std::memory_order_acq_rel)) {
-        g_answers.fetch_add(1, std::memory_order_acq_rel);
-        wake(g_answers);
+        if (g_unanswered.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            wake(g_unanswered);
         waitWhile(*mine, kStopped, now() + kStoppedLimitNanoseconds);
+        restoreSlice(0, mine->slice);
         mine->state.store(kFree, std::memory_order_release);
         wake(*mine);
     }
@@ -142,6 +178,9 @@ bool EMBThreadSuspensionInstall()
         g_installed = false;
         return false;
     }
+    // The slots' pages become the process's own now rather than at a capture's first write to each.
+    for (Slot& slot : g_slots)
+        slot.state.fetch_add(0, std::memory_order_relaxed);
     return true;
 }
 
@@ -151,30 +190,44 @@ std::uint32_t EMBThreadSuspensionStop(const pid_t* threads, std::uint32_t count,
         return 0;
     g_slotCount = count < kEMBSuspensionMaxThreads ? count : kEMBSuspensionMaxThreads;
     pid_t process = getpid();
-    // Threads of an earlier capture still leaving their slots: a moment for all of them together.
+    // Threads of an earlier capture still leaving their slots (and counting their answers): a moment for
+    // all of them together.
     std::int64_t leaving = now() + kEMBSuspensionAnswerTimeoutNanoseconds;
+    for (Slot& slot : g_slots)
+        waitWhile(slot, kResumed, leaving);
+    g_unanswered.store(0, std::memory_order_release);
     for (std::uint32_t i = 0; i < g_slotCount; ++i) {
         Slot& slot = g_slots[i];
-        waitWhile(slot, kResumed, leaving);
         slot.state.store(kFree, std::memory_order_release);
         slot.tid.store(threads[i], std::memory_order_release);
+        slot.slice = 0;
         if (threads[i] == skip || threads[i] <= 0)
             continue;
+        slot.slice = shortenSlice(threads[i]);
+        // Counted before it is sent, so that the count never runs below the answers.
+        g_unanswered.fetch_add(1, std::memory_order_acq_rel);
         slot.state.store(kRequested, std::memory_order_release);
-        if (syscall(SYS_tgkill, process, threads[i], EMBThreadSuspensionSignal()) != 0)
+        if (syscall(SYS_tgkill, process, threads[i], EMBThreadSuspensionSignal()) != 0) {
             slot.state.store(kFree, std::memory_order_release);
+            g_unanswered.fetch_sub(1, std::memory_order_acq_rel);
+            restoreSlice(threads[i], slot.slice);
+        }
     }
+    // The last answer wakes this thread: with a short slice too, it goes on at once.
+    std::uint64_t ownSlice = shortenSlice(0);
+    // One limit for all the threads together, however many there are.
     std::int64_t deadline = now() + kEMBSuspensionAnswerTimeoutNanoseconds;
-    for (;;) {
-        std::uint32_t answers = g_answers.load(std::memory_order_acquire);
-        if (!anyRequested() || !sleepWhile(g_answers, answers, deadline))
-            break;
-    }
+    for (std::uint32_t left = g_unanswered.load(std::memory_order_acquire);
+         left != 0 && sleepWhile(g_unanswered, left, deadline);
+         left = g_unanswered.load(std::memory_order_acquire)) { }
+    restoreSlice(0, ownSlice);
     std::uint32_t stopped = 0;
     for (std::uint32_t i = 0; i < g_slotCount; ++i) {
         Slot& slot = g_slots[i];
         std::uint32_t requested = kRequested;
-        if (!slot.state.compare_exchange_strong(requested, kFree, std::memory_order_acq_rel))
+        if (slot.state.compare_exchange_strong(requested, kFree, std::memory_order_acq_rel))
+            restoreSlice(slot.tid.load(std::memory_order_relaxed), slot.slice);
+        else
             stopped += requested == kStopped ? 1 : 0;
     }
     return stopped;

@@ -19,14 +19,18 @@ int EMBThreadSuspensionSignal();
 
 /// Installs the stopping signal's handler, once; it stays for the life of the process (a late answer must
 /// never meet the default action, which ends the process). A signal the capture did not send goes to the
-/// handler installed before, if any. Safe at crash time; set-up calls it early so that it is in place.
+/// handler installed before, if any. Safe at crash time; set-up calls it early so that it is in place and the
+/// slots are in memory before a crash.
 bool EMBThreadSuspensionInstall();
 
 /// Stops every thread of `threads` (`count` of them; at most 512 are looked at) except `skip`: each gets the
 /// stopping signal by tgkill, and its handler copies its registers into a slot reserved for it and waits on a
-/// futex until resumed. Waits at most kEMBSuspensionAnswerTimeoutNanoseconds in all; a thread that has not
-/// answered by then stays running and has no registers. Answers how many threads stopped. No heap, no lock:
-/// safe in a signal handler. One capture at a time.
+/// futex until resumed. Waits at most kEMBSuspensionAnswerTimeoutNanoseconds in all, and wakes once, at the
+/// last answer; a thread that has not answered by then stays running and has no registers. Meanwhile each
+/// thread asked, and the calling one, runs with the kernel's shortest time slice, so that a busy machine runs
+/// it as soon as it is woken rather than after the running threads' slices; each takes its own slice back as
+/// it goes on. Answers how many threads stopped. No heap, no lock: safe in a signal handler. One capture at a
+/// time.
 std::uint32_t EMBThreadSuspensionStop(const pid_t* threads, std::uint32_t count, pid_t skip);
 
 /// The registers of `threads[index]` of the last EMBThreadSuspensionStop, where it stopped; false when it

@@ -81,7 +81,7 @@ void say(const std::string& line)
 
 std::optional<std::string> scenarioLine(::testing::ChildProcess& child)
 {
-    while (auto line = child.readLine(std::chrono::seconds(10))) {
+    while (auto line = child.readLine(kCaptureChildLimit)) {
         if (line->starts_with(kSaid))
             return line->substr(kSaid.size());
     }
@@ -91,7 +91,7 @@ std::optional<std::string> scenarioLine(::testing::ChildProcess& child)
 std::string scenarioOutput(::testing::ChildProcess& child)
 {
     std::string said;
-    std::string all = child.readAll(std::chrono::seconds(10));
+    std::string all = child.readAll(kCaptureChildLimit);
     std::size_t start = 0;
     while (start < all.size()) {
         std::size_t end = all.find('\n', start);

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -34,6 +35,11 @@ struct CaptureScenarioRegistration {
 /// In the child: what capture is set up with; a scenario's `beforeSetUp` may change it.
 EMBContextInitParameters& captureParameters();
 
+/// How long a test waits for a crash child to say something or to end before it gives up on it. Only a
+/// child that hangs ever meets it: it is far above what a child takes on a machine busy with many test
+/// programs (ASan, gdb starting), and below the suite's time limit for a test.
+inline constexpr std::chrono::seconds kCaptureChildLimit { 60 };
+
 /// How a crash child is started.
 struct CaptureChildOptions {
     /// Custom exceptions kept per file; 0 keeps none.
@@ -56,7 +62,7 @@ std::unique_ptr<::testing::ChildProcess> startCaptureChild(
 
 /// In the child: writes `line` to standard output for the parent, marked apart from the test runner's own.
 void say(const std::string& line);
-/// In the parent: the next line the scenario said, or nullopt when none came within 10 seconds.
+/// In the parent: the next line the scenario said, or nullopt when none came within kCaptureChildLimit.
 std::optional<std::string> scenarioLine(::testing::ChildProcess& child);
 /// In the parent: everything the scenario said until the child ended, one line feed after each line.
 std::string scenarioOutput(::testing::ChildProcess& child);

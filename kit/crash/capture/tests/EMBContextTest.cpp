@@ -95,7 +95,7 @@ TEST_F(EMBContextTest, SetUpWritesTheMetadataAndInstallsTheHandlers)
 {
     auto child = startCaptureChild("handlers", m_folder.path());
     EXPECT_EQ(testing::scenarioOutput(*child), "handler: ours\nterminate handler set\ninitialised\n");
-    EXPECT_EQ(child->wait(10s), 0);
+    EXPECT_EQ(child->wait(testing::kCaptureChildLimit), 0);
 
     auto metadata = readRecords(file("metadata.embrecord"));
     ASSERT_EQ(metadata.size(), 4u);
@@ -123,7 +123,7 @@ TEST_F(EMBContextTest, StaleRecordsOfTheDirectoryAreRemovedAtStart)
         { "signal.embrecord", "exception.embrecord", "mach_exception.embrecord", "sdk.log" })
         platform::foundation::Files::writeText(file(name), "{\"stale\":{}}\n");
     auto child = startCaptureChild("handlers", m_folder.path());
-    EXPECT_EQ(child->wait(10s), 0);
+    EXPECT_EQ(child->wait(testing::kCaptureChildLimit), 0);
     for (const char* name : { "signal.embrecord", "exception.embrecord", "mach_exception.embrecord" })
         EXPECT_FALSE(std::filesystem::exists(file(name))) << name;
     EXPECT_EQ(text("sdk.log").find("stale"), std::string::npos);
@@ -145,14 +145,14 @@ TEST_F(EMBContextTest, TheCrashCallbackRunsOnTheCrashingThreadAtTheEnd)
 {
     auto child = startCaptureChild("callback", m_folder.path());
     EXPECT_EQ(testing::scenarioOutput(*child), "crash callback ran\n");
-    EXPECT_EQ(child->deathSignal(10s), SIGSEGV);
+    EXPECT_EQ(child->deathSignal(testing::kCaptureChildLimit), SIGSEGV);
     EXPECT_NE(text("sdk.log").find("Performing syncrhonous crash callback"), std::string::npos);
 }
 
 TEST_F(EMBContextTest, HandlerChecksWarnOfHandlersThatAreNotCaptures)
 {
     auto child = startCaptureChild("checks", m_folder.path());
-    std::string all = child->readAll(10s);
+    std::string all = child->readAll(testing::kCaptureChildLimit);
     auto said = all.find("scenario: all ours\n");
     ASSERT_NE(said, std::string::npos) << all;
     EXPECT_EQ(all.find("[Ember"), all.find("[Ember", said)) << "no warning while every handler is ours";
@@ -169,7 +169,7 @@ TEST_F(EMBContextTest, HandlerChecksWarnOfHandlersThatAreNotCaptures)
 TEST_F(EMBContextTest, UnderADebuggerTheHandlerChecksStayQuiet)
 {
     auto child = startCaptureChild("checks", m_folder.path(), { .underDebugger = true });
-    std::string all = child->readAll(30s);
+    std::string all = child->readAll(testing::kCaptureChildLimit);
     ASSERT_NE(all.find("scenario: checked\n"), std::string::npos) << all;
     EXPECT_EQ(all.find("[Ember"), std::string::npos) << "capture installed nothing to check: " << all;
 }

@@ -50,6 +50,16 @@ TEST(EMBDwarfPlainRow, TakesRowsOfSavedSlotsAndLeavesTheRestToTheFullRules)
             false },
         { "a value offset", [](EMBDwarfRow& row) { row.rules[1].kind = kEMBDwarfRuleValOffset; }, false },
         { "an expression", [](EMBDwarfRow& row) { row.rules[1].kind = kEMBDwarfRuleExpression; }, false },
+        { "a register calls may change, saved",
+            [](EMBDwarfRow& row) {
+                row.rules[row.ruleCount++] = { 0, kEMBDwarfRuleOffset, -32 };
+            },
+            false },
+        { "a register calls may change, undefined",
+            [](EMBDwarfRow& row) {
+                row.rules[row.ruleCount++] = { 1, kEMBDwarfRuleUndefined, 0 };
+            },
+            false },
         { "a CFA offset beyond 32 bits", [](EMBDwarfRow& row) { row.cfaOffset = std::int64_t(1) << 40; },
             false },
     };
@@ -69,13 +79,18 @@ TEST(EMBDwarfPlainRow, KeepsEachSavedRegistersSlot)
     ASSERT_TRUE(EMBDwarfPlainRow::fromRow(row, &plain));
     EXPECT_EQ(plain.cfaRegister, kEMBDwarfRegisterRSP);
     EXPECT_EQ(plain.cfaOffset, 24);
-    EXPECT_EQ(plain.savedMask, (1u << 16) | (1u << 6) | (1u << 3));
-    EXPECT_EQ(plain.undefinedMask, 1u << 12);
     EXPECT_EQ(plain.firstSlot, -3);
     EXPECT_EQ(plain.slotCount, 3);
-    EXPECT_EQ(plain.slots[16], 2) << "CFA - 8";
-    EXPECT_EQ(plain.slots[6], 1) << "CFA - 16";
-    EXPECT_EQ(plain.slots[3], 0) << "CFA - 24";
+    EXPECT_EQ(plain.returnAddress(), 2) << "CFA - 8";
+    // rbx, rbp, r12 … r15.
+    EXPECT_EQ(plain.slot(1), 1) << "rbp at CFA - 16";
+    EXPECT_EQ(plain.slot(0), 0) << "rbx at CFA - 24";
+    EXPECT_EQ(plain.slot(2), EMBDwarfPlainRow::kUndefined) << "r12";
+    for (std::uint32_t i = 3; i < 6; ++i)
+        EXPECT_EQ(plain.slot(i), EMBDwarfPlainRow::kKept) << "r13 to r15";
+    EXPECT_EQ(plain.slot(EMBDwarfPlainRow::kSavedMaskByte), 0b11) << "rbx and rbp saved";
+    EXPECT_EQ(plain.flags, EMBDwarfPlainRow::kUndefinesPreserved);
+    EXPECT_FALSE(plain.outermost());
 }
 
 class EMBDwarfRuleCacheTest : public ::testing::Test {
@@ -130,7 +145,7 @@ TEST_F(EMBDwarfRuleCacheTest, ConcurrentFillsNeverMixRows)
                     EMBDwarfPlainRow expected;
                     EMBDwarfPlainRow::fromRow(row, &expected);
                     if (found.cfaOffset != expected.cfaOffset || found.slotCount != expected.slotCount
-                        || found.slots[6] != expected.slots[6] || found.slots[16] != expected.slots[16])
+                        || found.slots != expected.slots)
                         ++wrong;
                 }
             }

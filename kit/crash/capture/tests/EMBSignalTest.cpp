@@ -13,12 +13,14 @@
 
 #include <algorithm>
 #include <barrier>
-#include <sstream>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <sstream>
+#include <sys/inotify.h>
 #include <sys/mman.h>
 #include <thread>
 #include <unistd.h>
@@ -26,7 +28,6 @@
 namespace kit {
 namespace {
 
-using namespace std::chrono_literals;
 using testing::CaptureScenarioRegistration;
 using testing::readRecords;
 using testing::startCaptureChild;
@@ -180,7 +181,7 @@ protected:
     int run(const std::string& scenario)
     {
         m_child = startCaptureChild(scenario, m_folder.path());
-        return m_child->deathSignal(10s).value_or(0);
+        return m_child->deathSignal(testing::kCaptureChildLimit).value_or(0);
     }
 
     /// The "signal" object of the report, or null when there is none.
@@ -299,7 +300,7 @@ TEST_F(EMBSignalTest, ASentSignalIsRecordedAndRaisedAgain)
         m_child = startCaptureChild("sent", m_folder.path());
         ASSERT_EQ(testing::scenarioLine(*m_child), "ready");
         m_child->signal(number);
-        EXPECT_EQ(m_child->deathSignal(10s), number);
+        EXPECT_EQ(m_child->deathSignal(testing::kCaptureChildLimit), number);
         nlohmann::json record = signalRecord();
         ASSERT_TRUE(record.is_object());
         EXPECT_EQ(record["number"], number);
@@ -364,13 +365,54 @@ TEST_F(EMBSignalTest, TheHandlerInstalledBeforeRunsAfterTheReport)
     EXPECT_TRUE(signalRecord().is_object());
 }
 
-// Twenty moments in all, 100 µs apart, in two halves so that each test stays short: every child is killed a
-// little later into its fault path than the one before.
+// Kills `child` as soon as its report at `report` holds `bytes` bytes, watching the report's folder for
+// writes; a child that ends first is left to its end. 0 kills at once.
+void killOnceWritten(
+    ::testing::ChildProcess& child, const std::filesystem::path& report, std::uintmax_t bytes)
+{
+    int watch = inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, report.parent_path().c_str(), IN_CREATE | IN_MODIFY), 0);
+    auto written = [&report] {
+        std::error_code error;
+        std::uintmax_t size = std::filesystem::file_size(report, error);
+        return error ? 0 : size;
+    };
+    auto ended = [&child] {
+        return child.deathSignal(std::chrono::milliseconds(0)) || child.wait(std::chrono::milliseconds(0));
+    };
+    // Each write wakes the watch; without one for a while the child may have ended, which no write tells.
+    auto limit = std::chrono::steady_clock::now() + testing::kCaptureChildLimit;
+    while (written() < bytes && !ended() && std::chrono::steady_clock::now() < limit) {
+        pollfd ready { watch, POLLIN, 0 };
+        char events[4096];
+        if (poll(&ready, 1, 100) > 0)
+            (void)!read(watch, events, sizeof events);
+    }
+    close(watch);
+    child.signal(SIGKILL);
+}
+
+// Twenty moments in all, in two halves so that each test stays short: every child is killed once its report
+// has a twentieth more of a whole report's bytes than the one before, from none at all to the end of its
+// fault path.
 class EMBSignalKill : public ::testing::TestWithParam<int> { };
 
 TEST_P(EMBSignalKill, AReportKilledAtAnyMomentIsWholeOrReadAsPartial)
 {
     constexpr int kMoments = 10;
+    constexpr int kAllMoments = 2 * kMoments;
+    auto reportIn
+        = [](const ::testing::TemporaryDirectory& folder) { return folder.path() / "signal.embrecord"; };
+    // How long a report of this scenario is, from one left to finish.
+    ::testing::TemporaryDirectory whole;
+    auto finished = startCaptureChild("fault-on-go", whole.path());
+    ASSERT_EQ(testing::scenarioLine(*finished), "ready");
+    finished->write("g");
+    ASSERT_EQ(finished->deathSignal(testing::kCaptureChildLimit), SIGSEGV);
+    std::uintmax_t length = std::filesystem::file_size(reportIn(whole));
+    ASSERT_GT(length, 0u);
+
     const int first = GetParam() * kMoments;
     std::vector<std::unique_ptr<::testing::TemporaryDirectory>> folders;
     std::vector<std::unique_ptr<::testing::ChildProcess>> children;
@@ -381,27 +423,29 @@ TEST_P(EMBSignalKill, AReportKilledAtAnyMomentIsWholeOrReadAsPartial)
     for (auto& child : children)
         ASSERT_EQ(testing::scenarioLine(*child), "ready");
     for (int moment = 0; moment < kMoments; ++moment) {
+        int at = first + moment;
+        // The last moment waits for the report to be finished.
+        std::uintmax_t bytes
+            = at + 1 == kAllMoments ? UINTMAX_MAX : length * std::uintmax_t(at) / (kAllMoments - 1);
         children[std::size_t(moment)]->write("g");
-        std::this_thread::sleep_for(std::chrono::microseconds(100 * (first + moment)));
-        children[std::size_t(moment)]->signal(SIGKILL);
+        killOnceWritten(*children[std::size_t(moment)], reportIn(*folders[std::size_t(moment)]), bytes);
     }
-    int whole = 0;
+    int wholeReports = 0;
     for (int moment = 0; moment < kMoments; ++moment) {
-        SCOPED_TRACE(moment);
-        auto death = children[std::size_t(moment)]->deathSignal(10s);
+        SCOPED_TRACE(first + moment);
+        auto death = children[std::size_t(moment)]->deathSignal(testing::kCaptureChildLimit);
         EXPECT_TRUE(death == SIGKILL || death == SIGSEGV) << death.value_or(0);
-        auto sections = EMBFileReadSections((folders[std::size_t(moment)]->path() / "signal.embrecord").string(),
-            false);
+        auto sections = EMBFileReadSections(reportIn(*folders[std::size_t(moment)]).string(), false);
         if (!sections)
             continue;
         EXPECT_TRUE(sections->skippedLines.empty()) << "a kill leaves no broken line before the last";
         if (!sections->partial() && !sections->records.empty()) {
-            ++whole;
+            ++wholeReports;
             EXPECT_TRUE(sections->records.front()->contains("signal"));
         }
     }
     if (GetParam() == 1) {
-        EXPECT_GT(whole, 0) << "the later moments find the report written";
+        EXPECT_GT(wholeReports, 0) << "the last moment finds the report written";
     }
 }
 
