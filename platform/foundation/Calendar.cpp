@@ -15,6 +15,10 @@ namespace platform::foundation {
 namespace {
 
 constexpr double millisecondsPerSecond = 1000;
+constexpr double millisecondsPerDay = 86400000;
+// The instants ICU's calendars hold, about 5.8 million years either side of 1970.
+constexpr double earliestMilliseconds = -184303902528000000.0;
+constexpr double latestMilliseconds = 183882168921600000.0;
 
 UDate milliseconds(Date date)
 {
@@ -32,30 +36,31 @@ int32_t clampedToInt32(std::int64_t value)
         value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
-// A Gregorian calendar in `timeZoneIdentifier`. Making one reads the zone's rules and the week data from
-// ICU's resources, which costs many times a copy, and the screens make a calendar per row or per reminder:
-// each thread keeps the calendar it made last and hands out copies of it while the zone stays the same.
-std::unique_ptr<icu::Calendar> gregorianCalendar(std::string_view timeZoneIdentifier)
+// A Gregorian calendar in `timeZoneIdentifier`, never changed once made. Making one reads the zone's rules
+// and the week data from ICU's resources, and the screens make a calendar per row or per reminder: each
+// thread keeps the calendar it made last and shares it while the zone stays the same.
+std::shared_ptr<const icu::Calendar> gregorianCalendar(std::string_view timeZoneIdentifier)
 {
     struct Made {
         std::string timeZoneIdentifier;
-        std::unique_ptr<icu::Calendar> calendar;
+        std::shared_ptr<const icu::Calendar> calendar;
     };
     thread_local Made last;
     if (!last.calendar || last.timeZoneIdentifier != timeZoneIdentifier) {
         UErrorCode status = U_ZERO_ERROR;
-        last.calendar = std::make_unique<icu::GregorianCalendar>(
+        last.calendar = std::make_shared<const icu::GregorianCalendar>(
             icu::TimeZone::createTimeZone(icutext::fromUtf8(timeZoneIdentifier)), icu::Locale::getRoot(),
             status);
         last.timeZoneIdentifier = timeZoneIdentifier;
     }
-    return std::unique_ptr<icu::Calendar>(last.calendar->clone());
+    return last.calendar;
 }
 
 }
 
+// The prototype is only read (each call works on a copy of it), so calendars share it, across threads too.
 struct Calendar::Implementation {
-    std::unique_ptr<icu::Calendar> prototype;
+    std::shared_ptr<const icu::Calendar> prototype;
 
     // A copy of the prototype set to `date`, for one call.
     std::unique_ptr<icu::Calendar> at(Date date) const
@@ -64,6 +69,20 @@ struct Calendar::Implementation {
         UErrorCode status = U_ZERO_ERROR;
         calendar->setTime(milliseconds(date), status);
         return calendar;
+    }
+
+    // Days from 1970-01-01 to the day of `date` on the zone's wall clock: the calendar's Julian day less a
+    // constant, without a copy of the calendar and all its fields worked out.
+    std::int64_t localDay(Date date) const
+    {
+        auto utc = std::clamp(milliseconds(date), earliestMilliseconds, latestMilliseconds);
+        if (std::isnan(utc))
+            return 0;
+        int32_t rawOffset = 0;
+        int32_t daylightOffset = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        prototype->getTimeZone().getOffset(utc, false, rawOffset, daylightOffset, status);
+        return static_cast<std::int64_t>(std::floor((utc + rawOffset + daylightOffset) / millisecondsPerDay));
     }
 
     int32_t field(const icu::Calendar& calendar, UCalendarDateFields field) const
@@ -95,13 +114,12 @@ Calendar::~Calendar() = default;
 Calendar::Calendar(const Calendar& other)
     : m_implementation(std::make_unique<Implementation>())
 {
-    m_implementation->prototype.reset(other.m_implementation->prototype->clone());
+    m_implementation->prototype = other.m_implementation->prototype;
 }
 
 Calendar& Calendar::operator=(const Calendar& other)
 {
-    if (this != &other)
-        m_implementation->prototype.reset(other.m_implementation->prototype->clone());
+    m_implementation->prototype = other.m_implementation->prototype;
     return *this;
 }
 
@@ -129,11 +147,7 @@ Date Calendar::addingDays(Date date, std::int64_t days) const
 
 std::int64_t Calendar::calendarDaysBetween(Date from, Date to) const
 {
-    auto calendar = m_implementation->at(from);
-    std::int64_t fromDay = m_implementation->field(*calendar, UCAL_JULIAN_DAY);
-    UErrorCode status = U_ZERO_ERROR;
-    calendar->setTime(milliseconds(to), status);
-    return m_implementation->field(*calendar, UCAL_JULIAN_DAY) - fromDay;
+    return m_implementation->localDay(to) - m_implementation->localDay(from);
 }
 
 std::int64_t Calendar::wholeDaysBetween(Date from, Date to) const

@@ -7,6 +7,7 @@
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Calendar.h"
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/Dictionary.h"
 #include "platform/foundation/NumberFormatter.h"
 #include "platform/foundation/Text.h"
 
@@ -29,16 +30,18 @@ void InvoiceNotifications::createMissingLocalNotifications(const platform::found
     if (!invoices)
         return;
     auto scheduled = ApplePushNotificationService::apns().scheduledInvoiceIDs();
+    // The records are read in place and shared only for a reminder to make: a list is handed over again at
+    // every refresh, when most of its invoices already have theirs.
     for (const auto& element : *invoices) {
-        auto record = element.dictionary();
-        if (!record)
+        auto* record = element.dictionaryPointer();
+        auto* identifier = record ? record->find("id") : nullptr;
+        if (!identifier)
             continue;
-        api::Invoice invoice(record);
-        auto identifier = invoice.identifier();
-        if (identifier.isNull() || scheduled.contains(identifier.stringValue()))
+        auto text = identifier->stringValue();
+        if (scheduled.contains(text))
             continue;
-        createLocalNotificationForInvoice(invoice);
-        scheduled.insert(identifier.stringValue());
+        createLocalNotificationForInvoice(api::Invoice(element.dictionary()));
+        scheduled.insert(std::move(text));
     }
 }
 
