@@ -1,5 +1,6 @@
 #include "Zorvik/Program/PacedClock.h"
 
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/Date.h"
 #include "platform/foundation/MainQueue.h"
 
@@ -46,8 +47,8 @@ void PacedClock::runFor(double seconds)
 {
     auto& queue = platform::foundation::mainQueue();
     double start = queue.clock().steadySeconds();
-    auto duration
-        = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::duration<double>(seconds));
+    auto duration = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::nanoseconds(platform::foundation::Clock::nanoseconds(seconds)));
     queue.runUntil([] { return false; }, duration);
     double moved = queue.clock().steadySeconds() - start;
     if (moved < seconds)

@@ -148,11 +148,13 @@ TEST_F(CreateInvoiceSendTest, AfterAServerErrorARetryPostsOnceAndSends)
 
 TEST_F(CreateInvoiceSendTest, TheBankQuestionComesOncePerUserAndYesOpensTheMenuWithoutSending)
 {
+    useAppResources();
     open();
     fillIn();
     tap("Send");
 
     EXPECT_THAT(driver.screen(), testing::HasSubstr("Let's get paid!"));
+    EXPECT_THAT(driver.screen(), testing::HasSubstr("image \"DialogBankIcon\""));
     EXPECT_TRUE(UserStore::sharedStore().fetchActiveUser()->hasShownBankAccountDetailsDialog())
         << "stored before the answer";
     tap("Yes, add info");

@@ -84,6 +84,32 @@ TEST_F(CreateInvoiceFormTest, SendFollowsTheFourFieldsAndAnAmountOfZeroCountsAsM
     EXPECT_FALSE(form->sendButton()->isEnabled()) << "£0.00 is no amount";
 }
 
+TEST_F(CreateInvoiceFormTest, TheFieldsStateIconsAndTheMenusIconsAreDrawn)
+{
+    auto shows = [&](const char* icon) {
+        EXPECT_THAT(driver.screen(), testing::HasSubstr("image \"" + std::string(icon) + "\""));
+    };
+    useAppResources();
+    open();
+    for (const char* icon : { "IconDescriptionEmpty", "IconCompanyNameEmpty", "IconEmailEmpty" })
+        shows(icon);
+
+    tap("More");
+    for (const char* icon : { "IconCompanyDetail", "IconVATInfo", "IconPaymentInfo", "IconRightChevron" })
+        shows(icon);
+    form->menuView()->closePressed();
+    driver.wait(0.5);
+
+    tap("£0.00");
+    driver.type("1234");
+    tap("Next");
+    driver.type("Website design");
+    screen->companyConfirmed(recipient());
+    driver.type("accounts@bloggs.example");
+    for (const char* icon : { "IconDescriptionComplete", "IconCompanyNameComplete", "IconEmailComplete" })
+        shows(icon);
+}
+
 TEST_F(CreateInvoiceFormTest, NextOnTheAmountSkipsFieldsThatHoldText)
 {
     open();
@@ -212,6 +238,7 @@ TEST_F(CreateInvoiceFormTest, TheContactsButtonAsksAccordingToThePermission)
         { platform::ui::ContactsAuthorizationStatus::Denied, "Allow access to contacts", "Go to Settings",
             1 },
     };
+    useAppResources();
     for (const auto& c : cases) {
         platform::ui::ContactsStore::resetDevice();
         platform::ui::ContactsStore::setAuthorizationStatus(c.status);
@@ -220,6 +247,7 @@ TEST_F(CreateInvoiceFormTest, TheContactsButtonAsksAccordingToThePermission)
         tap("Email address");
         tap("Contacts");
         EXPECT_THAT(driver.screen(), testing::HasSubstr(c.dialog));
+        EXPECT_THAT(driver.screen(), testing::HasSubstr("image \"IconContacts\"")) << c.dialog;
         tap(c.press);
         EXPECT_THAT(driver.screen(), testing::Not(testing::HasSubstr(c.dialog)));
         EXPECT_EQ(platform::ui::Application::shared().openedURLs().size(), c.urlsOpened) << c.dialog;

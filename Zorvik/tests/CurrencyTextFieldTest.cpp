@@ -26,15 +26,27 @@ TEST_F(CurrencyTextFieldTest, TypedDigitsGoToTheEndOfThePenceAndDeleteDropsTheLa
     EXPECT_THAT(screen(), HasSubstr("\"£0.00\" [editing]"));
     for (auto [digit, shown] :
         { std::pair { "1", "£0.01" }, { "2", "£0.12" }, { "3", "£1.23" }, { "4", "£12.34" } }) {
-        driver.type(digit);
+        EXPECT_EQ(driver.type(digit), 1u) << "the field applies the key itself, and so takes it";
         EXPECT_EQ(amountText(), shown);
     }
     EXPECT_EQ(host->amountTextField->amount(), 1234);
     EXPECT_EQ(host->amountChanges, 4);
 
-    driver.deleteBackward();
+    EXPECT_EQ(driver.deleteBackward(), 1u);
     EXPECT_EQ(amountText(), "£1.23");
     EXPECT_EQ(host->amountTextField->amount(), 123);
+}
+
+TEST_F(CurrencyTextFieldTest, AScriptTypesAnAmountAsAPersonDoes)
+{
+    tapAmount();
+    EXPECT_EQ(driver.execute("type 45000"), "") << "every digit was taken";
+    EXPECT_EQ(amountText(), "£450.00");
+    EXPECT_EQ(driver.execute("delete 2"), "");
+    EXPECT_EQ(amountText(), "£4.50");
+    EXPECT_EQ(driver.execute("type 1234567"), "the field took 6 of 7 characters\n")
+        << "the seventh digit would pass nine digits of pence";
+    EXPECT_EQ(amountText(), "£4501234.56");
 }
 
 TEST_F(CurrencyTextFieldTest, DeleteOnNothingStillTellsTheScreen)
@@ -50,11 +62,11 @@ TEST_F(CurrencyTextFieldTest, DeleteOnNothingStillTellsTheScreen)
 TEST_F(CurrencyTextFieldTest, StopsAtNineDigitsOfPence)
 {
     tapAmount();
-    EXPECT_EQ(driver.type("123456789"), 0u) << "the field applies every key itself";
+    EXPECT_EQ(driver.type("123456789"), 9u);
     EXPECT_EQ(amountText(), "£1234567.89");
     int changes = host->amountChanges;
 
-    driver.type("1");
+    EXPECT_EQ(driver.type("1"), 0u);
     EXPECT_EQ(amountText(), "£1234567.89");
     EXPECT_EQ(host->amountChanges, changes) << "a refused digit sends nothing";
 
@@ -92,7 +104,7 @@ TEST_F(CurrencyTextFieldTest, RefusesPastesThatAreNotPenceOrTooLarge)
     }
     EXPECT_EQ(host->amountChanges, changes);
 
-    driver.paste("0015");
+    EXPECT_TRUE(driver.paste("0015"));
     EXPECT_EQ(amountText(), "£4200.15");
 }
 

@@ -57,6 +57,9 @@ TEST_F(StartAndEmailScreensTest, TheCarouselMarksThePageWhoseLeftEdgeIsNearestWh
     EXPECT_EQ(dotPictures(),
         (std::vector<std::string> { "CarouselIconActive", "CarouselIconInactive", "CarouselIconInactive" }));
     EXPECT_EQ(view->pageControl()->pageIndicatorTintColor(), platform::ui::Color::clear());
+    for (const auto& dot : view->pageControl()->subviews())
+        EXPECT_EQ(CarouselPageControl::imageViewForSubview(*dot)->frame(), (platform::ui::Rect { 0, 0, 7, 7 }))
+            << "each picture fills its dot";
 
     double w = view->scrollView()->frame().width();
     struct Case {

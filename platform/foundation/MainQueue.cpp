@@ -213,7 +213,11 @@ void MainQueue::advance(double seconds)
 bool MainQueue::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {
     claimMainThread();
-    auto deadline = std::chrono::steady_clock::now() + timeout;
+    // A time-out longer than the steady clock can count waits for ever.
+    auto started = std::chrono::steady_clock::now();
+    auto deadline = timeout >= std::chrono::duration_cast<std::chrono::milliseconds>(RealTime::max() - started)
+        ? RealTime::max()
+        : started + timeout;
     for (;;) {
         runUntilIdle();
         if (done())

@@ -16,8 +16,10 @@ void PageControl::setNumberOfPages(int pages)
         auto last = subviews().back();
         last->removeFromSuperview();
     }
+    // A dot is made at its size, so that a view put inside it (a picture of the dot) can take that size;
+    // layoutSubviews places it in the row.
     while (int(subviews().size()) < m_numberOfPages) {
-        auto dot = std::make_shared<View>(Rect::zero());
+        auto dot = std::make_shared<View>(Rect { 0, 0, kDotSize, kDotSize });
         dot->setUserInteractionEnabled(false);
         addSubview(dot);
     }

@@ -1,5 +1,6 @@
 #include "platform/ui/ScreenDriver.h"
 
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Application.h"
@@ -230,7 +231,8 @@ void ScreenDriver::wait(double seconds)
     if (queue.clock().isVirtual()) {
         queue.advance(seconds);
     } else {
-        auto until = std::chrono::milliseconds(std::llround(seconds * 1000));
+        auto until = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::nanoseconds(foundation::Clock::nanoseconds(seconds)));
         queue.runUntil([] { return false; }, until);
     }
     settle();

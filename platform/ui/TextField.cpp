@@ -103,9 +103,7 @@ std::size_t TextField::typeText(const std::string& text)
     std::size_t accepted = 0;
     for (std::size_t i = 0; i < text.size();) {
         std::size_t length = foundation::utf8CharacterLength(text, i);
-        // A field that makes its own edits (a formatting field) refuses the key and changes its text.
-        std::string before = m_text;
-        if (insertText(text.substr(i, length)) || m_text != before)
+        if (insertText(text.substr(i, length)))
             ++accepted;
         i += length;
     }
@@ -132,9 +130,22 @@ bool TextField::replace(foundation::Utf16Range range, const std::string& replace
     return true;
 }
 
+// A field that makes its own edits (a formatting field) refuses the key and changes its text: the key took.
+bool TextField::pressKey(foundation::Utf16Range range, const std::string& replacement)
+{
+    auto self = shared_from_this();
+    std::string before = m_text;
+    if (replace(range, replacement))
+        return true;
+    if (m_text == before)
+        return false;
+    didChangeTextItself();
+    return true;
+}
+
 bool TextField::insertText(const std::string& text)
 {
-    return replace({ foundation::utf16Length(m_text), 0 }, text);
+    return pressKey({ foundation::utf16Length(m_text), 0 }, text);
 }
 
 bool TextField::deleteBackward()
@@ -144,7 +155,7 @@ bool TextField::deleteBackward()
     std::size_t start = lastCodePointStart(m_text);
     std::size_t units = foundation::utf16Length(std::string_view(m_text).substr(start));
     std::size_t length = foundation::utf16Length(m_text);
-    return replace({ length - units, units }, "");
+    return pressKey({ length - units, units }, "");
 }
 
 void TextField::pressReturn()

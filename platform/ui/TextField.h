@@ -166,14 +166,14 @@ public:
     bool isEditing() const { return m_editing; }
 
     /// Types the text one character (code point) at a time, as key presses, while the field is the first
-    /// responder. Returns how many key presses were taken: accepted, or refused by a delegate that changed
-    /// the text itself.
+    /// responder. Returns how many key presses were taken (see insertText()).
     std::size_t typeText(const std::string& text);
-    /// Types one key press: asks the delegate, appends, sends editing-changed. False when refused or when the
-    /// field is not editing.
+    /// Types one key press: asks the delegate, appends, sends editing-changed. True when the key was taken:
+    /// accepted, or refused by a delegate that changed the text itself (a formatting field applying the key
+    /// its own way, which then sends its own events). False when nothing changed or the field is not editing.
     bool insertText(const std::string& text) override;
-    /// Deletes the last character as a key press. False when there is nothing to delete, the delegate refuses
-    /// or the field is not editing.
+    /// Deletes the last character as a key press, taken as insertText() says. False when there is nothing to
+    /// delete, the delegate refuses without changing the text, or the field is not editing.
     bool deleteBackward() override;
     /// Presses Return: when the delegate's shouldReturn agrees, sends editing-did-end-on-exit; a field with
     /// actions for that event then ends editing, as the platform does.
@@ -200,12 +200,16 @@ public:
     std::string describe() const override;
 
 protected:
+    /// Called after a key press that the delegate refused while changing the text itself; does nothing.
+    virtual void didChangeTextItself() { }
+
     void didTap() override;
     void didBecomeFirstResponder() override;
     void didResignFirstResponder() override;
 
 private:
     bool replace(foundation::Utf16Range range, const std::string& replacement);
+    bool pressKey(foundation::Utf16Range range, const std::string& replacement);
 
     std::string m_text;
     std::optional<std::string> m_placeholder;

@@ -3,10 +3,14 @@
 #include "platform/ui/GraphicsContext.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace platform::ui {
 
 namespace {
+
+// How many times a view has been marked for layout: a pass that marks none leaves nothing to redo.
+std::uint64_t layoutRequests = 0;
 
 std::size_t axisIndex(LayoutAxis axis)
 {
@@ -92,14 +96,25 @@ void View::sizeToFit()
 void View::setNeedsLayout()
 {
     m_needsLayout = true;
+    ++layoutRequests;
 }
 
+// A layoutSubviews may resize or add views that constraints place (a table adds its rows, a cell sizes its
+// content view) after the constraints were solved: then the tree is solved and laid out again, so that one
+// call leaves every view where its constraints put it. A few passes settle rows in tables in cells; a
+// layoutSubviews that changes frames on every pass stops there.
 void View::layoutIfNeeded()
 {
     auto self = shared_from_this();
-    if (auto& layout = layoutHooks().layout)
-        layout(*this);
-    layoutMarkedViews();
+    constexpr int kMaximumPasses = 4;
+    for (int pass = 0; pass < kMaximumPasses; ++pass) {
+        if (auto& layout = layoutHooks().layout)
+            layout(*this);
+        auto before = layoutRequests;
+        layoutMarkedViews();
+        if (layoutRequests == before)
+            return;
+    }
 }
 
 void View::layoutMarkedViews()

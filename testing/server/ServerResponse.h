@@ -33,7 +33,8 @@ struct ServerResponse {
     /// make sure such a request fails.
     static ServerResponse dropped();
 
-    /// This answer sent after `seconds`.
+    /// This answer sent after `seconds`, or as soon as the server stops: a long delay holds it for as long
+    /// as the test runs.
     ServerResponse delayed(double seconds) const;
 };
 

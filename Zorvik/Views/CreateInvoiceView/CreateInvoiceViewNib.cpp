@@ -1,6 +1,7 @@
 #include "Zorvik/Views/CreateInvoiceView/CreateInvoiceView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NibBuilder.h"
@@ -38,10 +39,11 @@ std::shared_ptr<Button> button(NibBuilder& nib, const std::shared_ptr<platform::
     return control;
 }
 
-// A text field of the form with its state icon on the left.
+// A text field of the form with its state icon on the left, which shows `emptyIcon` until the form first
+// checks its fields.
 std::shared_ptr<platform::ui::TextField> field(NibBuilder& nib,
     const std::shared_ptr<platform::ui::View>& root, std::shared_ptr<platform::ui::TextField> text, double y,
-    const char* placeholder, const char* outlet, const char* icon)
+    const char* placeholder, const char* outlet, const char* icon, const char* emptyIcon)
 {
     double width = root->frame().width();
     text->setFrame({ kMargin + kIcon + 10, y, width - 2 * kMargin - kIcon - 10, kRow });
@@ -49,6 +51,7 @@ std::shared_ptr<platform::ui::TextField> field(NibBuilder& nib,
     root->addSubview(text);
     nib.outlet(outlet, text);
     auto image = std::make_shared<ImageView>(Rect { kMargin, y + (kRow - kIcon) / 2, kIcon, kIcon });
+    image->setImage(platform::ui::Image::named(emptyIcon));
     root->addSubview(image);
     nib.outlet(icon, image);
     return text;
@@ -75,14 +78,14 @@ void buildCreateInvoiceView(NibBuilder& nib)
 
     double y = 110;
     field(nib, root, std::make_shared<platform::ui::TextField>(), y, "Description of work",
-        "descriptionTextField", "descriptionImage");
+        "descriptionTextField", "descriptionImage", "IconDescriptionEmpty");
     y += kRow;
     field(nib, root, std::make_shared<platform::ui::TextField>(), y, "Company name", "companyNameTextField",
-        "companyNameImage");
+        "companyNameImage", "IconCompanyNameEmpty");
     y += kRow;
     auto email
         = std::static_pointer_cast<platform::ui::TextField>(nib.custom("EmailTextField", Rect::zero()));
-    field(nib, root, email, y, "Email address", "recipientEmailTextField", "emailImage");
+    field(nib, root, email, y, "Email address", "recipientEmailTextField", "emailImage", "IconEmailEmpty");
     auto contacts = button(nib, root, { width - kMargin - 30, y + 7, 30, 30 }, nullptr,
         "addContactFromAddressBookButton", "showAddContactFromAddressBookView");
     contacts->setAccessibilityLabel("Contacts");

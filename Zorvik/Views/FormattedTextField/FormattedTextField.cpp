@@ -9,26 +9,9 @@ FormattedTextField::FormattedTextField(const platform::ui::NibCoder& coder)
     setKeyboardType(platform::ui::KeyboardType::NumberPad);
 }
 
-bool FormattedTextField::insertText(const std::string& text)
+void FormattedTextField::didChangeTextItself()
 {
-    return changes([&] { return TextField::insertText(text); });
-}
-
-bool FormattedTextField::deleteBackward()
-{
-    return changes([&] { return TextField::deleteBackward(); });
-}
-
-bool FormattedTextField::changes(const std::function<bool()>& edit)
-{
-    auto self = shared_from_this();
-    std::string before = text();
-    if (edit())
-        return true;
-    if (text() == before)
-        return false;
     sendActions(platform::ui::ControlEvent::EditingChanged);
-    return true;
 }
 
 }

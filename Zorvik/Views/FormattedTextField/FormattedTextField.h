@@ -3,9 +3,6 @@
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/TextField.h"
 
-#include <functional>
-#include <string>
-
 namespace zorvik {
 
 /// The base of the fields that are their own delegate and check or reshape what is typed or pasted: from
@@ -17,13 +14,9 @@ public:
     /// A field placed by a nib, with the frame the nib gives, the number pad and itself as delegate.
     explicit FormattedTextField(const platform::ui::NibCoder& coder);
 
-    /// Types or pastes `text`; true when the text changed.
-    bool insertText(const std::string& text) override;
-    /// Presses delete; true when the text changed.
-    bool deleteBackward() override;
-
-private:
-    bool changes(const std::function<bool()>& edit);
+protected:
+    /// Sends editing-changed for the edit the field made itself, as the platform does for its own.
+    void didChangeTextItself() override;
 };
 
 }

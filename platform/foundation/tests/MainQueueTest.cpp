@@ -227,6 +227,18 @@ TEST_F(MainQueueTest, RunUntilNoticesAConditionSetWithoutPosting)
     worker.join();
 }
 
+TEST_F(MainQueueTest, RunUntilTakesATimeOutLongerThanTheClockCanCount)
+{
+    std::atomic<bool> flag { false };
+    std::thread worker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        flag = true;
+    });
+
+    EXPECT_TRUE(mainQueue().runUntil([&] { return flag.load(); }, std::chrono::milliseconds::max()));
+    worker.join();
+}
+
 TEST(MainQueueThreads, OnlyTheMainThreadRunsTheQueue)
 {
     EXPECT_TRUE(mainQueue().isMainThread());

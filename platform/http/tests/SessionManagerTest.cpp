@@ -10,6 +10,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <thread>
 
 using namespace platform::http;
@@ -32,6 +35,68 @@ struct Outcome {
     HttpError error;
     int taskStatus { -1 };
     bool onMainThread { false };
+};
+
+// Runs `act` once, on the main thread, as soon as the session has read `answers` answers: their completions
+// are queued on the main queue and none has run yet. Registered after the session's engine, it looks right
+// after the engine has handled what the queue's wait found.
+class AnswersRead : public platform::foundation::EventSource {
+public:
+    AnswersRead(std::size_t answers, std::function<void()> act)
+        : m_answers(answers)
+        , m_act(std::move(act))
+    {
+        mainQueue().addSource(*this);
+    }
+    ~AnswersRead() override { mainQueue().removeSource(*this); }
+
+    bool acted() const { return m_acted; }
+
+    std::optional<Deadline> prepare(std::vector<pollfd>&) override { return std::nullopt; }
+    void dispatch(std::span<const pollfd>) override
+    {
+        if (m_acted || mainQueue().pendingCount() < m_answers)
+            return;
+        m_acted = true;
+        m_act();
+    }
+
+private:
+    std::size_t m_answers;
+    std::function<void()> m_act;
+    bool m_acted { false };
+};
+
+// Holds the server's threads that wait at it until open() or until the gate goes out of scope. A thread
+// may still be waking when the test ends, so what it waits on is shared with it.
+class Gate {
+public:
+    ~Gate() { open(); }
+
+    /// What a server thread calls to wait at the gate.
+    std::function<void()> waiting() const
+    {
+        return [state = m_state] {
+            std::unique_lock lock(state->mutex);
+            state->changed.wait(lock, [&] { return state->open; });
+        };
+    }
+    void open()
+    {
+        {
+            std::lock_guard lock(m_state->mutex);
+            m_state->open = true;
+        }
+        m_state->changed.notify_all();
+    }
+
+private:
+    struct State {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool open { false };
+    };
+    std::shared_ptr<State> m_state { std::make_shared<State>() };
 };
 
 class SessionManagerTest : public ::testing::Test {
@@ -406,29 +471,35 @@ TEST_F(SessionManagerTest, ACancelledRequestLetsGoOfItsCallbacksOnTheMainThread)
 
 TEST_F(SessionManagerTest, CancellingAfterTheAnswerArrivedStillSuppressesTheCallback)
 {
-    server.script("GET", "/api/x", ServerResponse::json(200, Dictionary::make()).delayed(0.05));
     auto outcome = std::make_shared<Outcome>();
     auto task = start("GET", server.url("/api/x"), {}, outcome);
-    ASSERT_TRUE(mainQueue().runUntil([&] { return server.requestCount() >= 1; }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    task->cancel();
-    mainQueue().runUntil([] { return false; }, std::chrono::milliseconds(100));
+    AnswersRead cancel(1, [&] { task->cancel(); });
+    ASSERT_TRUE(mainQueue().runUntil([&] { return cancel.acted(); }));
+    mainQueue().runUntilIdle();
+    EXPECT_EQ(mainQueue().pendingCount(), 0u) << "the completion ran, and did nothing";
     EXPECT_EQ(outcome->calls, 0);
 }
 
 TEST_F(SessionManagerTest, NothingCompletesAfterTheManagerIsGone)
 {
-    server.script("GET", "/api/slow", ServerResponse::json(200, Dictionary::make()).delayed(0.1));
-    server.script("GET", "/api/fast", ServerResponse::json(200, Dictionary::make()).delayed(0.05));
+    // The slow answer is held at the server until the manager has gone; the fast one has been read by then.
+    Gate slowAnswer;
+    server.setAnswerObserver([wait = slowAnswer.waiting()](const ServerRequest& request, int) {
+        if (request.path == "/api/slow")
+            wait();
+    });
     auto slow = std::make_shared<Outcome>();
     auto fast = std::make_shared<Outcome>();
     auto slowTask = start("GET", server.url("/api/slow"), {}, slow);
     start("GET", server.url("/api/fast"), {}, fast);
-    ASSERT_TRUE(mainQueue().runUntil([&] { return server.requestCount() >= 2; }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    manager.reset();
-    slowTask->cancel();
-    mainQueue().runUntil([] { return false; }, std::chrono::milliseconds(250));
+    AnswersRead goAway(1, [&] {
+        manager.reset();
+        slowTask->cancel();
+    });
+    ASSERT_TRUE(mainQueue().runUntil([&] { return goAway.acted(); }));
+    slowAnswer.open();
+    mainQueue().runUntilIdle();
+    EXPECT_EQ(mainQueue().pendingCount(), 0u);
     EXPECT_EQ(slow->calls, 0);
     EXPECT_EQ(fast->calls, 0);
 }

@@ -36,8 +36,10 @@ TEST(PageControlTest, EachPageHasADotViewInACentredRow)
 {
     auto pages = std::make_shared<PageControl>(Rect { 0, 0, 100, 37 });
     pages->setNumberOfPages(3);
-    pages->layoutIfNeeded();
     ASSERT_EQ(pages->subviews().size(), 3u);
+    for (const auto& dot : pages->subviews())
+        EXPECT_EQ(dot->frame().size, (Size { 7, 7 })) << "a dot has its size before it is placed";
+    pages->layoutIfNeeded();
     std::vector<Rect> frames;
     for (const auto& dot : pages->subviews())
         frames.push_back(dot->frame());

@@ -98,6 +98,30 @@ TEST_F(TableViewTest, TenThousandRowsMakeOnlyTheCellsThatShow)
     EXPECT_EQ(table->cellForRow({ 0, 0 }), nullptr);
 }
 
+TEST_F(TableViewTest, ConstraintsInsideARowFollowItsHeightInOneLayout)
+{
+    // As in a swipeable row: a view pinned to the edges of the cell's content view, which the cell sizes to
+    // the row only as the table lays its rows out, after the constraints were solved once.
+    std::vector<std::shared_ptr<View>> pinned;
+    table->registerClass("row", [&](const std::string& identifier) {
+        auto cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, identifier);
+        auto view = std::make_shared<View>();
+        view->setTranslatesAutoresizingMaskIntoConstraints(false);
+        cell->contentView()->addSubview(view);
+        VisualFormat::Views views { { "view", view } };
+        cell->contentView()->addConstraints(VisualFormat::constraints("H:|[view]|", views));
+        cell->contentView()->addConstraints(VisualFormat::constraints("V:|[view]|", views));
+        pinned.push_back(view);
+        return cell;
+    });
+    rows->height = 80;
+    fill(3);
+    window->layoutIfNeeded();
+    ASSERT_EQ(pinned.size(), 3u);
+    for (auto& view : pinned)
+        EXPECT_EQ(view->frame(), Rect(0, 0, 320, 80));
+}
+
 TEST_F(TableViewTest, BatchUpdatesThatAgreeMoveCellsAndSelection)
 {
     fill(5);

@@ -289,9 +289,12 @@ TEST_F(FieldsInAWindow, AKeyTheFieldAppliesItselfCountsAsTaken)
         Pairs() { setDelegateToSelf(); }
         bool shouldChangeCharacters(TextField&, Utf16Range, const std::string& replacement) override
         {
-            if (replacement.find_first_not_of("0123456789") != std::string::npos || digits.size() == 4)
+            if (replacement.empty() && !digits.empty())
+                digits.pop_back();
+            else if (replacement.find_first_not_of("0123456789") != std::string::npos || digits.size() == 4)
                 return false;
-            digits += replacement;
+            else
+                digits += replacement;
             setText(digits.size() > 2 ? digits.substr(0, 2) + "-" + digits.substr(2) : digits);
             return false;
         }
@@ -302,6 +305,14 @@ TEST_F(FieldsInAWindow, AKeyTheFieldAppliesItselfCountsAsTaken)
     field->becomeFirstResponder();
     EXPECT_EQ(field->typeText("12a345"), 4u) << "the letter and the fifth digit change nothing";
     EXPECT_EQ(field->text(), "12-34");
+
+    // The keyboard, as a person or the screen driver uses it, counts the same way.
+    EXPECT_EQ(Keyboard::shared().deleteBackward(3), 3u);
+    EXPECT_EQ(field->text(), "1");
+    EXPECT_EQ(Keyboard::shared().type("2x3"), 2u);
+    EXPECT_EQ(field->text(), "12-3");
+    EXPECT_TRUE(Keyboard::shared().paste("4"));
+    EXPECT_FALSE(Keyboard::shared().paste("5")) << "full";
 }
 
 TEST_F(FieldsInAWindow, TextChangesArePostedAsNotifications)
