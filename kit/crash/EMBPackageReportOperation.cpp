@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <unistd.h>
 
 namespace kit {
 
@@ -103,7 +104,17 @@ void EMBPackageReportOperation::addFilePart(
 
 bool EMBPackageReportOperation::compressData(const std::string& data, const std::string& compressedPath)
 {
-    gzFile file = gzopen(compressedPath.c_str(), "w");
+    auto partialPath = EMBFileManager::temporaryPathFor(compressedPath);
+    bool written = compressDataInto(data, partialPath)
+        && std::rename(partialPath.c_str(), compressedPath.c_str()) == 0;
+    if (!written)
+        unlink(partialPath.c_str());
+    return written;
+}
+
+bool EMBPackageReportOperation::compressDataInto(const std::string& data, const std::string& path)
+{
+    gzFile file = gzopen(path.c_str(), "w");
     if (file == nullptr) {
         EMBSDKFileLog("%s: Error: unable to open file for compression %s\n", __func__, std::strerror(errno));
         return false;
