@@ -5,7 +5,6 @@
 #include "kit/crash/capture/EMBSDKLog.h"
 
 #include <map>
-#include <sys/stat.h>
 
 namespace kit {
 namespace {
@@ -30,19 +29,12 @@ void closeFile(OpenFile& open)
         EMBFileClose(&open.file);
 }
 
-// Whether the file behind `fd` has been deleted (its report directory removed, say).
-bool deleted(int fd)
-{
-    struct stat status { };
-    return fstat(fd, &status) == 0 && status.st_nlink == 0;
-}
-
-// The storage's current file `path`, open for appending: the one already open, or opened now (anew when the
-// file was deleted under it). Null when it cannot be opened.
+// The storage's current file `path`, open for appending: the one already open, or opened now. Null when it
+// cannot be opened.
 EMBFile* openCurrentFile(const EMBABStorage& storage, const std::string& path)
 {
     OpenFile& open = openFiles()[&storage];
-    if (EMBFileIsOpen(&open.file) && (open.path != path || deleted(open.file.fd)))
+    if (EMBFileIsOpen(&open.file) && open.path != path)
         closeFile(open);
     if (!EMBFileIsOpen(&open.file)) {
         if (!EMBFileInitWithPath(&open.file, path.c_str(), false))

@@ -174,18 +174,6 @@ TEST_F(EMBUserLoggingTest, EightThreadsLoggingLeaveWholeLinesAndNoFileOverItsCap
     EXPECT_GT(lines, 20u);
 }
 
-// The log keeps its file open between lines: a file deleted under it is made anew by the next line.
-TEST_F(EMBUserLoggingTest, ALogFileDeletedUnderTheLoggerIsMadeAnew)
-{
-    start();
-    EMBLog("first");
-    std::filesystem::remove(path("log_a.embrecord"));
-    EMBLog("second");
-    auto logs = records(path("log_a.embrecord"), "log");
-    ASSERT_EQ(logs.size(), 1u);
-    EXPECT_EQ(hexDecode(*logs[0]->get("msg").string()), "second");
-}
-
 // In a child: logs numbered lines without end into a small rotating log, telling its parent of each line
 // the call has returned for.
 TEST(EMBUserLoggingChild, DISABLED_LogsUntilKilled)
