@@ -206,8 +206,8 @@ TEST(EMBUserLoggingKillTest, TheLastReturnedLineIsInTheLogAfterAKillAtAnyMoment)
                 returned = std::stol(line);
         };
         while (returned < target) {
-            auto line = child.readLine(std::chrono::seconds(5));
-            ASSERT_TRUE(line);
+            auto line = child.readLine(std::chrono::seconds(30));
+            ASSERT_TRUE(line) << "the child ended or fell silent after line " << returned;
             record(*line);
         }
         child.signal(SIGKILL);
