@@ -3,12 +3,48 @@
 #include "kit/crash/EMBUserLogging.h"
 #include "kit/crash/capture/EMBCaptureUtilities.h"
 #include "kit/crash/capture/EMBSDKLog.h"
-#include "platform/foundation/DispatchQueue.h"
+
+#include <map>
 
 namespace kit {
 namespace {
 
-// Decides, after a record went to the current file, whether the pair turns; on the logging queue.
+// A pair's current file, open from the first record written to it until the pair turns or logging ends.
+struct OpenFile {
+    std::string path;
+    EMBFile file;
+};
+
+// The open current file of each pair; touched in the logging queue's turn only. Never destroyed: work still
+// running on the logging queue at exit may use it.
+std::map<const EMBABStorage*, OpenFile>& openFiles()
+{
+    static auto* files = new std::map<const EMBABStorage*, OpenFile>();
+    return *files;
+}
+
+void closeFile(OpenFile& open)
+{
+    if (EMBFileIsOpen(&open.file))
+        EMBFileClose(&open.file);
+}
+
+// The storage's current file `path`, open for appending: the one already open, or opened now. Null when it
+// cannot be opened.
+EMBFile* openCurrentFile(const EMBABStorage& storage, const std::string& path)
+{
+    OpenFile& open = openFiles()[&storage];
+    if (EMBFileIsOpen(&open.file) && open.path != path)
+        closeFile(open);
+    if (!EMBFileIsOpen(&open.file)) {
+        if (!EMBFileInitWithPath(&open.file, path.c_str(), false))
+            return nullptr;
+        open.path = path;
+    }
+    return &open.file;
+}
+
+// Decides, after a record went to the current file, whether the pair turns; in the logging queue's turn.
 void turnIfFull(const EMBABStorage& storage, const std::string** currentFile, std::uint64_t fileSize)
 {
     if (!storage.restrictBySize) {
@@ -23,6 +59,7 @@ void turnIfFull(const EMBABStorage& storage, const std::string** currentFile, st
     } else if (fileSize <= storage.maxSize) {
         return;
     }
+    closeFile(openFiles()[&storage]);
     const std::string* next = *currentFile == &storage.pathA ? &storage.pathB : &storage.pathA;
     if (!next->empty())
         EMBUnlinkIfExists(next->c_str());
@@ -42,20 +79,29 @@ bool EMBUserLoggingWriteAndCheckABFiles(const EMBABStorage* storage, const std::
         return false;
     bool written = false;
     queue->sync([&] {
-        EMBFile file;
-        if (!EMBFileInitWithPath(&file, (*currentFile)->c_str(), true)) {
+        EMBFile* file = openCurrentFile(*storage, **currentFile);
+        if (file == nullptr) {
             EMBSDKFileLog("%s: Unable to open log file\n", __func__);
             return;
         }
-        writeRecord(&file);
-        std::uint64_t size = 0;
-        EMBFileCloseWithOffset(&file, &size);
+        // The record gathers in the buffer and goes out before the call returns, in one write(2) when it fits.
+        char buffer[EMBFile::kBufferSize];
+        EMBFileLendBuffer(file, buffer);
+        writeRecord(file);
+        EMBFileReturnBuffer(file);
         if (!storage->restrictBySize && storage->entryCount != nullptr)
             ++*storage->entryCount;
         written = true;
-        turnIfFull(*storage, currentFile, size);
+        turnIfFull(*storage, currentFile, file->bytesWritten);
     });
     return written;
+}
+
+void EMBUserLoggingCloseABFiles()
+{
+    for (auto& [storage, open] : openFiles())
+        closeFile(open);
+    openFiles().clear();
 }
 
 }

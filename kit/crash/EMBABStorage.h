@@ -26,12 +26,20 @@ struct EMBABStorage {
     std::uint32_t limit() const { return restrictBySize ? maxSize : maxEntries; }
 };
 
-/// Appends one record to the storage's current file (`*currentFile`, pathA or pathB of the storage): opens it
-/// for appending, lets `writeRecord` write, closes it, then turns to the other file (emptied first) when the
-/// current one has reached its limit. Runs on the logging queue and waits for it; the turn is taken in the
-/// same step, so no other record can slip in past the limit. Nothing when the limit is 0 or an argument is
-/// missing; false when nothing was written.
+/// Appends one record to the storage's current file (`*currentFile`, pathA or pathB of the storage), then
+/// turns to the other file (emptied first) when the current one has reached its limit. Runs on the logging
+/// queue and waits for it; the turn is taken in the same step, so no other record can slip in past the
+/// limit. Nothing when the limit is 0 or an argument is missing; false when nothing was written.
+///
+/// The current file stays open from one record to the next, until the pair turns or logging ends, and each
+/// record goes out in write(2)s of its own, one for a record under EMBFile::kBufferSize bytes: every record
+/// is in the file when the call returns, and a crash right after loses nothing, without an open and a close
+/// a line. The pairs' files are the logging queue's while logging runs: one deleted under it is not made
+/// anew before the pair turns.
 bool EMBUserLoggingWriteAndCheckABFiles(const EMBABStorage* storage, const std::string** currentFile,
     const std::function<void(EMBFile*)>& writeRecord);
+
+/// Closes the pairs' open files; in the logging queue's turn, when logging ends.
+void EMBUserLoggingCloseABFiles();
 
 }

@@ -8,7 +8,6 @@
 #include "kit/crash/capture/EMBFileReader.h"
 #include "kit/crash/capture/EMBSDKLog.h"
 #include "platform/foundation/Dictionary.h"
-#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Json.h"
 
 #include <algorithm>

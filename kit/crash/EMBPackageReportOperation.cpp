@@ -5,8 +5,7 @@
 #include "kit/crash/EMBInternalReport.h"
 #include "kit/crash/EMBKitLog.h"
 #include "kit/crash/capture/EMBSDKLog.h"
-
-#include "platform/foundation/Files.h"
+#include "platform/foundation/OutputStream.h"
 
 #include <zlib.h>
 
@@ -14,7 +13,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <span>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kit {
 
@@ -24,6 +27,8 @@ constexpr const char* kPackageExtension { "multipartmime" };
 constexpr const char* kCompressedExtension { "gz" };
 // The largest range handed to one gzwrite().
 constexpr std::size_t kWriteRange { 1 << 20 };
+// zlib's buffer for a gzip file: large enough that a report's files go out in a few writes.
+constexpr unsigned kGzipBufferSize { 256 * 1024 };
 
 const EMBKitLog& log()
 {
@@ -34,6 +39,41 @@ const EMBKitLog& log()
 std::string fileName(const std::string& path)
 {
     return std::filesystem::path(path).filename().string();
+}
+
+std::span<const std::uint8_t> bytesOf(std::string_view data)
+{
+    return { reinterpret_cast<const std::uint8_t*>(data.data()), data.size() };
+}
+
+// The bytes of the regular file at `path`, read at one go; none when it cannot be read.
+std::optional<std::string> readFile(const std::string& path)
+{
+    int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return std::nullopt;
+    std::optional<std::string> content;
+    struct stat status { };
+    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+        std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+        std::size_t done = 0;
+        bool failed = false;
+        while (done < bytes.size()) {
+            ssize_t count = read(descriptor, bytes.data() + done, bytes.size() - done);
+            if (count < 0 && errno == EINTR)
+                continue;
+            failed = count < 0;
+            if (count <= 0)
+                break;
+            done += static_cast<std::size_t>(count);
+        }
+        if (!failed) {
+            bytes.resize(done);
+            content = std::move(bytes);
+        }
+    }
+    close(descriptor);
+    return content;
 }
 
 }
@@ -82,32 +122,41 @@ void EMBPackageReportOperation::addFilePart(
     CRNMultipartMimeStreamEncoder& encoder, const std::string& path) const
 {
     auto name = fileName(path);
-    std::error_code error;
-    auto data = std::filesystem::is_regular_file(path, error) ? platform::foundation::Files::readBytes(path)
-                                                              : std::nullopt;
+    auto data = readFile(path);
     if (!data || data->empty()) {
         EMBSDKFileLog("%s: Error: unable to read data for compression: %s\n", __func__, name.c_str());
         return;
     }
     auto compressedPath = path + "." + kCompressedExtension;
     auto fileNameSent = name + "." + kCompressedExtension;
-    if (compressData(std::string(data->begin(), data->end()), compressedPath)) {
-        if (auto compressed = platform::foundation::Files::readBytes(compressedPath)) {
-            encoder.addFileData(*compressed, fileNameSent, "application/x-gzip", name);
+    if (compressData(*data, compressedPath)) {
+        if (auto compressed = readFile(compressedPath)) {
+            encoder.addFileData(bytesOf(*compressed), fileNameSent, "application/x-gzip", name);
             return;
         }
     }
     EMBSDKFileLog("%s: Error: compression failed for %s\n", __func__, fileName(compressedPath).c_str());
-    encoder.addFileData(*data, fileNameSent, "text/plain", name);
+    encoder.addFileData(bytesOf(*data), fileNameSent, "text/plain", name);
 }
 
-bool EMBPackageReportOperation::compressData(const std::string& data, const std::string& compressedPath)
+bool EMBPackageReportOperation::compressData(std::string_view data, const std::string& compressedPath)
 {
-    gzFile file = gzopen(compressedPath.c_str(), "w");
+    auto partialPath = EMBFileManager::temporaryPathFor(compressedPath);
+    bool written = compressDataInto(data, partialPath)
+        && std::rename(partialPath.c_str(), compressedPath.c_str()) == 0;
+    if (!written)
+        unlink(partialPath.c_str());
+    return written;
+}
+
+bool EMBPackageReportOperation::compressDataInto(std::string_view data, const std::string& path)
+{
+    gzFile file = gzopen(path.c_str(), "w");
     if (file == nullptr) {
         EMBSDKFileLog("%s: Error: unable to open file for compression %s\n", __func__, std::strerror(errno));
         return false;
     }
+    gzbuffer(file, kGzipBufferSize);
     std::size_t offset = 0;
     bool written = true;
     while (written && offset < data.size()) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kit {
 
@@ -31,11 +32,13 @@ public:
     /// The finished package; nullopt until one is whole.
     const std::optional<std::string>& finalPath() const { return m_finalPath; }
 
-    /// Writes `data` gzip-compressed (default level) into `compressedPath`; false (in the SDK log) when the
-    /// file cannot be opened, written or closed.
-    static bool compressData(const std::string& data, const std::string& compressedPath);
+    /// Writes `data` gzip-compressed (default level) into `compressedPath`, under a "." name renamed into
+    /// place when whole; false (in the SDK log) when the file cannot be opened, written or closed, and then
+    /// nothing is left.
+    static bool compressData(std::string_view data, const std::string& compressedPath);
 
 private:
+    static bool compressDataInto(std::string_view data, const std::string& path);
     /// Adds the value parts and one file part per record file.
     void addParts(CRNMultipartMimeStreamEncoder& encoder) const;
     void addFilePart(CRNMultipartMimeStreamEncoder& encoder, const std::string& path) const;

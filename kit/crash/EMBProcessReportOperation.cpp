@@ -43,13 +43,27 @@ EMBProcessReportOperation::EMBProcessReportOperation(
 
 void EMBProcessReportOperation::main()
 {
-    if (!m_report || !m_symbolResolver
-        || !m_symbolResolver->loadBinaryImagesFromFile(m_report->binaryImagePath()))
+    if (!m_report || !m_symbolResolver)
         return;
+    // A companion is renamed into place whole: its record is done, and stays as it was written.
+    std::vector<std::string> unprocessed;
     m_report->enumerateSymbolicatableFilesInContent([&](const std::string& path) {
-        if (!isCancelled())
-            symbolicateFile(path, m_symbolResolver);
+        std::error_code error;
+        if (std::filesystem::exists(path, error) && !std::filesystem::exists(companionPath(path), error))
+            unprocessed.push_back(path);
     });
+    if (unprocessed.empty() || !m_symbolResolver->loadBinaryImagesFromFile(m_report->binaryImagePath()))
+        return;
+    for (const auto& path : unprocessed) {
+        if (isCancelled())
+            return;
+        symbolicateFile(path, m_symbolResolver);
+    }
+}
+
+std::string EMBProcessReportOperation::companionPath(const std::string& path)
+{
+    return path + ".symbolicated";
 }
 
 std::optional<EMBThreadArray> EMBProcessReportOperation::threadArrayFromFile(const std::string& path)
@@ -84,7 +98,7 @@ void EMBProcessReportOperation::symbolicateFile(
     auto threadArray = std::make_shared<EMBThreadArray>(std::move(*threads));
     EMBSymbolicationOperation(threadArray, resolver).start();
     EMBDemangleOperation(threadArray).start();
-    EMBSerializeSymbolicatedFramesOperation(threadArray, path + ".symbolicated").start();
+    EMBSerializeSymbolicatedFramesOperation(threadArray, companionPath(path)).start();
 }
 
 }

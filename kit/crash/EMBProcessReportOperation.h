@@ -23,7 +23,14 @@ public:
     /// its exception, Mach exception and signal records (those present). Without a readable binary image
     /// file nothing is written; a damaged record is symbolicated as far as its whole records go, logged. The
     /// report's own files are left as they are.
+    ///
+    /// Running it again does only what is left: a record whose companion is in place is done (a companion is
+    /// renamed into place whole), so a report whose processing a killed launch cut short is finished, and
+    /// a processed one, perhaps already sent, keeps its companions byte for byte.
     void main() override;
+
+    /// The companion file of the crash record at `path`: "<path>.symbolicated".
+    static std::string companionPath(const std::string& path);
 
 private:
     static std::optional<EMBThreadArray> threadArrayFromFile(const std::string& path);

@@ -9,6 +9,8 @@
 #include "kit/crash/EMBKitLog.h"
 #include "kit/crash/EMBNetworkClient.h"
 #include "kit/crash/EMBPackageReportOperation.h"
+#include "kit/crash/EMBProcessReportOperation.h"
+#include "kit/crash/EMBSymbolResolver.h"
 
 #include "platform/foundation/ProcessInfo.h"
 
@@ -61,6 +63,9 @@ bool EMBReportsController::prepareAndSubmit(
         }
         report->setPath(m_fileManager->processingPath() + "/" + report->directoryName());
     }
+    // A report taken up again from processing has its symbolication finished, in case a killed launch cut it
+    // short; the companions already in place are kept as they are.
+    EMBProcessReportOperation(report, std::make_shared<EMBSymbolResolver>()).start();
     if (!packagingEnabled()) {
         log().write("Report packaging disabled");
         return false;

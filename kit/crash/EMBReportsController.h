@@ -52,9 +52,10 @@ public:
         std::shared_ptr<const EMBFileManager> fileManager);
 
     /// Takes `report` through the pipeline inside a process activity: with `withProcessing`, moves it from
-    /// active into processing and symbolicates it (a report already in processing is passed without);
-    /// then packs it, deletes its directory and uploads the package, synchronously when `urgent`. Answers
-    /// true when the package was handed to the upload client.
+    /// active into processing (a report already in processing is passed without); symbolicates what is not
+    /// yet symbolicated (all of a new report, nothing of one a launch processed before, the rest of one a
+    /// killed launch left half done); then packs it, deletes its directory and uploads the package,
+    /// synchronously when `urgent`. Answers true when the package was handed to the upload client.
     bool prepareAndSubmitReport(
         const std::shared_ptr<EMBInternalReport>& report, bool urgent, bool withProcessing);
     /// Hands the package at `path` to the upload client unless submission is switched off; true when handed.

@@ -3,7 +3,6 @@
 #include "kit/crash/capture/EMBFile.h"
 #include "kit/crash/capture/EMBSDKLog.h"
 #include "platform/foundation/Dictionary.h"
-#include "platform/foundation/DispatchQueue.h"
 
 #include <atomic>
 #include <ctime>
@@ -20,7 +19,7 @@ constexpr std::size_t kMaxStackFrames { 128 };
 std::atomic<EMBUserLoggingStorages*> g_storages { nullptr };
 std::atomic<EMBUserLoggingWritableState*> g_state { nullptr };
 std::mutex g_queueLock;
-std::unique_ptr<platform::foundation::DispatchQueue> g_queue;
+std::unique_ptr<EMBLoggingQueue> g_queue;
 
 std::uint64_t monotonicNanoseconds()
 {
@@ -97,7 +96,7 @@ void EMBUserLoggingInit(EMBUserLoggingStorages* storages, EMBUserLoggingWritable
     {
         std::lock_guard lock(g_queueLock);
         if (!g_queue)
-            g_queue = std::make_unique<platform::foundation::DispatchQueue>("com.cairn.ember.ios.logging");
+            g_queue = std::make_unique<EMBLoggingQueue>("com.cairn.ember.ios.logging");
     }
     writable->logStorageCurrentFile = &storages->logStorage.pathA;
     writable->errorStorageCurrentFile = &storages->errorStorage.pathA;
@@ -116,13 +115,15 @@ void EMBUserLoggingInit(EMBUserLoggingStorages* storages, EMBUserLoggingWritable
 void EMBUserLoggingDeinit()
 {
     g_storages = nullptr;
-    std::unique_ptr<platform::foundation::DispatchQueue> queue;
+    std::unique_ptr<EMBLoggingQueue> queue;
     {
         std::lock_guard lock(g_queueLock);
         queue = std::move(g_queue);
     }
-    if (queue)
+    if (queue) {
         queue->waitUntilIdle();
+        queue->sync(EMBUserLoggingCloseABFiles);
+    }
     g_state = nullptr;
 }
 
@@ -141,7 +142,7 @@ EMBUserLoggingWritableState* EMBUserLoggingCurrentState()
     return g_storages ? g_state.load() : nullptr;
 }
 
-platform::foundation::DispatchQueue* EMBUserLoggingQueue()
+EMBLoggingQueue* EMBUserLoggingQueue()
 {
     std::lock_guard lock(g_queueLock);
     return g_storages ? g_queue.get() : nullptr;

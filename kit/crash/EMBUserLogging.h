@@ -2,6 +2,7 @@
 
 #include "kit/crash/EMBABStorage.h"
 #include "kit/crash/EMBKeyValueStorage.h"
+#include "kit/crash/EMBLoggingQueue.h"
 #include "platform/foundation/Error.h"
 #include "platform/foundation/Value.h"
 
@@ -9,10 +10,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-
-namespace platform::foundation {
-class DispatchQueue;
-}
 
 namespace kit {
 
@@ -71,7 +68,7 @@ const EMBUserLoggingStorages* EMBUserLoggingCurrentStorages();
 /// The run's writable state, or null before set-up.
 EMBUserLoggingWritableState* EMBUserLoggingCurrentState();
 /// The serial queue every record, compaction and turn of a pair runs on; null before set-up.
-platform::foundation::DispatchQueue* EMBUserLoggingQueue();
+EMBLoggingQueue* EMBUserLoggingQueue();
 
 /// Milliseconds since the log clock's origin (monotonic).
 std::uint64_t EMBUserLoggingLogTime();

@@ -4,7 +4,6 @@
 #include "kit/crash/capture/EMBException.h"
 
 #include "platform/foundation/Dictionary.h"
-#include "platform/foundation/DispatchQueue.h"
 
 #include <algorithm>
 #include <cctype>

@@ -4,7 +4,6 @@
 #include "kit/crash/tests/UserLoggingFixture.h"
 
 #include "platform/foundation/Dictionary.h"
-#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Json.h"
 
 namespace kit::testing {

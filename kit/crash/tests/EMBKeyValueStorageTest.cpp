@@ -1,15 +1,14 @@
 #include "kit/crash/EMBKeyValueStorage.h"
 
+#include "kit/crash/EMBLoggingQueue.h"
 #include "kit/crash/tests/UserLoggingFixture.h"
 #include "platform/foundation/Dictionary.h"
-#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Json.h"
 #include "testing/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -184,12 +183,9 @@ TEST_F(EMBKeyValueStorageTest, CompactionAgreesWithAnIndependentReMerge)
 // In a child: records keys without end, telling its parent of each one the call has returned for.
 TEST(EMBKeyValueStorageChild, DISABLED_RecordsKeysUntilKilled)
 {
-    const char* directory = std::getenv("EMB_KV_DIRECTORY");
-    ASSERT_NE(directory, nullptr);
     EMBUserLoggingStorages storages;
     EMBUserLoggingWritableState state;
-    EMBUserLoggingSetUpStorages(&storages, &state, directory, { .maxCustomKeys = 1000 });
-    EMBUserLoggingInit(&storages, &state);
+    testing::startChildLogging(storages, state, { .maxCustomKeys = 1000 });
     for (long i = 0;; ++i) {
         auto key = "key" + std::to_string(i % 40);
         EMBUserLoggingRecordUserKeyValue(key, Value(i));
@@ -200,15 +196,13 @@ TEST(EMBKeyValueStorageChild, DISABLED_RecordsKeysUntilKilled)
 
 TEST(EMBKeyValueStorageKillTest, EveryReturnedKeyReadsBackAfterAKillAtAnyMoment)
 {
-    char self[PATH_MAX] {};
-    ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
     std::mt19937 random(103);
     for (int moment = 0; moment < 4; ++moment) {
         ::testing::TemporaryDirectory directory;
-        ::testing::ChildProcess child({ "/usr/bin/env", "EMB_KV_DIRECTORY=" + directory.path().string(),
-            "ASAN_OPTIONS=detect_leaks=0", self, "--gtest_also_run_disabled_tests",
-            "--gtest_filter=EMBKeyValueStorageChild.DISABLED_RecordsKeysUntilKilled" });
-        ASSERT_TRUE(child.started());
+        auto started = testing::startLoggingChild(
+            "EMBKeyValueStorageChild.DISABLED_RecordsKeysUntilKilled", directory.path());
+        ASSERT_TRUE(started && started->started());
+        auto& child = *started;
         std::map<std::string, long> returned;
         auto record = [&](const std::string& line) {
             if (line.rfind("key", 0) == 0)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -34,7 +36,7 @@ protected:
         return packages.size() == 1 ? packages[0] : std::string();
     }
     // Checks that the back-end holds the crashed report `times` times, the last with each record file as it
-    // was written.
+    // was written and symbolicated: the crash's own function named in the signal record's companion.
     void expectReportStored(std::size_t times = 1)
     {
         auto stored = m_backend.crashReports().reportsWithIdentifier(testing::kCrashedReportIdentifier);
@@ -45,6 +47,27 @@ protected:
             ASSERT_TRUE(stored.back().file(name));
             EXPECT_EQ(stored.back().file(name)->data, bytes);
         }
+        auto companion = stored.back().file("signal.embrecord.symbolicated");
+        ASSERT_TRUE(companion) << "the report is sent symbolicated";
+        EXPECT_TRUE(namesTheCrash(companion->data)) << companion->data.substr(0, 400);
+    }
+
+    // Whether a companion's frames name the function the test program crashed in, in this program.
+    static bool namesTheCrash(const std::string& companion)
+    {
+        auto threads = nlohmann::json::parse(companion, nullptr, false).value("threads", nlohmann::json());
+        if (!threads.is_array())
+            return false;
+        auto program = fs::read_symlink("/proc/self/exe").filename().string();
+        for (const auto& thread : threads) {
+            for (const auto& frame : thread) {
+                if (frame.value("symbol", "").find("(anonymous namespace)::crash::{lambda()#1}")
+                        != std::string::npos
+                    && frame.value("library", "") == program)
+                    return true;
+            }
+        }
+        return false;
     }
 };
 
@@ -145,6 +168,33 @@ TEST_F(EMBReportsControllerTest, SwitchedOffStepsLeaveTheReportWhereItIs)
     EXPECT_TRUE(m_delegate->submissions().size() == 1 && !m_delegate->submissions()[0].error);
 }
 
+// A launch killed while it symbolicated left the report in processing with a companion or none: the next
+// launch finishes the symbolication and keeps what was written before as it stands.
+TEST_F(EMBReportsControllerTest, AReportTakenUpAgainFromProcessingIsSentSymbolicated)
+{
+    auto report = addCrashedReport();
+    ASSERT_TRUE(m_files->moveItemAtPath(report->path(), m_files->processingPath()));
+    auto resumed = EMBInternalReport::reportWithPath(m_files->processingPath() + "/" + report->directoryName());
+    ASSERT_TRUE(resumed);
+    ASSERT_TRUE(m_controller->prepareAndSubmitReport(resumed, false, false));
+    ASSERT_TRUE(waitForSubmissions(1));
+    expectReportStored();
+
+    const std::string written = R"({"threads":[[{"symbol":"written before","offset":1,"library":"x"}]]})"
+                                "\n";
+    auto again = addCrashedReport();
+    ASSERT_TRUE(m_files->moveItemAtPath(again->path(), m_files->processingPath()));
+    again = EMBInternalReport::reportWithPath(m_files->processingPath() + "/" + again->directoryName());
+    ASSERT_TRUE(again);
+    std::ofstream(again->pathForContentFile("signal.embrecord.symbolicated"), std::ios::binary) << written;
+    ASSERT_TRUE(m_controller->prepareAndSubmitReport(again, false, false));
+    ASSERT_TRUE(waitForSubmissions(2));
+    auto stored = m_backend.crashReports().reportsWithIdentifier(testing::kCrashedReportIdentifier);
+    ASSERT_EQ(stored.size(), 2u);
+    ASSERT_TRUE(stored.back().file("signal.embrecord.symbolicated"));
+    EXPECT_EQ(stored.back().file("signal.embrecord.symbolicated")->data, written);
+}
+
 TEST_F(EMBReportsControllerTest, RefusesWhatCannotBeTakenOn)
 {
     auto missing = EMBInternalReport::reportWithPath(m_files->activePath() + "/gone", "gone");
@@ -173,3 +223,4 @@ TEST_F(EMBReportsControllerTest, AnUrgentUploadGivesUpAtItsOwnTimeOut)
 
 }
 }
+

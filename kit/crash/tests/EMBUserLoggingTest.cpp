@@ -9,9 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <set>
 #include <thread>
+#include <unistd.h>
 
 namespace kit {
 namespace {
@@ -167,6 +172,59 @@ TEST_F(EMBUserLoggingTest, EightThreadsLoggingLeaveWholeLinesAndNoFileOverItsCap
         EXPECT_LE(size, cap + longestRecord) << file;
     }
     EXPECT_GT(lines, 20u);
+}
+
+// In a child: logs numbered lines without end into a small rotating log, telling its parent of each line
+// the call has returned for.
+TEST(EMBUserLoggingChild, DISABLED_LogsUntilKilled)
+{
+    EMBUserLoggingStorages storages;
+    EMBUserLoggingWritableState state;
+    testing::startChildLogging(storages, state, { .logBufferSize = 2048 });
+    for (long i = 0;; ++i) {
+        EMBLog("line %ld %s", i, std::string(60, 'x').c_str());
+        auto line = std::to_string(i) + "\n";
+        ASSERT_EQ(write(STDOUT_FILENO, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    }
+}
+
+// A line is in its file when the call returns: a kill right after it loses nothing, and leaves no line cut.
+TEST(EMBUserLoggingKillTest, TheLastReturnedLineIsInTheLogAfterAKillAtAnyMoment)
+{
+    std::mt19937 random(103);
+    for (int moment = 0; moment < 4; ++moment) {
+        SCOPED_TRACE("moment " + std::to_string(moment));
+        ::testing::TemporaryDirectory directory;
+        auto started
+            = testing::startLoggingChild("EMBUserLoggingChild.DISABLED_LogsUntilKilled", directory.path());
+        ASSERT_TRUE(started && started->started());
+        auto& child = *started;
+        long target = 50 + static_cast<long>(random() % 500);
+        long returned = -1;
+        auto record = [&](const std::string& line) {
+            if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0])))
+                returned = std::stol(line);
+        };
+        while (returned < target) {
+            auto line = child.readLine(std::chrono::seconds(30));
+            ASSERT_TRUE(line) << "the child ended or fell silent after line " << returned;
+            record(*line);
+        }
+        child.signal(SIGKILL);
+        ASSERT_EQ(child.deathSignal(std::chrono::seconds(5)), SIGKILL);
+        while (auto line = child.readLine(std::chrono::milliseconds(200)))
+            record(*line);
+
+        std::set<std::string> logged;
+        for (const char* file : { "log_a.embrecord", "log_b.embrecord" }) {
+            for (const auto& log : records((directory.path() / file).string(), "log")) {
+                ASSERT_TRUE(log) << file;
+                logged.insert(hexDecode(*log->get("msg").string()));
+            }
+        }
+        EXPECT_TRUE(logged.contains("line " + std::to_string(returned) + " " + std::string(60, 'x')))
+            << "line " << returned;
+    }
 }
 
 TEST_F(EMBUserLoggingTest, NSLogAlsoWritesTheSystemLog)

@@ -1,12 +1,23 @@
 #include "kit/crash/tests/UserLoggingFixture.h"
 
+#include "kit/crash/EMBLoggingQueue.h"
 #include "platform/foundation/Dictionary.h"
-#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Json.h"
 
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
 #include <fstream>
+#include <unistd.h>
 
 namespace kit::testing {
+
+namespace {
+
+constexpr const char* kDirectoryVariable { "EMB_LOGGING_DIRECTORY" };
+
+}
 
 void UserLoggingFixture::start(const EMBUserLoggingLimits& limits)
 {
@@ -17,6 +28,26 @@ void UserLoggingFixture::start(const EMBUserLoggingLimits& limits)
 void UserLoggingFixture::drain()
 {
     EMBUserLoggingQueue()->waitUntilIdle();
+}
+
+std::unique_ptr<::testing::ChildProcess> startLoggingChild(
+    const std::string& test, const std::filesystem::path& directory)
+{
+    char self[PATH_MAX] {};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
+        return nullptr;
+    return std::make_unique<::testing::ChildProcess>(std::vector<std::string> { "/usr/bin/env",
+        std::string(kDirectoryVariable) + "=" + directory.string(), "ASAN_OPTIONS=detect_leaks=0", self,
+        "--gtest_also_run_disabled_tests", "--gtest_filter=" + test });
+}
+
+void startChildLogging(
+    EMBUserLoggingStorages& storages, EMBUserLoggingWritableState& state, const EMBUserLoggingLimits& limits)
+{
+    const char* directory = std::getenv(kDirectoryVariable);
+    ASSERT_NE(directory, nullptr);
+    EMBUserLoggingSetUpStorages(&storages, &state, directory, limits);
+    EMBUserLoggingInit(&storages, &state);
 }
 
 std::string hexDecode(const std::string& hex)

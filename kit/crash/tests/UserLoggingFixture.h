@@ -1,11 +1,14 @@
 #pragma once
 
 #include "kit/crash/EMBUserLogging.h"
+#include "testing/ChildProcess.h"
 #include "testing/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +29,13 @@ protected:
     EMBUserLoggingStorages m_storages;
     EMBUserLoggingWritableState m_state;
 };
+
+/// This test program run as a child on the disabled test `test`, logging into `directory`.
+std::unique_ptr<::testing::ChildProcess> startLoggingChild(
+    const std::string& test, const std::filesystem::path& directory);
+/// In such a child: logging set up in its directory with `limits` (both kept for the child's life).
+void startChildLogging(EMBUserLoggingStorages& storages, EMBUserLoggingWritableState& state,
+    const EMBUserLoggingLimits& limits);
 
 /// The bytes a hex text stands for.
 std::string hexDecode(const std::string& hex);
