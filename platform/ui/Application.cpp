@@ -48,6 +48,12 @@ void Application::setDelegate(std::shared_ptr<ApplicationDelegate> delegate)
     m_delegate = std::move(delegate);
 }
 
+void Application::setStatusBarOrientation(InterfaceOrientation orientation)
+{
+    if (m_statusBarOrientation.exchange(orientation) != orientation)
+        post(didChangeStatusBarOrientationNotification);
+}
+
 void Application::post(const char* name)
 {
     foundation::NotificationCenter::defaultCenter().post(name, this);
@@ -248,6 +254,7 @@ void Application::reset()
     m_state = ApplicationState::Inactive;
     m_launched = false;
     m_statusBarStyle = StatusBarStyle::Default;
+    m_statusBarOrientation = InterfaceOrientation::Portrait;
     m_openedURLs.clear();
     m_deliveredSeen = 0;
     m_lifetime = std::make_shared<const char>('a');

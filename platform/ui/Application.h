@@ -6,6 +6,7 @@
 #include "platform/ui/NotificationScheduler.h"
 #include "platform/ui/ViewController.h"
 
+#include <atomic>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -21,6 +22,15 @@ class Window;
 
 /// Where the application stands; the numbers are the platform's.
 enum class ApplicationState { Active = 0, Inactive = 1, Background = 2 };
+
+/// Which way the interface (and its status bar) is turned; the numbers are the platform's.
+enum class InterfaceOrientation {
+    Unknown = 0,
+    Portrait = 1,
+    PortraitUpsideDown = 2,
+    LandscapeRight = 3,
+    LandscapeLeft = 4,
+};
 
 /// The app's side of the application's life: every method has a default, so a delegate overrides what it
 /// uses. All are called on the main queue.
@@ -78,6 +88,9 @@ public:
     static constexpr const char* willEnterForegroundNotification
         = "ApplicationWillEnterForegroundNotification";
     static constexpr const char* willTerminateNotification = "ApplicationWillTerminateNotification";
+    /// Posted, with the application as object, when the status bar turned.
+    static constexpr const char* didChangeStatusBarOrientationNotification
+        = "ApplicationDidChangeStatusBarOrientationNotification";
 
     /// The application object.
     static Application& shared();
@@ -120,6 +133,11 @@ public:
     StatusBarStyle statusBarStyle() const { return m_statusBarStyle; }
     /// Reads the status bar style again from the key window's root controller.
     void updateStatusBarAppearance();
+    /// Which way the status bar is turned: portrait unless set. Readable from any thread.
+    InterfaceOrientation statusBarOrientation() const { return m_statusBarOrientation.load(); }
+    /// Turns the status bar (and the interface); posts didChangeStatusBarOrientationNotification when that
+    /// changed it.
+    void setStatusBarOrientation(InterfaceOrientation orientation);
 
     // Outside URLs
 
@@ -184,6 +202,7 @@ private:
     ApplicationState m_state { ApplicationState::Inactive };
     bool m_launched { false };
     StatusBarStyle m_statusBarStyle { StatusBarStyle::Default };
+    std::atomic<InterfaceOrientation> m_statusBarOrientation { InterfaceOrientation::Portrait };
     std::vector<std::string> m_openedURLs;
     std::size_t m_deliveredSeen { 0 };
     std::shared_ptr<const char> m_lifetime { std::make_shared<const char>('a') };

@@ -32,26 +32,38 @@ CaptureScenarioRegistration::CaptureScenarioRegistration(
     captureScenarios().emplace(name, CaptureScenario { std::move(run), std::move(beforeSetUp) });
 }
 
-std::unique_ptr<::testing::ChildProcess> startCaptureChild(
-    const std::string& name, const std::filesystem::path& directory, const CaptureChildOptions& options)
+std::vector<std::string> crashChildCommand(
+    const std::string& testName, std::vector<std::string> environment, bool underDebugger)
 {
     char self[PATH_MAX] {};
     if (readlink("/proc/self/exe", self, sizeof self - 1) < 0)
-        return nullptr;
+        return {};
     std::vector<std::string> arguments { "/usr/bin/env",
         "ASAN_OPTIONS=handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0:handle_abort=0:"
-        "use_sigaltstack=0:detect_leaks=0:abort_on_error=1",
-        std::string(kScenarioVariable) + "=" + name, std::string(kDirectoryVariable) + "=" + directory.string(),
-        std::string(kCustomExceptionsVariable) + "=" + std::to_string(options.maximumCustomExceptions) };
-    if (options.underDebugger) {
+        "use_sigaltstack=0:detect_leaks=0:abort_on_error=1" };
+    arguments.insert(arguments.end(), environment.begin(), environment.end());
+    if (underDebugger) {
         // Without reading debugging information the debugger starts the program at once.
-        for (const char* argument :
-            { "gdb", "-batch", "-nx", "-q", "--readnever", "-iex", "set auto-solib-add off", "-ex", "run", "--args" })
-            arguments.emplace_back(argument);
+        arguments.insert(arguments.end(),
+            { "gdb", "-batch", "-nx", "-q", "--readnever", "-iex", "set auto-solib-add off", "-ex", "run",
+                "--args" });
     }
     arguments.insert(arguments.end(),
         { self, "--gtest_also_run_disabled_tests", "--gtest_catch_exceptions=0",
-            "--gtest_filter=CaptureChild.DISABLED_Run" });
+            "--gtest_filter=" + testName });
+    return arguments;
+}
+
+std::unique_ptr<::testing::ChildProcess> startCaptureChild(
+    const std::string& name, const std::filesystem::path& directory, const CaptureChildOptions& options)
+{
+    auto arguments = crashChildCommand("CaptureChild.DISABLED_Run",
+        { std::string(kScenarioVariable) + "=" + name,
+            std::string(kDirectoryVariable) + "=" + directory.string(),
+            std::string(kCustomExceptionsVariable) + "=" + std::to_string(options.maximumCustomExceptions) },
+        options.underDebugger);
+    if (arguments.empty())
+        return nullptr;
     return std::make_unique<::testing::ChildProcess>(arguments);
 }
 

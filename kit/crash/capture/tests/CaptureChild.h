@@ -42,6 +42,12 @@ struct CaptureChildOptions {
     bool underDebugger { false };
 };
 
+/// The command that runs the test `testName` of this test binary (also a disabled one) as a child with
+/// `environment` ("NAME=value" entries) added, the sanitizers' own signal handling and leak check off so that
+/// crash capture's handlers are the ones that run; under gdb (batch mode) with `underDebugger`.
+std::vector<std::string> crashChildCommand(
+    const std::string& testName, std::vector<std::string> environment, bool underDebugger = false);
+
 /// Starts this test binary as a child that sets up crash capture with `directory` as its report directory
 /// and runs the scenario `name`, with the sanitizers' own signal handling off so that the capture handlers
 /// are the ones that run. What the scenario prints arrives on the child's standard output.
@@ -57,7 +63,8 @@ std::string scenarioOutput(::testing::ChildProcess& child);
 
 /// The image of a crashed child's "load" records (binary_images.embrecord) that holds `address`: its path,
 /// and through `offset` the address's distance from the image's start; "" when none holds it.
-std::string imageHolding(const std::filesystem::path& directory, std::uint64_t address, std::uint64_t* offset);
+std::string imageHolding(
+    const std::filesystem::path& directory, std::uint64_t address, std::uint64_t* offset);
 
 /// The "threads" record's thread marked as crashed, or null.
 nlohmann::json crashedThread(const std::vector<nlohmann::json>& records);
