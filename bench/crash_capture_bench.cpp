@@ -56,6 +56,7 @@ __attribute__((noinline)) void park(int depth)
 
 void onFault(int, siginfo_t*, void* context)
 {
+    std::int64_t elapsed = 0;
     kit::EMBProcess process;
     kit::EMBFile file;
     if (kit::EMBProcessInit(&process, pid_t(syscall(SYS_gettid)), static_cast<ucontext_t*>(context))
@@ -71,9 +72,9 @@ void onFault(int, siginfo_t*, void* context)
         kit::EMBHostWriteDiskUsage(&file);
         kit::EMBFileReturnBuffer(&file);
         kit::EMBFileClose(&file);
+        elapsed = now() - g_faultedAt;
         kit::EMBProcessResumeAllOtherThreads(&process);
     }
-    std::int64_t elapsed = now() - g_faultedAt;
     (void)!write(g_resultPipe, &elapsed, sizeof elapsed);
     _exit(0);
 }
@@ -127,7 +128,8 @@ void SignalToLastRecord(benchmark::State& state)
             child();
         close(ends[1]);
         std::int64_t elapsed = 0;
-        bool answered = read(ends[0], &elapsed, sizeof elapsed) == sizeof elapsed;
+        // The child answers 0 when it could not record.
+        bool answered = read(ends[0], &elapsed, sizeof elapsed) == sizeof elapsed && elapsed > 0;
         close(ends[0]);
         waitpid(pid, nullptr, 0);
         if (!answered) {

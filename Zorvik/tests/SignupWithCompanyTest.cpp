@@ -82,7 +82,7 @@ protected:
     {
         // The version check, first in the chain, is answered late: over loopback a quick failure further on
         // could otherwise end the chain while the tap is still being settled.
-        backend().delayRoute("GET", "/", 0.3, 1);
+        backend().delayRoute("GET", "/", 2, 1);
         driver.tap("Confirm");
         EXPECT_TRUE(busy()) << "busy while the chain runs";
         EXPECT_TRUE(

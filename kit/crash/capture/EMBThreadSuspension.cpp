@@ -41,26 +41,51 @@ std::int64_t now()
     return std::int64_t(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
 }
 
-std::uint32_t* word(Slot& slot)
+std::uint32_t* word(std::atomic<std::uint32_t>& atomic)
 {
-    return reinterpret_cast<std::uint32_t*>(&slot.state);
+    return reinterpret_cast<std::uint32_t*>(&atomic);
+}
+
+// Sleeps while `atomic` holds `expected`, until `deadline` at most; false once the deadline has passed.
+bool sleepWhile(std::atomic<std::uint32_t>& atomic, std::uint32_t expected, std::int64_t deadline)
+{
+    std::int64_t left = deadline - now();
+    if (left <= 0)
+        return false;
+    timespec timeout { time_t(left / 1'000'000'000), long(left % 1'000'000'000) };
+    syscall(SYS_futex, word(atomic), FUTEX_WAIT_PRIVATE, expected, &timeout, nullptr, 0);
+    return true;
 }
 
 // Waits while the slot's state is `expected`, until `deadline` at most.
 void waitWhile(Slot& slot, std::uint32_t expected, std::int64_t deadline)
 {
-    while (slot.state.load(std::memory_order_acquire) == expected) {
-        std::int64_t left = deadline - now();
-        if (left <= 0)
-            return;
-        timespec timeout { time_t(left / 1'000'000'000), long(left % 1'000'000'000) };
-        syscall(SYS_futex, word(slot), FUTEX_WAIT_PRIVATE, expected, &timeout, nullptr, 0);
-    }
+    while (slot.state.load(std::memory_order_acquire) == expected
+        && sleepWhile(slot.state, expected, deadline)) { }
+}
+
+void wake(std::atomic<std::uint32_t>& atomic)
+{
+    syscall(SYS_futex, word(atomic), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
 }
 
 void wake(Slot& slot)
 {
-    syscall(SYS_futex, word(slot), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
+    wake(slot.state);
+}
+
+// Counts every answer, so that a capture waiting for many threads sleeps on one word and wakes once for
+// all the answers that came meanwhile, rather than once per thread.
+std::atomic<std::uint32_t> g_answers { 0 };
+
+// Whether any slot still waits for its thread's answer.
+bool anyRequested()
+{
+    for (std::uint32_t i = 0; i < g_slotCount; ++i) {
+        if (g_slots[i].state.load(std::memory_order_acquire) == kRequested)
+            return true;
+    }
+    return false;
 }
 
 void passOn(int signal, siginfo_t* info, void* context)
@@ -89,7 +114,8 @@ void onStopSignal(int signal, siginfo_t* info, void* context)
     EMBThreadStateFromUContext(static_cast<const ucontext_t*>(context), &mine->registers);
     std::uint32_t requested = kRequested;
     if (mine->state.compare_exchange_strong(requested, kStopped, std::memory_order_acq_rel)) {
-        wake(*mine);
+        g_answers.fetch_add(1, std::memory_order_acq_rel);
+        wake(g_answers);
         waitWhile(*mine, kStopped, now() + kStoppedLimitNanoseconds);
         mine->state.store(kFree, std::memory_order_release);
         wake(*mine);
@@ -125,10 +151,11 @@ std::uint32_t EMBThreadSuspensionStop(const pid_t* threads, std::uint32_t count,
         return 0;
     g_slotCount = count < kEMBSuspensionMaxThreads ? count : kEMBSuspensionMaxThreads;
     pid_t process = getpid();
+    // Threads of an earlier capture still leaving their slots: a moment for all of them together.
+    std::int64_t leaving = now() + kEMBSuspensionAnswerTimeoutNanoseconds;
     for (std::uint32_t i = 0; i < g_slotCount; ++i) {
         Slot& slot = g_slots[i];
-        // A thread of an earlier capture still leaving: give it a moment.
-        waitWhile(slot, kResumed, now() + kEMBSuspensionAnswerTimeoutNanoseconds);
+        waitWhile(slot, kResumed, leaving);
         slot.state.store(kFree, std::memory_order_release);
         slot.tid.store(threads[i], std::memory_order_release);
         if (threads[i] == skip || threads[i] <= 0)
@@ -138,10 +165,14 @@ std::uint32_t EMBThreadSuspensionStop(const pid_t* threads, std::uint32_t count,
             slot.state.store(kFree, std::memory_order_release);
     }
     std::int64_t deadline = now() + kEMBSuspensionAnswerTimeoutNanoseconds;
+    for (;;) {
+        std::uint32_t answers = g_answers.load(std::memory_order_acquire);
+        if (!anyRequested() || !sleepWhile(g_answers, answers, deadline))
+            break;
+    }
     std::uint32_t stopped = 0;
     for (std::uint32_t i = 0; i < g_slotCount; ++i) {
         Slot& slot = g_slots[i];
-        waitWhile(slot, kRequested, deadline);
         std::uint32_t requested = kRequested;
         if (!slot.state.compare_exchange_strong(requested, kFree, std::memory_order_acq_rel))
             stopped += requested == kStopped ? 1 : 0;
@@ -159,14 +190,13 @@ bool EMBThreadSuspensionGetState(std::uint32_t index, EMBThreadState* state)
 
 void EMBThreadSuspensionResume()
 {
+    // No waiting for the threads to leave: the fault path ends sooner, and the next capture waits for any
+    // slot still being left before it reuses it.
     for (std::uint32_t i = 0; i < g_slotCount; ++i) {
         std::uint32_t stopped = kStopped;
         if (g_slots[i].state.compare_exchange_strong(stopped, kResumed, std::memory_order_acq_rel))
             wake(g_slots[i]);
     }
-    std::int64_t deadline = now() + kEMBSuspensionAnswerTimeoutNanoseconds;
-    for (std::uint32_t i = 0; i < g_slotCount; ++i)
-        waitWhile(g_slots[i], kResumed, deadline);
     g_slotCount = 0;
 }
 

@@ -33,7 +33,7 @@ std::uint32_t EMBThreadSuspensionStop(const pid_t* threads, std::uint32_t count,
 /// did not stop.
 bool EMBThreadSuspensionGetState(std::uint32_t index, EMBThreadState* state);
 
-/// Lets every stopped thread go on and waits briefly until each has left its slot.
+/// Lets every stopped thread go on, without waiting for them to run.
 void EMBThreadSuspensionResume();
 
 }

@@ -217,7 +217,7 @@ TEST(EMBKeyValueStorageKillTest, EveryReturnedKeyReadsBackAfterAKillAtAnyMoment)
         long target = 100 + static_cast<long>(random() % 1500);
         long seen = 0;
         while (seen < target) {
-            auto line = child.readLine(std::chrono::seconds(5));
+            auto line = child.readLine(std::chrono::seconds(30));
             ASSERT_TRUE(line) << "moment " << moment;
             if (line->rfind("key", 0) == 0)
                 ++seen;

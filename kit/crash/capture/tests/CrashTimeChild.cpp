@@ -14,7 +14,7 @@ namespace {
 void (*g_handler)() { nullptr };
 char g_alternateStack[256 * 1024];
 
-void onSegv(int)
+void onSegv(int, siginfo_t*, void*)
 {
     g_handler();
     ::testing::AllocationTrap::disarm();
@@ -38,18 +38,23 @@ std::unique_ptr<::testing::ChildProcess> runCrashTimeChild(
     return std::make_unique<::testing::ChildProcess>(arguments);
 }
 
-void faultWithHandler(void (*handler)())
+void handleSegvOnAlternateStack(void (*handler)(int, siginfo_t*, void*))
 {
-    g_handler = handler;
     stack_t stack {};
     stack.ss_sp = g_alternateStack;
     stack.ss_size = sizeof g_alternateStack;
     sigaltstack(&stack, nullptr);
     struct sigaction action { };
-    action.sa_handler = onSegv;
-    action.sa_flags = SA_ONSTACK;
+    action.sa_sigaction = handler;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&action.sa_mask);
     sigaction(SIGSEGV, &action, nullptr);
+}
+
+void faultWithHandler(void (*handler)())
+{
+    g_handler = handler;
+    handleSegvOnAlternateStack(onSegv);
     ::testing::AllocationTrap::arm();
     void* guard = mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     *static_cast<volatile int*>(guard) = 1;

@@ -19,7 +19,6 @@ namespace kit::testing {
 namespace {
 
 const char* g_recordPath { nullptr };
-char g_alternateStack[256 * 1024];
 volatile int* g_fault { nullptr };
 
 void recordInHandler(int, siginfo_t*, void* context)
@@ -116,14 +115,7 @@ void installRecordingHandler()
     static std::string path = getenv("EMB_TEST_RECORD_PATH");
     g_recordPath = path.c_str();
     EMBBinaryImageInit((std::filesystem::path(path).parent_path() / "binary_images.embrecord").c_str());
-    stack_t stack {};
-    stack.ss_sp = g_alternateStack;
-    stack.ss_size = sizeof g_alternateStack;
-    sigaltstack(&stack, nullptr);
-    struct sigaction action { };
-    action.sa_sigaction = recordInHandler;
-    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
-    sigaction(SIGSEGV, &action, nullptr);
+    handleSegvOnAlternateStack(recordInHandler);
     g_fault = static_cast<int*>(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
 }
 
