@@ -1,10 +1,30 @@
 #include "Zorvik/Program/KitStatus.h"
 
 #include "kit/core/Cairn.h"
+#include "kit/crash/EMBFileManager.h"
+#include "kit/crash/EMBInternalReport.h"
+#include "kit/crash/Ember.h"
 
 #include "platform/foundation/Dictionary.h"
 
 namespace zorvik {
+namespace {
+
+std::string crashKitStatus()
+{
+    auto ember = kit::Ember::sharedInstance();
+    auto controller = ember->crashReportingController();
+    auto report = controller ? controller->currentReport() : nullptr;
+    if (!ember->isCrashReportingRunning() || !report)
+        return "ember: off\n";
+    const auto& files = *controller->fileManager();
+    return "ember: on, report " + report->identifier() + ", waiting "
+        + std::to_string(files.activePathContents().size()) + "/"
+        + std::to_string(files.processingPathContents().size()) + "/"
+        + std::to_string(files.preparedPathContents().size()) + "\n";
+}
+
+}
 
 std::string kitStatus()
 {
@@ -22,12 +42,14 @@ std::string kitStatus()
         + (platform.isFirstInstall() ? "made at this launch" : "kept from an earlier launch") + "\n";
     text += "kit: launch " + platform.executionIdentifier() + ", instance "
         + platform.instanceIdentifier().value_or("none") + "\n";
-    auto settings = platform.settings();
-    if (!settings)
-        return text + "kit: settings not downloaded\n";
-    auto app = settings->get("app").dictionary();
-    auto status = app ? app->get("status").stringValue() : std::string();
-    return text + "kit: settings downloaded, app " + (status.empty() ? "unknown" : status) + "\n";
+    if (auto settings = platform.settings()) {
+        auto app = settings->get("app").dictionary();
+        auto status = app ? app->get("status").stringValue() : std::string();
+        text += "kit: settings downloaded, app " + (status.empty() ? "unknown" : status) + "\n";
+    } else {
+        text += "kit: settings not downloaded\n";
+    }
+    return text + crashKitStatus();
 }
 
 }

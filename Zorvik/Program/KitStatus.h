@@ -10,6 +10,13 @@ namespace zorvik {
 ///   kit: installation <id>, made at this launch      (or "kept from an earlier launch")
 ///   kit: launch <execution id>, instance <instance id>
 ///   kit: settings downloaded, app <status>           (or "kit: settings not downloaded")
+///
+/// then the crash kit's line:
+///
+///   ember: on, report <launch id>, waiting <active>/<processing>/<prepared>      (or "ember: off")
+///
+/// where the report is this launch's, and the waiting counts are the report directories in active (this
+/// launch's among them), the reports being packaged and the packages waiting for upload.
 std::string kitStatus();
 
 }

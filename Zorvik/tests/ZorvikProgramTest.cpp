@@ -1,3 +1,4 @@
+#include "Zorvik/tests/ZorvikRun.h"
 #include "testing/ChildProcess.h"
 #include "testing/TemporaryDirectory.h"
 
@@ -21,40 +22,6 @@ using ::testing::ChildProcess;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using ::testing::Not;
-
-struct Run {
-    std::string output;
-    std::optional<int> status;
-    std::chrono::steady_clock::duration took {};
-};
-
-/// Runs the zorvik program with `arguments`, `commands` on its standard input.
-Run runZorvik(std::vector<std::string> arguments, const std::string& commands = "")
-{
-    arguments.insert(arguments.begin(), ZORVIK_PROGRAM);
-    auto began = std::chrono::steady_clock::now();
-    ChildProcess zorvik(arguments);
-    EXPECT_TRUE(zorvik.started());
-    zorvik.write(commands);
-    zorvik.closeInput();
-    Run run;
-    run.output = zorvik.readAll(120s);
-    run.status = zorvik.wait(10s);
-    run.took = std::chrono::steady_clock::now() - began;
-    return run;
-}
-
-/// The lines of `output` that start with `prefix`, without it, in order.
-std::vector<std::string> linesAfter(const std::string& output, const std::string& prefix)
-{
-    std::vector<std::string> found;
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.starts_with(prefix))
-            found.push_back(line.substr(prefix.size()));
-    }
-    return found;
-}
 
 /// The screens' "top:" lines, in order.
 std::vector<std::string> topScreens(const std::string& output)
@@ -219,11 +186,11 @@ TEST(ZorvikProgramOptionsTest, HelpListsEveryOptionAndCommandAndBadOptionsStopTh
 {
     auto help = runZorvik({ "--help" });
     EXPECT_EQ(help.status, 0);
-    for (const char* item : { "--script", "--echo", "--home", "--resources", "--screen", "--backend",
-             "--api-url", "--companies-url", "--config-url", "--photo-url", "--version", "--help", "  tap ",
-             "  type ", "  return ", "  swipe ", "  alert ", "  picker ", "  wait ", "  background ",
-             "  screen ", "  camera ", "  contacts ", "  contacts-access ", "  kit ", "  crash ", "  throw ",
-             "  help " })
+    for (const char* item :
+        { "--script", "--echo", "--home", "--resources", "--screen", "--backend", "--api-url",
+            "--companies-url", "--config-url", "--photo-url", "--version", "--help", "  tap ", "  type ",
+            "  return ", "  swipe ", "  alert ", "  picker ", "  wait ", "  background ", "  screen ",
+            "  camera ", "  contacts ", "  contacts-access ", "  kit ", "  crash ", "  throw ", "  help " })
         EXPECT_THAT(help.output, HasSubstr(item));
 
     for (const std::vector<std::string>& bad :

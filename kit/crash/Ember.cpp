@@ -4,10 +4,12 @@
 #include "kit/core/CRNHost.h"
 #include "kit/core/Cairn.h"
 #include "kit/crash/EMBApplication.h"
+#include "kit/crash/EMBFileManager.h"
 #include "kit/crash/EMBUserLogging.h"
 #include "kit/crash/EMBWebViewMonitor.h"
 #include "kit/crash/capture/EMBDemangle.h"
 #include "kit/crash/capture/EMBException.h"
+#include "kit/crash/capture/EMBProfiling.h"
 
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/DispatchQueue.h"
@@ -83,6 +85,7 @@ void Ember::start()
         return;
     m_startRan = true;
 
+    auto mark = EMBProfilingStart();
     log().write(std::string("Version ") + kDisplayVersion + " (" + kBuildVersion + ")");
     if (Cairn::sharedSDK().debug())
         log().write("Running on " + CRNHostModelInfo() + ", " + CRNHostOSDisplayVersion() + " ("
@@ -98,7 +101,18 @@ void Ember::start()
         m_betaController = beta;
     }
     auto betaToken = beta ? beta->betaToken() : std::nullopt;
+
+    auto controller = EMBCrashReportingController::initWithFileManager(
+        std::make_shared<EMBFileManager>(), weak_from_this());
+    {
+        std::lock_guard lock(m_mutex);
+        m_crashReportingController = controller;
+    }
     m_started = true;
+    m_crashReportingRunning = controller->startWithProfilingMark(mark, betaToken);
+    if (!m_crashReportingRunning)
+        log().write("Crash reporting could not be initialized");
+
     Tally::startWithBetaToken(betaToken);
 }
 
@@ -130,6 +144,12 @@ bool Ember::isFirstInstall() const
     return Cairn::sharedSDK().isFirstInstall();
 }
 
+std::shared_ptr<EMBCrashReportingController> Ember::crashReportingController() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_crashReportingController;
+}
+
 std::shared_ptr<EMBBetaController> Ember::betaController() const
 {
     std::lock_guard lock(m_mutex);
@@ -152,7 +172,10 @@ void Ember::setDelegate(std::shared_ptr<EmberDelegate> delegate)
 {
     {
         std::lock_guard lock(m_mutex);
+        if (m_delegate)
+            m_formerDelegates.push_back(m_delegate);
         m_delegate = std::move(delegate);
+        m_crashDelegate = m_delegate.get();
     }
     if (isEmberStarted())
         log().write(
@@ -288,24 +311,18 @@ void Ember::logEvent(const std::string& name, const platform::foundation::Dictio
     Tally::logCustomEventWithName(name, attributes);
 }
 
-std::optional<std::string> Ember::APIKeyForBetaController(EMBBetaController&)
-{
-    return APIKey();
-}
-
-EMBSettings Ember::settingsForBetaController(EMBBetaController&)
-{
-    return EMBSettings(Cairn::sharedSDK().settings());
-}
-
 void Ember::reset()
 {
     std::lock_guard startLock(m_startMutex);
     m_startRan = false;
     m_started = false;
+    m_crashReportingRunning = false;
     std::lock_guard lock(m_mutex);
     m_delegate = nullptr;
+    m_crashDelegate = nullptr;
+    m_formerDelegates.clear();
     m_betaController = nullptr;
+    m_crashReportingController = nullptr;
 }
 
 }

@@ -2,6 +2,7 @@
 
 #include "kit/core/Kit.h"
 #include "kit/crash/EMBBetaController.h"
+#include "kit/crash/EMBCrashReportingController.h"
 #include "kit/crash/EMBStackFrame.h"
 #include "kit/crash/EmberDelegate.h"
 
@@ -26,9 +27,11 @@ namespace kit {
 ///
 /// Beside the start it carries what the app asks of crash reporting: user identity and custom keys, recorded
 /// errors and custom exceptions, the test faults, and the watching of web views' script errors. It answers
-/// the beta controller's questions from the kit platform. Thread-safe, but for the web-view calls (main
-/// queue).
+/// the crash reporting and beta controllers' questions from the kit platform and its delegate, and passes
+/// the previous launch's report on to the delegate and to analytics. Thread-safe, but for the web-view calls
+/// (main queue).
 class Ember final : public Kit,
+                    public EMBCrashReportingControllerDelegate,
                     public EMBBetaControllerDelegate,
                     public platform::ui::ScriptMessageHandler,
                     public std::enable_shared_from_this<Ember> {
@@ -79,11 +82,17 @@ public:
     void initializeIfNeeded() override { start(); }
 
     /// Runs the start once per process: logs the version (and, in debug mode, the device), checks the
-    /// delegate on the main queue, starts the beta check where the build supports it, then usage analytics
-    /// (Tally) with the beta token. Later calls do nothing; a caller arriving while it runs waits for it.
+    /// delegate on the main queue, starts the beta check where the build supports it, makes and starts the
+    /// crash reporting controller (which installs capture and takes up the earlier launches' reports), then
+    /// starts usage analytics (Tally) with the beta token. A controller that cannot start is logged; the
+    /// rest goes on. Later calls do nothing; a caller arriving while it runs waits for it.
     void start();
-    /// Whether crash reporting has started.
+    /// Whether the start has made the crash reporting controller (whether or not it could start).
     bool isEmberStarted() const { return m_started; }
+    /// The crash reporting controller, or null before start.
+    std::shared_ptr<EMBCrashReportingController> crashReportingController() const;
+    /// Whether the controller started crash reporting for this launch (its report directory is set up).
+    bool isCrashReportingRunning() const { return m_crashReportingRunning; }
 
     /// The kit platform's API key, installation identifier and first-install flag.
     std::optional<std::string> APIKey() const;
@@ -151,12 +160,40 @@ public:
     /// Logs a custom usage event with analytics (Tally).
     void logEvent(const std::string& name, const platform::foundation::DictionaryRef& attributes = nullptr);
 
+    // The crash reporting controller's questions, answered from the kit platform and the delegate.
+    std::optional<std::string> APIKeyForCrashReportingController(
+        EMBCrashReportingController& controller) override;
+    std::string installIDForCrashReportingController(EMBCrashReportingController& controller) override;
+    bool isFirstInstallForCrashReportingController(EMBCrashReportingController& controller) override;
+    /// The crash settings over the platform's downloaded settings.
+    EMBSettings settingsForCrashReportingController(EMBCrashReportingController& controller) override;
+    /// The delegate's emberEnsureDeliveryOfUnixSignal() where it implements it, else false.
+    bool reportingControllerEnsureDeliveryOfUnixSignal(
+        EMBCrashReportingController& controller, int signal) override;
+    /// Whether the delegate implements emberDidDetectCrash().
+    bool shouldInstallCrashCallback() override;
+    /// Tells the delegate set when the process began crashing, on the crashing thread, without locking.
+    void detectedCrash() override;
+    /// Whether the delegate implements any of the three ways of hearing of a previous launch's report.
+    bool reportingControllerMustInformDelegateOfReports(EMBCrashReportingController& controller) override;
+    /// A report of a launch that crashed gives analytics the crash date, on the main queue.
+    void reportingControllerInternalDidDetectReportForLastExecution(
+        EMBCrashReportingController& controller, const std::shared_ptr<EMBInternalReport>& report) override;
+    /// Offers `report` to the delegate, which decides with `completionHandler`; a delegate that does not
+    /// decide lets it go at once. Then, on the main queue, the older delegate methods hear of it.
+    void reportingControllerDidDetectReportForLastExecution(EMBCrashReportingController& controller,
+        const std::shared_ptr<EMBInternalReport>& report,
+        std::function<void(bool submit)> completionHandler) override;
+    /// The delegate's emberCanUseBackgroundSessions() where it implements it, else whether the process is no
+    /// application extension.
+    bool reportingControllerCanUseBackgroundSessions(EMBCrashReportingController& controller) override;
+
     /// The platform's API key, for the beta check.
     std::optional<std::string> APIKeyForBetaController(EMBBetaController& controller) override;
     /// The crash settings over the platform's downloaded settings, for the beta check.
     EMBSettings settingsForBetaController(EMBBetaController& controller) override;
 
-    /// Forgets the start, the delegate and the beta controller: for tests.
+    /// Forgets the start, the delegate and both controllers: for tests, after the controller's work is done.
     void reset();
 
 private:
@@ -170,10 +207,16 @@ private:
     std::recursive_mutex m_startMutex;
     bool m_startRan { false };
     std::atomic<bool> m_started { false };
+    std::atomic<bool> m_crashReportingRunning { false };
 
     mutable std::mutex m_mutex;
     std::shared_ptr<EmberDelegate> m_delegate;
+    // The delegate as the crash callback reads it: a crashing thread takes no lock. Kept alive by m_delegate
+    // or, once replaced, by m_formerDelegates, since a crash may read it at any moment.
+    std::atomic<EmberDelegate*> m_crashDelegate { nullptr };
+    std::vector<std::shared_ptr<EmberDelegate>> m_formerDelegates;
     std::shared_ptr<EMBBetaController> m_betaController;
+    std::shared_ptr<EMBCrashReportingController> m_crashReportingController;
 };
 
 }

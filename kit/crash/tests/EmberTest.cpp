@@ -66,15 +66,22 @@ protected:
 
     void TearDown() override
     {
-        mainQueue().runUntilIdle();
         resetKits();
         platform::foundation::Log::setCapture({});
         platform::foundation::Files::setHomeDirectory({});
         CaptureFixture::TearDown();
     }
 
+    /// Ends the launch as a process would (the crash kit's work done, capture taken down, the main queue's
+    /// pending work dropped) and forgets the kits' starts.
     static void resetKits()
     {
+        if (auto controller = Ember::sharedInstance()->crashReportingController()) {
+            mainQueue().runUntilIdle();
+            controller->waitUntilIdle();
+        }
+        EMBContextBaseDeinit();
+        mainQueue().reset();
         Cairn::sharedSDK().reset();
         Ember::sharedInstance()->reset();
         Tally::sharedInstance()->reset();
