@@ -120,8 +120,8 @@ public:
     /// profiling clock's reading when the kit's start began (EMBProfilingStart()); `betaToken` goes into
     /// the reports. False when there is no bundle identifier, when the settings switch reporting off (every
     /// stored report is deleted then, and no handler is installed), when the report directories cannot be
-    /// made, or when this launch's report directory cannot be set up (the handlers are installed and
-    /// earlier reports taken up all the same). Call once.
+    /// made, or when this launch's report directory cannot be set up (earlier reports are taken up all the
+    /// same, but capture, which writes into that directory, installs no handler). Call once.
     bool startWithProfilingMark(std::uint64_t mark, const std::optional<std::string>& betaToken);
 
     /// Capture's crash callback: tells the delegate. Called on the crashing thread.
