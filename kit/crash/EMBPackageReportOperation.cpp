@@ -5,6 +5,7 @@
 #include "kit/crash/EMBInternalReport.h"
 #include "kit/crash/EMBKitLog.h"
 #include "kit/crash/capture/EMBSDKLog.h"
+#include "platform/foundation/Files.h"
 #include "platform/foundation/OutputStream.h"
 
 #include <zlib.h>
@@ -13,10 +14,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <span>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kit {
@@ -39,41 +38,6 @@ const EMBKitLog& log()
 std::string fileName(const std::string& path)
 {
     return std::filesystem::path(path).filename().string();
-}
-
-std::span<const std::uint8_t> bytesOf(std::string_view data)
-{
-    return { reinterpret_cast<const std::uint8_t*>(data.data()), data.size() };
-}
-
-// The bytes of the regular file at `path`, read at one go; none when it cannot be read.
-std::optional<std::string> readFile(const std::string& path)
-{
-    int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return std::nullopt;
-    std::optional<std::string> content;
-    struct stat status { };
-    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
-        std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
-        std::size_t done = 0;
-        bool failed = false;
-        while (done < bytes.size()) {
-            ssize_t count = read(descriptor, bytes.data() + done, bytes.size() - done);
-            if (count < 0 && errno == EINTR)
-                continue;
-            failed = count < 0;
-            if (count <= 0)
-                break;
-            done += static_cast<std::size_t>(count);
-        }
-        if (!failed) {
-            bytes.resize(done);
-            content = std::move(bytes);
-        }
-    }
-    close(descriptor);
-    return content;
 }
 
 }
@@ -122,7 +86,7 @@ void EMBPackageReportOperation::addFilePart(
     CRNMultipartMimeStreamEncoder& encoder, const std::string& path) const
 {
     auto name = fileName(path);
-    auto data = readFile(path);
+    auto data = platform::foundation::Files::readBytes(path);
     if (!data || data->empty()) {
         EMBSDKFileLog("%s: Error: unable to read data for compression: %s\n", __func__, name.c_str());
         return;
@@ -130,16 +94,16 @@ void EMBPackageReportOperation::addFilePart(
     auto compressedPath = path + "." + kCompressedExtension;
     auto fileNameSent = name + "." + kCompressedExtension;
     if (compressData(*data, compressedPath)) {
-        if (auto compressed = readFile(compressedPath)) {
-            encoder.addFileData(bytesOf(*compressed), fileNameSent, "application/x-gzip", name);
+        if (auto compressed = platform::foundation::Files::readBytes(compressedPath)) {
+            encoder.addFileData(*compressed, fileNameSent, "application/x-gzip", name);
             return;
         }
     }
     EMBSDKFileLog("%s: Error: compression failed for %s\n", __func__, fileName(compressedPath).c_str());
-    encoder.addFileData(bytesOf(*data), fileNameSent, "text/plain", name);
+    encoder.addFileData(*data, fileNameSent, "text/plain", name);
 }
 
-bool EMBPackageReportOperation::compressData(std::string_view data, const std::string& compressedPath)
+bool EMBPackageReportOperation::compressData(std::span<const std::uint8_t> data, const std::string& compressedPath)
 {
     auto partialPath = EMBFileManager::temporaryPathFor(compressedPath);
     bool written = compressDataInto(data, partialPath)
@@ -149,7 +113,7 @@ bool EMBPackageReportOperation::compressData(std::string_view data, const std::s
     return written;
 }
 
-bool EMBPackageReportOperation::compressDataInto(std::string_view data, const std::string& path)
+bool EMBPackageReportOperation::compressDataInto(std::span<const std::uint8_t> data, const std::string& path)
 {
     gzFile file = gzopen(path.c_str(), "w");
     if (file == nullptr) {

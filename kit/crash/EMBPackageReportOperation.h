@@ -2,10 +2,11 @@
 
 #include "platform/foundation/Operation.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
-#include <string_view>
 
 namespace kit {
 
@@ -35,10 +36,10 @@ public:
     /// Writes `data` gzip-compressed (default level) into `compressedPath`, under a "." name renamed into
     /// place when whole; false (in the SDK log) when the file cannot be opened, written or closed, and then
     /// nothing is left.
-    static bool compressData(std::string_view data, const std::string& compressedPath);
+    static bool compressData(std::span<const std::uint8_t> data, const std::string& compressedPath);
 
 private:
-    static bool compressDataInto(std::string_view data, const std::string& path);
+    static bool compressDataInto(std::span<const std::uint8_t> data, const std::string& path);
     /// Adds the value parts and one file part per record file.
     void addParts(CRNMultipartMimeStreamEncoder& encoder) const;
     void addFilePart(CRNMultipartMimeStreamEncoder& encoder, const std::string& path) const;

@@ -13,8 +13,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <set>
 #include <system_error>
@@ -151,17 +149,37 @@ bool writeAtomically(const fs::path& path, const char* data, std::size_t size)
     return renamed;
 }
 
+// The bytes of the regular file at `path`, read to its end in as few read(2)s as its size allows (one more
+// to see the end; a file that grows meanwhile, or tells no size, is read whole all the same); none when it
+// is not a regular file or cannot be read.
 template<typename Container> std::optional<Container> readFile(const fs::path& path)
 {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error))
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
         return std::nullopt;
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream)
-        return std::nullopt;
-    Container content { std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>() };
-    if (stream.bad())
-        return std::nullopt;
+    std::optional<Container> content;
+    struct stat status { };
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+        Container bytes(static_cast<std::size_t>(status.st_size) + 1, 0);
+        std::size_t done = 0;
+        bool failed = false;
+        for (;;) {
+            if (done == bytes.size())
+                bytes.resize(bytes.size() * 2);
+            ssize_t count = ::read(descriptor, bytes.data() + done, bytes.size() - done);
+            if (count < 0 && errno == EINTR)
+                continue;
+            failed = count < 0;
+            if (count <= 0)
+                break;
+            done += static_cast<std::size_t>(count);
+        }
+        if (!failed) {
+            bytes.resize(done);
+            content = std::move(bytes);
+        }
+    }
+    ::close(descriptor);
     return content;
 }
 

@@ -104,6 +104,15 @@ TEST_F(FilesTest, BytesRoundTripIncludingZeros)
     EXPECT_EQ(Files::readBytes(documents() / "missing"), std::nullopt);
 }
 
+// A file is read to its end, not to the size it told when opened: a kernel file tells none.
+TEST_F(FilesTest, AFileThatTellsNoSizeIsReadWhole)
+{
+    auto status = Files::readText("/proc/self/status");
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(status->starts_with("Name:")) << *status;
+    EXPECT_NE(status->find("\nPid:"), std::string::npos);
+}
+
 TEST_F(FilesTest, FailedWritesReportFailureAndLeaveNothingBehind)
 {
     EXPECT_FALSE(Files::writeText(m_home.path() / "no-such-folder" / "user", "x"));
