@@ -108,7 +108,6 @@ void Ember::start()
         std::lock_guard lock(m_mutex);
         m_crashReportingController = controller;
     }
-    m_started = true;
     m_crashReportingRunning = controller->startWithProfilingMark(mark, betaToken);
     if (!m_crashReportingRunning)
         log().write("Crash reporting could not be initialized");
@@ -315,7 +314,6 @@ void Ember::reset()
 {
     std::lock_guard startLock(m_startMutex);
     m_startRan = false;
-    m_started = false;
     m_crashReportingRunning = false;
     std::lock_guard lock(m_mutex);
     m_delegate = nullptr;

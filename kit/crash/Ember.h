@@ -88,7 +88,7 @@ public:
     /// rest goes on. Later calls do nothing; a caller arriving while it runs waits for it.
     void start();
     /// Whether the start has made the crash reporting controller (whether or not it could start).
-    bool isEmberStarted() const { return m_started; }
+    bool isEmberStarted() const { return crashReportingController() != nullptr; }
     /// The crash reporting controller, or null before start.
     std::shared_ptr<EMBCrashReportingController> crashReportingController() const;
     /// Whether the controller started crash reporting for this launch (its report directory is set up).
@@ -206,7 +206,6 @@ private:
     // that reaches start() again from inside it.
     std::recursive_mutex m_startMutex;
     bool m_startRan { false };
-    std::atomic<bool> m_started { false };
     std::atomic<bool> m_crashReportingRunning { false };
 
     mutable std::mutex m_mutex;
