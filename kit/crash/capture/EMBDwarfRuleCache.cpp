@@ -81,23 +81,53 @@ void EMBDwarfRuleCache::insert(std::uint64_t pc, std::uint64_t generation, const
     EMBDwarfPlainRow plain;
     if (!EMBDwarfPlainRow::fromRow(row, &plain))
         return;
-    Entry& entry = m_entries[indexOf(pc)];
-    std::uint32_t sequence = entry.sequence.load(std::memory_order_relaxed);
-    if (sequence % 2 != 0
-        || !entry.sequence.compare_exchange_strong(
-            sequence, sequence + 1, std::memory_order_acquire, std::memory_order_relaxed))
+    // The entry already kept for the PC, else one holding no row of this generation, else one picked by the
+    // PC's bits above the set's.
+    Entry* set = m_sets[setOf(pc)].ways;
+    Entry* chosen = nullptr;
+    for (std::size_t way = 0; way < kWays; ++way) {
+        std::uint64_t stamp = set[way].stamp.load(std::memory_order_relaxed);
+        bool current = std::uint32_t(stamp) == std::uint32_t(generation);
+        if (current && set[way].pc == pc) {
+            chosen = &set[way];
+            break;
+        }
+        if (chosen == nullptr && !current)
+            chosen = &set[way];
+    }
+    Entry* entry = chosen != nullptr ? chosen : &set[(pc >> (4 + kSetBits)) % kWays];
+    std::uint64_t stamp = entry->stamp.load(std::memory_order_relaxed);
+    std::uint64_t writes = (stamp >> 32) + 1;
+    // Never back to 0, which would let a second writer in.
+    std::uint64_t writing = (writes == (std::uint64_t(1) << 32) ? 1 : writes) << 32;
+    bool beingWritten = stamp != 0 && std::uint32_t(stamp) == 0;
+    if (beingWritten
+        || !entry->stamp.compare_exchange_strong(
+            stamp, writing, std::memory_order_acquire, std::memory_order_relaxed))
         return;
     std::atomic_thread_fence(std::memory_order_release);
-    entry.pc = pc;
-    entry.generation = generation;
-    entry.row = plain;
-    // Never back to 0, which marks an entry never written.
-    entry.sequence.store(sequence + 2 == 0 ? 2 : sequence + 2, std::memory_order_release);
+    entry->pc = pc;
+    entry->row = plain;
+    entry->stamp.store(writing | std::uint32_t(generation), std::memory_order_release);
+}
+
+void EMBDwarfRuleCache::invalidate()
+{
+    std::uint64_t generation = m_generation.load(std::memory_order_relaxed);
+    std::uint64_t next = 0;
+    do {
+        next = generation + 1;
+        if (std::uint32_t(next) == 0)
+            ++next;
+    } while (!m_generation.compare_exchange_weak(
+        generation, next, std::memory_order_acq_rel, std::memory_order_relaxed));
 }
 
 void EMBDwarfRuleCache::reserve()
 {
-    for (Entry& entry : m_entries)
-        entry.sequence.fetch_add(0, std::memory_order_relaxed);
+    for (Set& set : m_sets) {
+        for (Entry& entry : set.ways)
+            entry.stamp.fetch_add(0, std::memory_order_relaxed);
+    }
 }
 }

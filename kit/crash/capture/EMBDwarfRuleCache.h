@@ -80,10 +80,11 @@ struct EMBDwarfPlainRow {
 static_assert(sizeof(EMBDwarfPlainRow) == 16, "a plain row is two words");
 
 /// Plain rows already worked out, by PC, so that a walk through code it has seen before skips the image
-/// lookup, the table search and the call-frame instructions. A fixed direct-mapped table of one cache line
-/// per entry, reserved with its owner: nothing is allocated, no lock is taken, and any thread or signal
-/// handler may look up and fill it at once (an entry being written is a miss for everyone else). Rows of
-/// another form are worked out each time. Only the tables of images still loaded may be cached:
+/// lookup, the table search and the call-frame instructions. A fixed table of sets of four 32-byte entries,
+/// reserved with its owner: nothing is allocated, no lock is taken, and any thread or signal handler may look
+/// up and fill it at once (an entry being written is a miss for everyone else). Four ways to a set keep the
+/// rows of a walk's few dozen PCs from pushing one another out, whatever addresses the images are loaded at.
+/// Rows of another form are worked out each time. Only the tables of images still loaded may be cached:
 /// `invalidate` forgets every row when an image goes away.
 class EMBDwarfRuleCache {
 public:
@@ -94,48 +95,60 @@ public:
     bool find(std::uint64_t pc, EMBDwarfPlainRow* row) const { return find(pc, generation(), row); }
 
     /// The row cached for `pc` at `generation` (as read before a series of look-ups); false when there is
-    /// none.
+    /// none. One word of an entry tells at once whether it holds a row of that generation and, read again
+    /// after the row, whether a writer came in between.
     bool find(std::uint64_t pc, std::uint64_t generation, EMBDwarfPlainRow* row) const
     {
-        const Entry& entry = m_entries[indexOf(pc)];
-        std::uint32_t before = entry.sequence.load(std::memory_order_acquire);
-        if (before == 0 || before % 2 != 0 || entry.pc != pc || entry.generation != generation)
-            return false;
-        *row = entry.row;
-        std::atomic_thread_fence(std::memory_order_acquire);
-        return entry.sequence.load(std::memory_order_relaxed) == before;
+        const Entry* set = m_sets[setOf(pc)].ways;
+        for (std::size_t way = 0; way < kWays; ++way) {
+            const Entry& entry = set[way];
+            std::uint64_t stamp = entry.stamp.load(std::memory_order_acquire);
+            if (std::uint32_t(stamp) != std::uint32_t(generation) || entry.pc != pc)
+                continue;
+            *row = entry.row;
+            std::atomic_thread_fence(std::memory_order_acquire);
+            return entry.stamp.load(std::memory_order_relaxed) == stamp;
+        }
+        return false;
     }
-    /// Caches `row` for `pc`, computed at `generation`, when it has the plain form; quietly skipped while
-    /// another thread writes the same entry.
+    /// Caches `row` for `pc`, computed at `generation`, when it has the plain form, in an entry of its set
+    /// that holds no row of that generation if there is one; quietly skipped while another thread writes
+    /// the entry.
     void insert(std::uint64_t pc, std::uint64_t generation, const EMBDwarfRow& row);
     /// Forgets every row.
-    void invalidate() { m_generation.fetch_add(1, std::memory_order_acq_rel); }
+    void invalidate();
     /// Writes to every entry once, changing nothing, so that the table's pages are the process's own before a
     /// crash: a row cached at crash time then never waits for a page fault. Call at start.
     void reserve();
 
 private:
-    static constexpr std::size_t kEntryBits { 10 };
-    static constexpr std::size_t kEntries { std::size_t(1) << kEntryBits };
+    static constexpr std::size_t kWays { 4 };
+    static constexpr std::size_t kSetBits { 8 };
+    static constexpr std::size_t kSets { std::size_t(1) << kSetBits };
 
-    struct alignas(64) Entry {
-        /// Odd while being written.
-        std::atomic<std::uint32_t> sequence { 0 };
+    struct alignas(32) Entry {
+        /// Low half: the generation's low half, which is never 0, when the entry holds a row; 0 while it is
+        /// written or before it ever was. High half: how many times it was written, never 0 once it was.
+        std::atomic<std::uint64_t> stamp { 0 };
         std::uint64_t pc { 0 };
-        std::uint64_t generation { 0 };
         EMBDwarfPlainRow row {};
     };
-    static_assert(sizeof(Entry) == 64, "an entry fills one cache line");
+    static_assert(sizeof(Entry) == 32, "an entry lies within one cache line");
 
-    static std::size_t indexOf(std::uint64_t pc)
+    struct alignas(64) Set {
+        Entry ways[kWays];
+    };
+
+    static std::size_t setOf(std::uint64_t pc)
     {
-        // Cheaper than a multiplication on the way from one frame to the next: code addresses differ
-        // in their low bits, and the bits above fold in the page.
-        return std::size_t((pc ^ (pc >> kEntryBits)) & (kEntries - 1));
+        // Two instructions on the way from one frame to the next, with the scaling: a walk's PCs spread over
+        // the bits of their offsets within a page, and a set's four ways take the few that meet.
+        return std::size_t((pc >> 4) & (kSets - 1));
     }
 
+    /// Never a multiple of 2^32, so that its low half, kept in each entry's stamp, is never 0.
     std::atomic<std::uint64_t> m_generation { 1 };
-    Entry m_entries[kEntries];
+    Set m_sets[kSets];
 };
 
 }

@@ -3,8 +3,8 @@
 #include "kit/crash/capture/EMBMemoryReader.h"
 #include "kit/crash/capture/EMBSDKLog.h"
 
+#include <cstdint>
 #include <cstring>
-#include <iterator>
 
 namespace kit {
 namespace {
@@ -64,9 +64,81 @@ bool assignRegisters(const EMBDwarfRow* row, const EMBThreadContext* context, st
     return true;
 }
 
-std::uint64_t cfaOf(const EMBDwarfPlainRow& row, const EMBDwarfFrame* frame)
+// The registers a plain row may change, held in locals while a walk goes from one cached row to the next
+// (where the compiler keeps them in registers) and given back to the frame where it stops.
+struct PlainRegisters {
+    std::uint64_t pc { 0 };
+    std::uint64_t sp { 0 };
+    std::uint64_t rbx { 0 };
+    std::uint64_t rbp { 0 };
+    std::uint64_t r12 { 0 };
+    std::uint64_t r13 { 0 };
+    std::uint64_t r14 { 0 };
+    std::uint64_t r15 { 0 };
+
+    explicit PlainRegisters(const std::uint64_t* registers)
+        : pc(registers[kEMBDwarfRegisterRIP])
+        , sp(registers[kEMBDwarfRegisterRSP])
+        , rbx(registers[3])
+        , rbp(registers[kEMBDwarfRegisterRBP])
+        , r12(registers[12])
+        , r13(registers[13])
+        , r14(registers[14])
+        , r15(registers[15])
+    {
+    }
+
+    void store(std::uint64_t* registers) const
+    {
+        registers[kEMBDwarfRegisterRIP] = pc;
+        registers[kEMBDwarfRegisterRSP] = sp;
+        registers[3] = rbx;
+        registers[kEMBDwarfRegisterRBP] = rbp;
+        registers[12] = r12;
+        registers[13] = r13;
+        registers[14] = r14;
+        registers[15] = r15;
+    }
+};
+
+// The CFA by a plain row: its register plus its offset. The stack pointer and the frame pointer, which
+// nearly every row names, are tried before the rest; the registers no plain row changes are read from the
+// frame's. False for a number that names no register (a damaged row).
+inline bool cfaOf(const EMBDwarfPlainRow& row, const PlainRegisters& plain, const std::uint64_t* registers,
+    std::uint64_t* cfa)
 {
-    return frame->context.registers[row.cfaRegister] + std::uint64_t(std::int64_t(row.cfaOffset));
+    std::uint64_t base = plain.sp;
+    if (row.cfaRegister == kEMBDwarfRegisterRBP) {
+        base = plain.rbp;
+    } else if (row.cfaRegister != kEMBDwarfRegisterRSP) {
+        switch (row.cfaRegister) {
+        case 3:
+            base = plain.rbx;
+            break;
+        case 12:
+            base = plain.r12;
+            break;
+        case 13:
+            base = plain.r13;
+            break;
+        case 14:
+            base = plain.r14;
+            break;
+        case 15:
+            base = plain.r15;
+            break;
+        case kEMBDwarfRegisterRIP:
+            base = plain.pc;
+            break;
+        default:
+            if (row.cfaRegister >= kEMBDwarfRegisterCount)
+                return false;
+            base = registers[row.cfaRegister];
+            break;
+        }
+    }
+    *cfa = base + std::uint64_t(std::int64_t(row.cfaOffset));
+    return true;
 }
 
 std::uint64_t firstSlotOf(const EMBDwarfPlainRow& row, std::uint64_t cfa)
@@ -74,36 +146,63 @@ std::uint64_t firstSlotOf(const EMBDwarfPlainRow& row, std::uint64_t cfa)
     return cfa + std::uint64_t(std::int64_t(row.firstSlot) * 8);
 }
 
-// Sets each preserved register the row saves to its slot's word, and each it leaves undefined to 0.
-inline void restorePreserved(
-    const EMBDwarfPlainRow& row, const std::uint64_t* slots, std::uint64_t* registers)
+// Sets `value` to the word in its slot when `saved`, the row's mask, holds register `index` of
+// kPreservedRegisters. A slot past the row's slots (only in a damaged row) is never read: `slots` holds no
+// more than those.
+__attribute__((always_inline)) inline void restoreSaved(const EMBDwarfPlainRow& row, std::uint32_t saved,
+    std::uint32_t index, const std::uint64_t* slots, std::uint64_t* value)
 {
-    for (std::uint32_t saved = row.slot(EMBDwarfPlainRow::kSavedMaskByte); saved != 0; saved &= saved - 1) {
-        std::uint32_t i = std::uint32_t(__builtin_ctz(saved));
-        registers[EMBDwarfPlainRow::kPreservedRegisters[i]] = EMBLoadReadableWord(&slots[row.slot(i)]);
-    }
-    if ((row.flags & EMBDwarfPlainRow::kUndefinesPreserved) != 0) {
-        for (std::uint32_t i = 0; i < std::size(EMBDwarfPlainRow::kPreservedRegisters); ++i) {
-            if (row.slot(i) == EMBDwarfPlainRow::kUndefined)
-                registers[EMBDwarfPlainRow::kPreservedRegisters[i]] = 0;
-        }
+    if ((saved & (1u << index)) != 0) {
+        std::uint32_t slot = row.slot(index);
+        if (slot < row.slotCount)
+            *value = EMBLoadReadableWord(&slots[slot]);
     }
 }
 
-// The caller's PC by the row: saved, undefined (0) or left as `pc`.
-inline std::uint64_t returnAddress(const EMBDwarfPlainRow& row, const std::uint64_t* slots, std::uint64_t pc)
+// Moves `plain` to the caller by `row`, whose slots (slotCount words, readable) are at `slots`: each
+// preserved register saved is loaded, each undefined set to 0, the PC is the return address (saved,
+// undefined: 0, or kept) and the stack pointer the CFA. Written out register by register, so that the
+// registers stay in locals, and skipped at once for the many rows that save none.
+__attribute__((always_inline)) inline void restore(
+    const EMBDwarfPlainRow& row, const std::uint64_t* slots, std::uint64_t cfa, PlainRegisters* plain)
 {
-    std::uint8_t slot = row.returnAddress();
-    if (slot == EMBDwarfPlainRow::kKept)
-        return pc;
-    return slot == EMBDwarfPlainRow::kUndefined ? 0 : EMBLoadReadableWord(&slots[slot]);
+    std::uint32_t saved = row.slot(EMBDwarfPlainRow::kSavedMaskByte);
+    if (saved != 0) {
+        restoreSaved(row, saved, 0, slots, &plain->rbx);
+        restoreSaved(row, saved, 1, slots, &plain->rbp);
+        restoreSaved(row, saved, 2, slots, &plain->r12);
+        restoreSaved(row, saved, 3, slots, &plain->r13);
+        restoreSaved(row, saved, 4, slots, &plain->r14);
+        restoreSaved(row, saved, 5, slots, &plain->r15);
+    }
+    if ((row.flags & EMBDwarfPlainRow::kUndefinesPreserved) != 0) [[unlikely]] {
+        auto undefined
+            = [&row](std::uint32_t index) { return row.slot(index) == EMBDwarfPlainRow::kUndefined; };
+        plain->rbx = undefined(0) ? 0 : plain->rbx;
+        plain->rbp = undefined(1) ? 0 : plain->rbp;
+        plain->r12 = undefined(2) ? 0 : plain->r12;
+        plain->r13 = undefined(3) ? 0 : plain->r13;
+        plain->r14 = undefined(4) ? 0 : plain->r14;
+        plain->r15 = undefined(5) ? 0 : plain->r15;
+    }
+    std::uint32_t returnAddress = row.returnAddress();
+    if (returnAddress < row.slotCount)
+        plain->pc = EMBLoadReadableWord(&slots[returnAddress]);
+    else if (returnAddress == EMBDwarfPlainRow::kUndefined)
+        plain->pc = 0;
+    plain->sp = cfa;
 }
 
 // The caller of `frame` by a plain row, in place; `frame` is left as it was when it fails.
 bool applyPlainRow(const EMBDwarfPlainRow& row, const EMBMemoryReader* reader, EMBDwarfFrame* frame)
 {
     std::uint64_t* registers = frame->context.registers;
-    std::uint64_t cfa = cfaOf(row, frame);
+    PlainRegisters plain(registers);
+    std::uint64_t cfa = 0;
+    if (row.slotCount > EMBDwarfPlainRow::kMaxSlots || !cfaOf(row, plain, registers, &cfa)) {
+        EMBSDKFileLog("%s: Error: damaged cached row\n", __func__);
+        return false;
+    }
     std::uint64_t buffer[EMBDwarfPlainRow::kMaxSlots];
     const auto* slots
         = static_cast<const std::uint64_t*>(reader->view(firstSlotOf(row, cfa), buffer, 8 * row.slotCount));
@@ -112,13 +211,12 @@ bool applyPlainRow(const EMBDwarfPlainRow& row, const EMBMemoryReader* reader, E
         return false;
     }
     bool outermost = row.outermost();
-    if (!outermost && cfa == registers[kEMBDwarfRegisterRSP]) {
+    if (!outermost && cfa == plain.sp) {
         EMBSDKFileLog("%s: Error: Stack pointer hasn't changed\n", __func__);
         return false;
     }
-    restorePreserved(row, slots, registers);
-    registers[kEMBDwarfRegisterRIP] = returnAddress(row, slots, registers[kEMBDwarfRegisterRIP]);
-    registers[kEMBDwarfRegisterRSP] = cfa;
+    restore(row, slots, cfa, &plain);
+    plain.store(registers);
     frame->outermost = outermost;
     frame->pcIsReturnAddress = (row.flags & EMBDwarfPlainRow::kSignalFrame) == 0;
     return true;
@@ -317,38 +415,63 @@ bool EMBDwarfUnwindFrame(
 std::uint32_t EMBDwarfUnwindCachedFrames(const EMBDwarfRuleCache& cache, const EMBMemoryReader* reader,
     EMBDwarfFrame* frame, std::uint64_t* pcs, std::uint64_t* sps, std::uint32_t capacity)
 {
-    // The PC, the stack pointer and the flags stay in locals from one frame to the next (the frame gets them
-    // back at the end): most rows need no other register than those.
+    if (frame->outermost)
+        return 0;
     std::uint64_t* registers = frame->context.registers;
-    std::uint64_t pc = registers[kEMBDwarfRegisterRIP];
-    std::uint64_t sp = registers[kEMBDwarfRegisterRSP];
-    bool pcIsReturnAddress = frame->pcIsReturnAddress;
-    bool outermost = frame->outermost;
+    PlainRegisters plain(registers);
+    // A return address is looked up one byte back, inside the call.
+    std::uint64_t back = frame->pcIsReturnAddress ? 1 : 0;
     std::uint64_t generation = cache.generation();
+    // Stack is read in place only inside one run the reader knows readable, so that one check against its
+    // bounds covers a frame's slots: first the run holding the first frame's, then, where a frame's slots
+    // lie outside it, the run holding those. Where none does the batch ends, and the full way reads them
+    // through the reader. Being whole pages, a run is larger than any row's slots.
+    std::uint64_t stackStart = 0;
+    std::uint64_t stackEnd = 0;
+    auto findRun = [&](std::uint64_t address) {
+        return reader->knownReadableRun(address, &stackStart, &stackEnd)
+            && stackEnd - stackStart >= 8 * std::uint64_t(UINT8_MAX);
+    };
+    EMBDwarfPlainRow row;
+    std::uint64_t rowKey = plain.pc - back;
+    std::uint64_t cfa = 0;
+    if (!cache.find(rowKey, generation, &row) || !cfaOf(row, plain, registers, &cfa)
+        || !findRun(firstSlotOf(row, cfa)))
+        return 0;
+    std::uint64_t span = stackEnd - stackStart;
+    bool outermost = false;
     std::uint32_t count = 0;
     for (; count < capacity && !outermost; ++count) {
-        EMBDwarfPlainRow row;
-        if (!cache.find(pcIsReturnAddress && pc > 0 ? pc - 1 : pc, generation, &row))
+        // A recursive call returns to the PC of its caller's frame: the row just applied applies again.
+        std::uint64_t key = plain.pc - back;
+        if (key != rowKey) {
+            if (!cache.find(key, generation, &row))
+                break;
+            rowKey = key;
+        }
+        if (!cfaOf(row, plain, registers, &cfa))
             break;
-        std::uint64_t base = row.cfaRegister == kEMBDwarfRegisterRSP ? sp : registers[row.cfaRegister];
-        std::uint64_t cfa = base + std::uint64_t(std::int64_t(row.cfaOffset));
         std::uint64_t first = firstSlotOf(row, cfa);
+        std::uint64_t length = 8 * std::uint64_t(row.slotCount);
+        if (first - stackStart > span - length) {
+            if (!findRun(first))
+                break;
+            span = stackEnd - stackStart;
+            if (first - stackStart > span - length)
+                break;
+        }
         bool endsHere = row.outermost();
         // The stack must move; the PC may stay, as it does from one call of a recursive function to the next.
-        if (!reader->isKnownReadable(first, 8 * row.slotCount) || (!endsHere && cfa == sp))
+        if (!endsHere && cfa == plain.sp)
             break;
-        const auto* slots = reinterpret_cast<const std::uint64_t*>(first);
-        restorePreserved(row, slots, registers);
-        pc = returnAddress(row, slots, pc);
-        sp = cfa;
-        pcIsReturnAddress = (row.flags & EMBDwarfPlainRow::kSignalFrame) == 0;
+        restore(row, reinterpret_cast<const std::uint64_t*>(first), cfa, &plain);
+        back = (row.flags & EMBDwarfPlainRow::kSignalFrame) == 0 ? 1 : 0;
         outermost = endsHere;
-        pcs[count] = pc;
-        sps[count] = sp;
+        pcs[count] = plain.pc;
+        sps[count] = plain.sp;
     }
-    registers[kEMBDwarfRegisterRIP] = pc;
-    registers[kEMBDwarfRegisterRSP] = sp;
-    frame->pcIsReturnAddress = pcIsReturnAddress;
+    plain.store(registers);
+    frame->pcIsReturnAddress = back != 0;
     frame->outermost = outermost;
     return count;
 }

@@ -68,6 +68,21 @@ public:
         return m_runs[0].holds(address, length) || m_runs[1].holds(address, length);
     }
 
+    /// The run of memory known readable that holds `address`, as [`*start`, `*end`); false when none does.
+    /// What lies in it stays readable while the reader is used: a walk may read it in place with one check
+    /// against its bounds.
+    bool knownReadableRun(std::uint64_t address, std::uint64_t* start, std::uint64_t* end) const
+    {
+        for (const Run& run : m_runs) {
+            if (run.holds(address, 1)) {
+                *start = run.start;
+                *end = run.end;
+                return true;
+            }
+        }
+        return false;
+    }
+
 protected:
     /// Copies memory not known to be readable; false when any of it cannot be read.
     virtual bool readUnknown(std::uint64_t address, void* buffer, std::size_t length) const = 0;

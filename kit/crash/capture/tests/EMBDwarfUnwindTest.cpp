@@ -73,20 +73,9 @@ std::uint64_t reg(unw_cursor_t& cursor, int number)
     return value;
 }
 
-// Called by a fixture: unwinds from here with libunwind and with ours, a few frames each.
-__attribute__((noinline)) void captureBothWalks()
+// The frame `context` holds, its PC taken as a return address: the unwinder's start where libunwind's is.
+EMBDwarfFrame frameOf(const unw_context_t& context)
 {
-    unw_context_t context;
-    unw_getcontext(&context);
-    unw_cursor_t cursor;
-    unw_init_local(&cursor, &context);
-    g_walks = {};
-    for (int i = 0; i < kSteps && unw_step(&cursor) > 0; ++i) {
-        g_walks.theirs.push_back({ reg(cursor, UNW_REG_IP), reg(cursor, UNW_REG_SP),
-            reg(cursor, UNW_X86_64_RBX), reg(cursor, UNW_X86_64_RBP), reg(cursor, UNW_X86_64_R12),
-            reg(cursor, UNW_X86_64_R13), reg(cursor, UNW_X86_64_R14), reg(cursor, UNW_X86_64_R15) });
-    }
-
     const greg_t* gregs = context.uc_mcontext.gregs;
     EMBDwarfFrame start;
     auto& r = start.context.registers;
@@ -102,6 +91,24 @@ __attribute__((noinline)) void captureBothWalks()
         r[8 + i] = std::uint64_t(gregs[REG_R8 + i]);
     r[16] = std::uint64_t(gregs[REG_RIP]);
     start.pcIsReturnAddress = true;
+    return start;
+}
+
+// Called by a fixture: unwinds from here with libunwind and with ours, a few frames each.
+__attribute__((noinline)) void captureBothWalks()
+{
+    unw_context_t context;
+    unw_getcontext(&context);
+    unw_cursor_t cursor;
+    unw_init_local(&cursor, &context);
+    g_walks = {};
+    for (int i = 0; i < kSteps && unw_step(&cursor) > 0; ++i) {
+        g_walks.theirs.push_back({ reg(cursor, UNW_REG_IP), reg(cursor, UNW_REG_SP),
+            reg(cursor, UNW_X86_64_RBX), reg(cursor, UNW_X86_64_RBP), reg(cursor, UNW_X86_64_R12),
+            reg(cursor, UNW_X86_64_R13), reg(cursor, UNW_X86_64_R14), reg(cursor, UNW_X86_64_R15) });
+    }
+
+    EMBDwarfFrame start = frameOf(context);
     auto walk = [&start](EMBDwarfRuleCache* cache) {
         Walk walk;
         EMBDwarfFrame frame = start;
@@ -155,6 +162,96 @@ INSTANTIATE_TEST_SUITE_P(CallFrameInstructions, EMBDwarfUnwindFixtureTest,
         Fixture { "PltExpressionWithGeAndShl", cfi_plt_expression, false },
         Fixture { "UndefinedReturnAddress", cfi_outermost, true }),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A walk through a deep recursion (the same return address over and over) and on through the test's callers
+// to the outermost frame: once the rows are cached, the batched walk gives libunwind's PC and stack pointer
+// at every step, and its registers where it stops.
+struct RecursionWalks {
+    std::vector<Frame> theirs;
+    std::vector<Frame> batched;
+    Frame batchedLast;
+    /// Steps the batches took.
+    std::uint32_t batchedSteps { 0 };
+};
+
+RecursionWalks g_recursion;
+
+__attribute__((noinline)) void captureRecursionWalks()
+{
+    constexpr std::size_t kMostSteps = 256;
+    unw_context_t context;
+    unw_getcontext(&context);
+    unw_cursor_t cursor;
+    unw_init_local(&cursor, &context);
+    g_recursion = {};
+    while (g_recursion.theirs.size() < kMostSteps && unw_step(&cursor) > 0) {
+        g_recursion.theirs.push_back({ reg(cursor, UNW_REG_IP), reg(cursor, UNW_REG_SP),
+            reg(cursor, UNW_X86_64_RBX), reg(cursor, UNW_X86_64_RBP), reg(cursor, UNW_X86_64_R12),
+            reg(cursor, UNW_X86_64_R13), reg(cursor, UNW_X86_64_R14), reg(cursor, UNW_X86_64_R15) });
+    }
+
+    EMBDwarfFrame start = frameOf(context);
+    static EMBDwarfRuleCache cache;
+    cache.invalidate();
+    EMBSafeMemoryReader reader;
+    // A first walk works the rows out and keeps them.
+    EMBDwarfFrame frame = start;
+    for (std::size_t i = 0; i < kMostSteps; ++i) {
+        if (!EMBDwarfUnwindFrame(testing::lookupLoadedImage, &reader, &frame, &cache) || frame.outermost)
+            break;
+    }
+
+    // As many steps as libunwind took: in batches as far as the cached rows reach, one by one where they end.
+    frame = start;
+    std::uint64_t pcs[kMostSteps];
+    std::uint64_t sps[kMostSteps];
+    auto steps = std::uint32_t(g_recursion.theirs.size());
+    std::uint32_t count = 0;
+    while (count < steps) {
+        std::uint32_t reached
+            = EMBDwarfUnwindCachedFrames(cache, &reader, &frame, pcs + count, sps + count, steps - count);
+        if (reached == 0) {
+            if (!EMBDwarfUnwindFrame(testing::lookupLoadedImage, &reader, &frame, &cache))
+                break;
+            pcs[count] = frame.context.registers[kEMBDwarfRegisterRIP];
+            sps[count] = frame.context.registers[kEMBDwarfRegisterRSP];
+            reached = 1;
+        } else {
+            g_recursion.batchedSteps += reached;
+        }
+        count += reached;
+    }
+    for (std::uint32_t i = 0; i < count; ++i)
+        g_recursion.batched.push_back({ pcs[i], sps[i] });
+    g_recursion.batchedLast = fromContext(frame.context);
+}
+
+__attribute__((noinline)) int recurse(int depth)
+{
+    if (depth == 0) {
+        captureRecursionWalks();
+        return 0;
+    }
+    int below = recurse(depth - 1);
+    // Keeps the call from becoming a jump.
+    asm volatile("" : "+r"(below));
+    return below + 1;
+}
+
+TEST(EMBDwarfUnwindCachedFrames, WalksARecursionAndItsCallersLikeLibunwind)
+{
+    constexpr int kDepth = 100;
+    EXPECT_EQ(recurse(kDepth), kDepth);
+    RecursionWalks walks = g_recursion;
+    ASSERT_GT(walks.theirs.size(), std::size_t(kDepth));
+    ASSERT_EQ(walks.batched.size(), walks.theirs.size());
+    for (std::size_t i = 0; i < walks.theirs.size(); ++i) {
+        EXPECT_EQ(walks.batched[i].pc, walks.theirs[i].pc) << "step " << i + 1;
+        EXPECT_EQ(walks.batched[i].sp, walks.theirs[i].sp) << "step " << i + 1;
+    }
+    EXPECT_EQ(walks.batchedLast, walks.theirs.back());
+    EXPECT_GT(walks.batchedSteps, std::uint32_t(kDepth)) << "the recursion in batches";
+}
 
 }
 }
