@@ -196,7 +196,10 @@ TEST_F(SignupWithCompanyTest, AFailingStepSaysSoSignsOutAndARetryGoesOnWithoutPo
         std::size_t made;
     };
     const std::vector<Case> cases {
-        { "configuration", [](auto& b) { b.failRoute("GET", "/", 500); }, 0 },
+        // A scripted answer goes out at once, past confirm()'s delay of the version check: this one is late
+        // of its own, so that the chain is still running when the tap has been settled.
+        { "configuration",
+            [](auto& b) { b.answerRoute("GET", "/", ::testing::ServerResponse::empty(500).delayed(2)); }, 0 },
         { "account refused", [](auto& b) { b.failRoute("POST", "/api/freelancers", 500); }, 0 },
         { "log-in 401", [](auto& b) { b.failRoute("POST", "/api/freelancers/login", 401); }, 1 },
         { "log-in 500", [](auto& b) { b.failRoute("POST", "/api/freelancers/login", 500); }, 1 },
