@@ -101,17 +101,19 @@ struct PlainRegisters {
     }
 };
 
-// The CFA by a plain row: its register plus its offset. The stack pointer and the frame pointer, which
-// nearly every row names, are tried before the rest; the registers no plain row changes are read from the
-// frame's. False for a number that names no register (a damaged row).
+// The CFA by a plain row: its register plus its offset. The stack pointer, which compiled code without frame
+// pointers names throughout, comes straight through; the frame pointer is tried before the rest, and the
+// registers no plain row changes are read from the frame's. False for a number that names no register (a
+// damaged row).
 inline bool cfaOf(const EMBDwarfPlainRow& row, const PlainRegisters& plain, const std::uint64_t* registers,
     std::uint64_t* cfa)
 {
     std::uint64_t base = plain.sp;
-    if (row.cfaRegister == kEMBDwarfRegisterRBP) {
-        base = plain.rbp;
-    } else if (row.cfaRegister != kEMBDwarfRegisterRSP) {
+    if (row.cfaRegister != kEMBDwarfRegisterRSP) [[unlikely]] {
         switch (row.cfaRegister) {
+        case kEMBDwarfRegisterRBP:
+            base = plain.rbp;
+            break;
         case 3:
             base = plain.rbx;
             break;
@@ -186,7 +188,7 @@ __attribute__((always_inline)) inline void restore(
         plain->r15 = undefined(5) ? 0 : plain->r15;
     }
     std::uint32_t returnAddress = row.returnAddress();
-    if (returnAddress < row.slotCount)
+    if (returnAddress < row.slotCount) [[likely]]
         plain->pc = EMBLoadReadableWord(&slots[returnAddress]);
     else if (returnAddress == EMBDwarfPlainRow::kUndefined)
         plain->pc = 0;

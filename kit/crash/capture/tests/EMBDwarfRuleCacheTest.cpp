@@ -120,6 +120,23 @@ TEST_F(EMBDwarfRuleCacheTest, FindsPlainRowsUntilInvalidated)
     EXPECT_FALSE(m_cache->find(0x1000, &found)) << "worked out from tables that may be gone";
 }
 
+// Return addresses at the same offset in different pages (images load at any page) meet in one set: a walk
+// through all of them finds each row every time rather than one pushing out another.
+TEST_F(EMBDwarfRuleCacheTest, KeepsTheRowsOfPCsAtOneOffsetInFourPages)
+{
+    constexpr std::uint64_t kPageSize = 4096;
+    for (std::uint64_t page = 0; page < 4; ++page) {
+        EMBDwarfRow row = pushedTwo();
+        row.cfaOffset = 24 + 8 * std::int64_t(page);
+        m_cache->insert(0x400123 + page * kPageSize, m_cache->generation(), row);
+    }
+    for (std::uint64_t page = 0; page < 4; ++page) {
+        EMBDwarfPlainRow found;
+        ASSERT_TRUE(m_cache->find(0x400123 + page * kPageSize, &found)) << "page " << page;
+        EXPECT_EQ(found.cfaOffset, 24 + 8 * std::int32_t(page));
+    }
+}
+
 // Threads filling and reading the same few entries at once never see one PC's row under another PC.
 TEST_F(EMBDwarfRuleCacheTest, ConcurrentFillsNeverMixRows)
 {
