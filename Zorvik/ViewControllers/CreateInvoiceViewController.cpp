@@ -216,6 +216,8 @@ void CreateInvoiceViewController::addLineItems()
 {
     auto editor = std::make_shared<LineItemsViewController>();
     editor->setDelegate(std::weak_ptr<LineItemsViewControllerDelegate>(self()));
+    // The editor covers the form: the keyboard must not go on typing into the field beneath it.
+    m_createInvoiceView->resignFirstResponder();
     presentViewController(editor, false);
     editor->setLineItems(m_createInvoiceView->lineItems());
     setNeedsStatusBarAppearanceUpdate();

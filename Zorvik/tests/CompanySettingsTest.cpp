@@ -170,7 +170,7 @@ TEST_F(CompanySettingsTest, LoggingOutWithTheUserFileAlreadyGoneStillSignsOut)
     EXPECT_EQ(stack(), std::vector<std::string> { "StartSignupViewController" });
 }
 
-TEST_F(CompanySettingsTest, TheFolderOpensOnlyForAWebAddress)
+TEST_F(CompanySettingsTest, TheFolderOpensOnlyForAWebAddressAndOtherwiseTheUserIsTold)
 {
     struct Case {
         platform::foundation::Value link;
@@ -195,6 +195,10 @@ TEST_F(CompanySettingsTest, TheFolderOpensOnlyForAWebAddress)
         tap("Invoice folder");
         EXPECT_EQ(
             std::vector<std::string>(app.openedURLs().begin() + before, app.openedURLs().end()), c.opened);
+        bool told = driver.screen().find("\"No invoice folder\"") != std::string::npos;
+        EXPECT_EQ(told, c.opened.empty()) << "a tap that opens nothing says why";
+        if (told)
+            tap("OK");
     }
 }
 

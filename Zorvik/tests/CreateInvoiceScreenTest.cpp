@@ -170,6 +170,24 @@ TEST_F(CreateInvoiceScreenTest, TheLineItemsEditorIsPresentedWithTheFormsItemsAn
     EXPECT_EQ(form->amountTextField()->amount(), 2468 + 500);
 }
 
+TEST_F(CreateInvoiceScreenTest, KeysPressedInTheLineItemsEditorNeverReachTheAmountBeneathIt)
+{
+    open();
+    tap("£0.00");
+    driver.type("12");
+    tap("+ add items");
+
+    EXPECT_THAT(driver.screen(), testing::HasSubstr("keyboard: down"));
+    EXPECT_THROW(driver.type("99"), platform::ui::ScreenDriverError) << "no field is being edited";
+    tap("1. add item description");
+    driver.type("Logo");
+
+    auto editor = std::dynamic_pointer_cast<LineItemsViewController>(screen->presentedViewController());
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(api::LineItem(editor->lineItems()->values().front().dictionary()).descriptionOfWork(), "Logo");
+    EXPECT_EQ(form->amountTextField()->amount(), 12) << "the covered amount kept what was typed into it";
+}
+
 TEST_F(CreateInvoiceScreenTest, TheMenuRowsOpenTheBusinessVATAndBankFormsAndTheRowsFollowTheirSaves)
 {
     struct Case {

@@ -125,6 +125,32 @@ TEST_F(CreateInvoiceFormTest, NextOnTheAmountSkipsFieldsThatHoldText)
     EXPECT_THAT(driver.screen(), testing::HasSubstr("top: SelectInvoiceRecipientViewController"));
 }
 
+TEST_F(CreateInvoiceFormTest, TheVATRowsPushTheFieldsBelowDownInsteadOfCoveringThem)
+{
+    auto vatBottom = [&] { return form->vatView()->frame().maxY(); };
+    open();
+    tap("£0.00");
+    driver.type("1000");
+    driver.wait(0.5);
+    EXPECT_EQ(form->vatView()->frame().height(), 50) << "one whole row";
+    EXPECT_LE(vatBottom(), form->descriptionTextField()->frame().y());
+
+    tap("add VAT");
+    driver.wait(0.5);
+    EXPECT_EQ(form->vatView()->frame().height(), 100) << "the VAT and total row uncovered";
+    EXPECT_LE(vatBottom(), form->descriptionTextField()->frame().y()) << driver.screen();
+    tap("Next");
+    driver.type("Boiler repair");
+    EXPECT_EQ(form->descriptionTextField()->text(), "Boiler repair");
+    EXPECT_NO_THROW(tap("Boiler repair")) << "in sight, above the keyboard";
+
+    tap("£10.00");
+    tap("VAT");
+    driver.wait(0.5);
+    EXPECT_EQ(form->vatView()->frame().height(), 50) << "VAT off: the prompt row alone";
+    EXPECT_LE(vatBottom(), form->descriptionTextField()->frame().y());
+}
+
 TEST_F(CreateInvoiceFormTest, TheCompanyFieldNeverOpensAKeyboard)
 {
     open();

@@ -128,14 +128,18 @@ TEST_F(InvoiceReceiverViewTest, CancelWithoutASaveRestoresTheRecordGiven)
     EXPECT_EQ(form->textFields()[3]->isEditing(), false);
 }
 
-TEST_F(InvoiceReceiverViewTest, ReturnWalksTheAddressFieldsAndStopsAtTheRegistrationNumber)
+TEST_F(InvoiceReceiverViewTest, ReturnWalksTheAddressFieldsInSightAndStopsAtTheRegistrationNumber)
 {
     tap("1 High Street");
     std::vector<std::string> editing;
     for (int presses = 0; presses < 6; ++presses) {
-        for (const auto& f : form->textFields())
-            if (f->isEditing())
-                editing.push_back(f->placeholder().value_or(""));
+        for (const auto& f : form->textFields()) {
+            if (!f->isEditing())
+                continue;
+            editing.push_back(f->placeholder().value_or(""));
+            std::string shown = f->text().empty() ? f->placeholder().value_or("") : f->text();
+            EXPECT_NO_THROW(tap(shown)) << shown << " is under the keyboard:\n" << driver.screen();
+        }
         driver.pressReturn();
     }
     EXPECT_THAT(editing,

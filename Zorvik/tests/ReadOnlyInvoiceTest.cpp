@@ -234,6 +234,8 @@ TEST_F(ReadOnlyInvoiceTest, AmountAndVATForEachStoredShape)
         show(invoice);
         EXPECT_EQ(view->amountTextField()->amount(), c.amount);
         EXPECT_EQ(view->vatView()->addVat(), c.addVat);
+        EXPECT_THAT(driver.screen(), testing::Not(testing::HasSubstr("\"add VAT\"")))
+            << "the editing prompt has no place on a sent invoice";
         if (!c.addVat)
             continue;
         auto vat = invoice->contains("line-items") ? view->vatView()->marginAmount()

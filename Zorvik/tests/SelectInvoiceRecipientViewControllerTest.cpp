@@ -137,6 +137,11 @@ TEST_F(SelectInvoiceRecipientViewControllerTest, EachTransitionOfThePicker)
         if (c.face.starts_with("search ")) {
             EXPECT_TRUE(typingInto(*picker->editableSearchView()->searchTextField())) << driver.screen();
         }
+        if (c.face.starts_with("details ")) {
+            EXPECT_FALSE(typingInto(*picker->editableSearchView()->searchTextField()))
+                << "the keyboard types into the search field under the details:\n"
+                << driver.screen();
+        }
     }
 }
 

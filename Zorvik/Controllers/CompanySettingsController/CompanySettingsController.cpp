@@ -85,6 +85,8 @@ void CompanySettingsController::showInvoiceFolder()
     auto link = api::Business(m_business).documentsFolder();
     if (link && isWebAddress(*link))
         m_application.openURL(*link);
+    else
+        m_view->showMessage("No invoice folder", "Your business has no shared invoice folder yet.");
 }
 
 void CompanySettingsController::logOutUser()

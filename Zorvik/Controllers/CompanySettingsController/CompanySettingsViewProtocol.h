@@ -3,6 +3,7 @@
 #include "platform/foundation/Value.h"
 
 #include <memory>
+#include <string>
 
 namespace zorvik {
 
@@ -22,6 +23,8 @@ public:
     virtual const platform::foundation::DictionaryRef& business() const = 0;
     /// Replaces the business the menu is for.
     virtual void setBusiness(platform::foundation::DictionaryRef business) = 0;
+    /// Tells the user `message` under `title` in a dialog with an "OK" button.
+    virtual void showMessage(const std::string& title, const std::string& message) = 0;
 };
 
 }

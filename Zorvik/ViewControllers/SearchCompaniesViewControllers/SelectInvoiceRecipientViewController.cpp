@@ -99,6 +99,8 @@ void SelectInvoiceRecipientViewController::companySelected(const DictionaryRef& 
 void SelectInvoiceRecipientViewController::searchItemSelected(const SearchItem& item)
 {
     m_isEditing = false;
+    // The search face stays beneath the details: its field must not go on taking the keys.
+    m_searchView->endEditing(true);
     if (auto name = std::get_if<std::string>(&item))
         showDetails(api::Business::withName(*name).record());
     else if (auto business = std::get_if<DictionaryRef>(&item))

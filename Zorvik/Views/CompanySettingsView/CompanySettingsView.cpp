@@ -3,6 +3,7 @@
 #include "Zorvik/Controllers/CompanySettingsController/CompanySettingsControllerProtocol.h"
 #include "Zorvik/ViewControllers/ContentViewController.h"
 #include "Zorvik/Views/NavigationBar/NavigationBar.h"
+#include "Zorvik/Views/OneButtonDialogView/OneButtonDialogView.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Color.h"
 
@@ -47,6 +48,15 @@ void CompanySettingsView::construct()
 void CompanySettingsView::setBusiness(platform::foundation::DictionaryRef business)
 {
     ContentViewObjc::setBusiness(std::move(business));
+}
+
+void CompanySettingsView::showMessage(const std::string& title, const std::string& message)
+{
+    auto dialog = OneButtonDialogView::make();
+    dialog->setTitle(title);
+    dialog->setMessage(message);
+    dialog->setButtonText(std::string("OK"));
+    dialog->showInParent(shared_from_this());
 }
 
 void CompanySettingsView::forward(void (CompanySettingsControllerProtocol::*operation)())

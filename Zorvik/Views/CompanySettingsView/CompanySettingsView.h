@@ -46,6 +46,8 @@ public:
         return ContentViewObjc::business();
     }
     void setBusiness(platform::foundation::DictionaryRef business) override;
+    /// Shows `message` under `title` in a one-button dialog over the menu until "OK" is pressed.
+    void showMessage(const std::string& title, const std::string& message) override;
 
     /// The menu's actions, each forwarded to the actions object.
     void showCompany();

@@ -4,6 +4,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/LayoutAnchor.h"
 #include "platform/ui/NibBuilder.h"
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/Screen.h"
@@ -19,12 +20,17 @@ using platform::ui::ImageView;
 using platform::ui::Label;
 using platform::ui::NibBuilder;
 using platform::ui::Rect;
+using platform::ui::View;
 
 namespace {
 
 constexpr double kMargin = 20;
 constexpr double kRow = 44;
 constexpr double kIcon = 20;
+// Where the VAT view sits: one row of the VAT nib high, collapsed; it doubles while VAT is being added.
+constexpr double kVATTop = 60;
+constexpr double kVATRow = 50;
+constexpr double kBelowVAT = kVATTop + kVATRow;
 
 std::shared_ptr<Button> button(NibBuilder& nib, const std::shared_ptr<platform::ui::View>& root, Rect frame,
     const char* title, const char* outlet, const char* action)
@@ -57,6 +63,21 @@ std::shared_ptr<platform::ui::TextField> field(NibBuilder& nib,
     return text;
 }
 
+// Keeps `view` at its frame's place in `root`, measured from the bottom of the VAT view rather than the top,
+// so that it moves down while the VAT view is expanded instead of lying under its second row.
+void hangBelow(
+    NibBuilder& nib, const std::shared_ptr<View>& root, const std::shared_ptr<View>& vat, const std::shared_ptr<View>& view)
+{
+    Rect frame = view->frame();
+    nib.constrain(view,
+        { platform::ui::widthAnchor(view).constraintEqualToConstant(frame.width()),
+            platform::ui::heightAnchor(view).constraintEqualToConstant(frame.height()) });
+    nib.constrain(root,
+        { platform::ui::leftAnchor(view).constraintEqualTo(platform::ui::leftAnchor(root), frame.x()),
+            platform::ui::topAnchor(view).constraintEqualTo(
+                platform::ui::bottomAnchor(vat), frame.y() - kBelowVAT) });
+}
+
 void buildCreateInvoiceView(NibBuilder& nib)
 {
     double width = platform::ui::Screen::main().bounds().width();
@@ -68,15 +89,20 @@ void buildCreateInvoiceView(NibBuilder& nib)
     root->addSubview(amount);
     nib.outlet("amountTextField", amount);
 
-    auto vat = nib.custom("InlineVATView", { 0, 60, width, 44 });
+    auto vat = nib.custom("InlineVATView", { 0, kVATTop, width, kVATRow });
     root->addSubview(vat);
     nib.outlet("vatView", vat);
+    nib.constrain(vat, { platform::ui::heightAnchor(vat).constraintEqualToConstant(kVATRow) });
+    nib.constrain(root,
+        { platform::ui::leftAnchor(vat).constraintEqualTo(platform::ui::leftAnchor(root)),
+            platform::ui::widthAnchor(vat).constraintEqualToConstant(width),
+            platform::ui::topAnchor(vat).constraintEqualTo(platform::ui::topAnchor(root), kVATTop) });
 
     auto items = button(nib, root, { width - kMargin - 100, 10, 100, 24 }, "+ add items",
         "addLineItemsButton", "addLineItems");
     items->setHidden(true);
 
-    double y = 110;
+    double y = kBelowVAT;
     field(nib, root, std::make_shared<platform::ui::TextField>(), y, "Description of work",
         "descriptionTextField", "descriptionImage", "IconDescriptionEmpty");
     y += kRow;
@@ -127,6 +153,11 @@ void buildCreateInvoiceView(NibBuilder& nib)
     result->setHidden(true);
     root->addSubview(result);
     nib.outlet("resultView", result);
+
+    for (const auto& view : root->subviews()) {
+        if (view != result && view->frame().y() >= kBelowVAT)
+            hangBelow(nib, root, vat, view);
+    }
 }
 
 }

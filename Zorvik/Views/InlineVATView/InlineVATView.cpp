@@ -36,7 +36,9 @@ InlineVATView::InlineVATView()
 void InlineVATView::construct()
 {
     ExpandingXibView::construct();
-    showReadOnlyMarginView();
+    // Read-only until its owner makes it editable: a switch turned by the owner meanwhile must not bring up
+    // the editing prompt over the read-only line.
+    setUserInteractionEnabled(false);
 }
 
 void InlineVATView::setNetAmount(std::int64_t pence)

@@ -1,6 +1,7 @@
 #include "Zorvik/Views/InvoiceReceiverView/InvoiceReceiverView.h"
 
 #include "Zorvik/Views/InvoiceReceiverView/InvoiceReceiverControllerProtocol.h"
+#include "Zorvik/Views/KeyboardScrollView/KeyboardScrollView.h"
 #include "Zorvik/Views/NavigationBar/NavigationBar.h"
 #include "Zorvik/Views/NavigationBar/NavigationBarTheme.h"
 #include "Zorvik/Views/NavigationBarModes/NavigationBarModeEditObjc.h"
@@ -38,6 +39,7 @@ std::string textOf(const DictionaryRef& record, const char* key)
 InvoiceReceiverView::InvoiceReceiverView()
 {
     declareOutlet("navigationBar", m_navigationBar);
+    declareOutlet("fieldsScrollView", m_fieldsScrollView);
     for (std::size_t i = 0; i < m_fields.size(); ++i)
         declareOutlet(kOutlets[i], m_fields[i]);
     declareAction("formBeganEditing", [this](platform::ui::View&) { formBeganEditing(); });
@@ -54,6 +56,7 @@ void InvoiceReceiverView::construct()
     auto self = std::static_pointer_cast<InvoiceReceiverView>(shared_from_this());
     for (auto& field : m_fields)
         field->setDelegate(std::weak_ptr<platform::ui::TextFieldDelegate>(self));
+    m_fieldsScrollView->setTextFields(textFields());
 
     auto disabled = NavigationBarModeEditObjc::defaultDisabledTheme();
     disabled->setBackgroundColour(platform::ui::Color::clear());

@@ -12,6 +12,7 @@
 
 namespace zorvik {
 
+class KeyboardScrollView;
 class NavigationBar;
 class NavigationBarModeEditObjc;
 
@@ -92,6 +93,8 @@ private:
     platform::foundation::DictionaryRef m_business;
     bool m_readonly { false };
     std::shared_ptr<NavigationBar> m_navigationBar;
+    // Holds the fields and scrolls them above the keyboard.
+    std::shared_ptr<KeyboardScrollView> m_fieldsScrollView;
     // Company name, address lines 1 and 2, town, county, post code, registration number.
     std::array<std::shared_ptr<platform::ui::TextField>, 7> m_fields;
     std::shared_ptr<NavigationBarModeEditObjc> m_editMode;

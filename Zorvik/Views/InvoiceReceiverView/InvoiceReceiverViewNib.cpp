@@ -35,18 +35,26 @@ void buildInvoiceReceiverView(NibBuilder& nib)
     auto root = nib.topLevel(std::make_shared<platform::ui::View>(bounds));
     root->setBackgroundColor(platform::ui::Color::white());
 
+    // The fields scroll above the keyboard while it is up: the lower ones would lie under it.
+    Rect below { 0, kBarHeight, bounds.width(), bounds.height() - kBarHeight };
+    auto scroll = nib.custom("KeyboardScrollView", below);
+    root->addSubview(scroll);
+    nib.outlet("fieldsScrollView", scroll);
+    auto content = std::make_shared<platform::ui::View>(Rect { 0, 0, below.width(), below.height() });
+    scroll->addSubview(content);
+
     auto bar = nib.custom("NavigationBar", { 0, 0, bounds.width(), kBarHeight });
     root->addSubview(bar);
     nib.outlet("navigationBar", bar);
 
-    double y = kBarHeight + kMargin;
+    double y = kMargin;
     bool first = true;
     for (const auto& layout : kFields) {
         auto field = std::make_shared<platform::ui::TextField>(
             Rect { kMargin, y, bounds.width() - 2 * kMargin, kFieldHeight });
         field->setPlaceholder(std::string(layout.placeholder));
         field->setReturnKeyType(platform::ui::ReturnKeyType::Next);
-        root->addSubview(field);
+        content->addSubview(field);
         nib.outlet(layout.outlet, field);
         if (!first)
             nib.connectAction(*field, platform::ui::ControlEvent::EditingDidBegin, "formBeganEditing");
