@@ -217,6 +217,9 @@ std::uint32_t EMBThreadSuspensionRequest(const pid_t* threads, std::uint32_t cou
         waitWhile(slot, kResumed, leaving);
     g_unanswered.store(0, std::memory_order_release);
     g_awaited.store(kNoSlot, std::memory_order_release);
+    // A short slice for this thread first: on a busy machine it then keeps its turns while it asks (the
+    // threads it wakes have short slices too), and each answer that wakes it finds it ready to go on.
+    g_captureSlice = shortenSlice(0);
     std::uint32_t asked = 0;
     for (std::uint32_t i = 0; i < g_slotCount; ++i) {
         Slot& slot = g_slots[i];
@@ -237,8 +240,6 @@ std::uint32_t EMBThreadSuspensionRequest(const pid_t* threads, std::uint32_t cou
             restoreSlice(threads[i], slot.slice);
         }
     }
-    // Each answer that wakes this thread finds it with a short slice too, so it goes on at once.
-    g_captureSlice = shortenSlice(0);
     // One limit for all the threads together, however many there are.
     g_deadline = now() + kEMBSuspensionAnswerTimeoutNanoseconds;
     return asked;
