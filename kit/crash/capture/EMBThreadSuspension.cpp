@@ -287,8 +287,10 @@ bool EMBThreadSuspensionGetState(std::uint32_t index, EMBThreadState* state)
 void EMBThreadSuspensionResume()
 {
     // No waiting for the threads to leave: the fault path ends sooner, and the next capture waits for any
-    // slot still being left before it reuses it.
+    // slot still being left before it reuses it. A request nobody waited for (its thread's registers came
+    // from elsewhere) is taken back, so that a late answer does not stop its thread again.
     for (std::uint32_t i = 0; i < g_slotCount; ++i) {
+        withdrawUnanswered(g_slots[i]);
         std::uint32_t stopped = kStopped;
         if (g_slots[i].state.compare_exchange_strong(stopped, kResumed, std::memory_order_acq_rel))
             wake(g_slots[i]);

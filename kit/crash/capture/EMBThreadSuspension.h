@@ -45,8 +45,8 @@ std::uint32_t EMBThreadSuspensionStop(const pid_t* threads, std::uint32_t count,
 /// so that a capture can walk each thread as soon as it stops rather than after all have.
 bool EMBThreadSuspensionGetState(std::uint32_t index, EMBThreadState* state);
 
-/// Lets every stopped thread go on, without waiting for them to run, and gives the calling thread its own
-/// time slice back.
+/// Takes back the requests not answered yet, lets every stopped thread go on, without waiting for them to
+/// run, and gives the calling thread its own time slice back.
 void EMBThreadSuspensionResume();
 
 }
