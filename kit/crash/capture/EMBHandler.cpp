@@ -14,7 +14,8 @@ void EMBHandler(EMBFile* file, pid_t crashedThread, const ucontext_t* signalCont
 {
     EMBProcess process;
     EMBProcessInit(&process, crashedThread, signalContext);
-    EMBProcessSuspendAllOtherThreads(&process);
+    EMBProcessRequestSuspensionOfOtherThreads(&process);
+    EMBProcessReadAhead(&process);
     EMBProcessRecordAllThreads(&process, file);
     EMBProcessRecordRuntimeInfo(&process, file);
     EMBProcessRecordDispatchQueueNames(&process, file);

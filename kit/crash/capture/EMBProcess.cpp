@@ -93,6 +93,8 @@ bool EMBProcessInit(EMBProcess* process, pid_t crashedThread, const ucontext_t* 
     process->crashedThread = crashedThread;
     process->machineContext = machineContext;
     process->threadCount = 0;
+    process->readAhead = false;
+    process->statsRead = false;
     if (!listThreads(process)) {
         EMBSDKFileLog("%s: Error: unable to get task threads\n", __func__);
         process->threadCount = 0;
@@ -117,6 +119,11 @@ bool EMBProcessSuspendAllOtherThreads(EMBProcess* process)
         return false;
     }
     return true;
+}
+
+void EMBProcessRequestSuspensionOfOtherThreads(EMBProcess* process)
+{
+    EMBThreadSuspensionRequest(process->threads, process->threadCount, process->currentThread);
 }
 
 void EMBProcessResumeAllOtherThreads(EMBProcess*)

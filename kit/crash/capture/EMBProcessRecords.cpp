@@ -86,6 +86,36 @@ std::uint64_t microseconds(const timeval& time)
     return std::uint64_t(time.tv_sec) * 1'000'000 + std::uint64_t(time.tv_usec);
 }
 
+// Thread `tid`'s name, without the line feed, into `name` (kEMBThreadNameSize bytes); "" when it cannot be
+// read.
+void readThreadName(pid_t tid, char* name)
+{
+    char path[64];
+    taskFilePath(tid, "comm", path, sizeof path);
+    if (!readSmallFile(path, name, kEMBThreadNameSize)) {
+        name[0] = '\0';
+        return;
+    }
+    std::size_t length = std::strlen(name);
+    if (length > 0 && name[length - 1] == '\n')
+        name[length - 1] = '\0';
+}
+
+// The "process_stats" figures; false, with an SDK log line, when either half cannot be read.
+bool readStats(const EMBProcess* process, EMBProcessStats* stats)
+{
+    if (!EMBProcessGetMemoryUsage(&stats->active, &stats->inactive, &stats->wired, &stats->free)) {
+        EMBSDKFileLog("%s: Unable to get process memory usage\n", "EMBProcessRecordStats");
+        return false;
+    }
+    if (!EMBProcessGetInfo(process, &stats->virtualSize, &stats->residentSize, &stats->userTime,
+            &stats->systemTime)) {
+        EMBSDKFileLog("%s: Unable to get process stats\n", "EMBProcessRecordStats");
+        return false;
+    }
+    return true;
+}
+
 }
 
 bool EMBProcessDebuggerAttached()
@@ -100,19 +130,25 @@ bool EMBProcessDebuggerAttached()
     return tracer != 0;
 }
 
+void EMBProcessReadAhead(EMBProcess* process)
+{
+    for (std::uint32_t i = 0; i < process->threadCount; ++i)
+        readThreadName(process->threads[i], process->threadNames[i]);
+    process->statsRead = readStats(process, &process->stats);
+    process->readAhead = true;
+}
+
 bool EMBProcessRecordThreadNames(const EMBProcess* process, EMBFile* file)
 {
     bool ok = EMBFileWriteSectionStart(file, "thread_names") && EMBFileWriteArrayStart(file);
     for (std::uint32_t i = 0; ok && i < process->threadCount; ++i) {
-        char path[64];
-        char name[64] {};
-        taskFilePath(process->threads[i], "comm", path, sizeof path);
-        if (readSmallFile(path, name, sizeof name)) {
-            std::size_t length = std::strlen(name);
-            if (length > 0 && name[length - 1] == '\n')
-                name[length - 1] = '\0';
+        char name[kEMBThreadNameSize];
+        const char* written = process->threadNames[i];
+        if (!process->readAhead) {
+            readThreadName(process->threads[i], name);
+            written = name;
         }
-        ok = EMBFileWriteArrayEntryString(file, name);
+        ok = EMBFileWriteArrayEntryString(file, written);
     }
     return EMBFileWriteArrayEnd(file) && EMBFileWriteSectionEnd(file) && ok;
 }
@@ -188,26 +224,21 @@ bool EMBProcessGetInfo(const EMBProcess*, std::uint64_t* virtualSize, std::uint6
 
 bool EMBProcessRecordStats(const EMBProcess* process, EMBFile* file)
 {
-    std::uint64_t active = 0, inactive = 0, wired = 0, free = 0;
-    std::uint64_t virtualSize = 0, residentSize = 0, userTime = 0, systemTime = 0;
-    if (!EMBProcessGetMemoryUsage(&active, &inactive, &wired, &free)) {
-        EMBSDKFileLog("%s: Unable to get process memory usage\n", __func__);
+    EMBProcessStats read;
+    bool haveStats = process->readAhead ? process->statsRead : readStats(process, &read);
+    if (!haveStats)
         return false;
-    }
-    if (!EMBProcessGetInfo(process, &virtualSize, &residentSize, &userTime, &systemTime)) {
-        EMBSDKFileLog("%s: Unable to get process stats\n", __func__);
-        return false;
-    }
+    const EMBProcessStats& stats = process->readAhead ? process->stats : read;
     bool ok = EMBFileWriteSectionStart(file, "process_stats") && EMBFileWriteHashStart(file);
-    ok = ok && EMBFileWriteHashEntryUint64(file, "active", active);
-    ok = ok && EMBFileWriteHashEntryUint64(file, "inactive", inactive);
-    ok = ok && EMBFileWriteHashEntryUint64(file, "wired", wired);
-    ok = ok && EMBFileWriteHashEntryUint64(file, "freeMem", free);
-    ok = ok && EMBFileWriteHashEntryUint64(file, "free_mem", free);
-    ok = ok && EMBFileWriteHashEntryUint64(file, "virtual", virtualSize);
-    ok = ok && EMBFileWriteHashEntryUint64(file, "resident", residentSize);
-    ok = ok && EMBFileWriteHashEntryUint64(file, "user_time", userTime);
-    ok = ok && EMBFileWriteHashEntryUint64(file, "sys_time", systemTime);
+    ok = ok && EMBFileWriteHashEntryUint64(file, "active", stats.active);
+    ok = ok && EMBFileWriteHashEntryUint64(file, "inactive", stats.inactive);
+    ok = ok && EMBFileWriteHashEntryUint64(file, "wired", stats.wired);
+    ok = ok && EMBFileWriteHashEntryUint64(file, "freeMem", stats.free);
+    ok = ok && EMBFileWriteHashEntryUint64(file, "free_mem", stats.free);
+    ok = ok && EMBFileWriteHashEntryUint64(file, "virtual", stats.virtualSize);
+    ok = ok && EMBFileWriteHashEntryUint64(file, "resident", stats.residentSize);
+    ok = ok && EMBFileWriteHashEntryUint64(file, "user_time", stats.userTime);
+    ok = ok && EMBFileWriteHashEntryUint64(file, "sys_time", stats.systemTime);
     return ok && EMBFileWriteHashEnd(file) && EMBFileWriteSectionEnd(file);
 }
 

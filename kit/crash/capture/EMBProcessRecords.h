@@ -11,6 +11,11 @@ struct EMBProcess;
 /// log line, when that cannot be read.
 bool EMBProcessDebuggerAttached();
 
+/// Reads now what "thread_names" and "process_stats" need from the system into `process`, so that the fault
+/// path does it while the threads it asked to stop are still answering; those records then write what was
+/// read here.
+void EMBProcessReadAhead(EMBProcess* process);
+
 /// Writes "thread_names": per listed thread, in order, its name (/proc/self/task/<tid>/comm), "" when it
 /// cannot be read.
 bool EMBProcessRecordThreadNames(const EMBProcess* process, EMBFile* file);

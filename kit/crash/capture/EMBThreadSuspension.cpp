@@ -119,9 +119,27 @@ void wake(Slot& slot)
     wake(slot.state);
 }
 
-// The requests of the running capture not yet answered. The capture sleeps on it once for all of them,
-// and only the answer that brings it to 0 wakes the capture: one round trip in all, not one per thread.
+// The requests of the running capture not yet answered. EMBThreadSuspensionStop sleeps on it once for all
+// of them, and only the answer that brings it to 0 wakes it: one round trip in all, not one per thread.
 std::atomic<std::uint32_t> g_unanswered { 0 };
+
+// The slot whose answer the capture sleeps on (EMBThreadSuspensionGetState), kNoSlot when none: only that
+// answer wakes it, the others go by without a system call.
+constexpr std::uint32_t kNoSlot { UINT32_MAX };
+std::atomic<std::uint32_t> g_awaited { kNoSlot };
+
+// The one time limit of the running capture's requests, and the capture's own slice to take back at resume.
+std::int64_t g_deadline { 0 };
+std::uint64_t g_captureSlice { 0 };
+
+// Takes back the request of a thread that has not answered in time (its slice too), so that a late signal
+// finds nothing to answer. Nothing for a slot in any other state.
+void withdrawUnanswered(Slot& slot)
+{
+    std::uint32_t requested = kRequested;
+    if (slot.state.compare_exchange_strong(requested, kFree, std::memory_order_acq_rel))
+        restoreSlice(slot.tid.load(std::memory_order_relaxed), slot.slice);
+}
 
 void passOn(int signal, siginfo_t* info, void* context)
 {
@@ -148,9 +166,11 @@ void onStopSignal(int signal, siginfo_t* info, void* context)
     }
     EMBThreadStateFromUContext(static_cast<const ucontext_t*>(context), &mine->registers);
     std::uint32_t requested = kRequested;
-    if (mine->state.compare_exchange_strong(requested, kStopped, std::memory_order_acq_rel)) {
-        if (g_unanswered.fetch_sub(1, std::memory_order_acq_rel) == 1)
+    if (mine->state.compare_exchange_strong(requested, kStopped, std::memory_order_seq_cst)) {
+        if (g_unanswered.fetch_sub(1, std::memory_order_seq_cst) == 1)
             wake(g_unanswered);
+        if (g_awaited.load(std::memory_order_seq_cst) == std::uint32_t(mine - g_slots))
+            wake(*mine);
         waitWhile(*mine, kStopped, now() + kStoppedLimitNanoseconds);
         restoreSlice(0, mine->slice);
         mine->state.store(kFree, std::memory_order_release);
@@ -184,7 +204,7 @@ bool EMBThreadSuspensionInstall()
     return true;
 }
 
-std::uint32_t EMBThreadSuspensionStop(const pid_t* threads, std::uint32_t count, pid_t skip)
+std::uint32_t EMBThreadSuspensionRequest(const pid_t* threads, std::uint32_t count, pid_t skip)
 {
     if (!EMBThreadSuspensionInstall())
         return 0;
@@ -196,6 +216,11 @@ std::uint32_t EMBThreadSuspensionStop(const pid_t* threads, std::uint32_t count,
     for (Slot& slot : g_slots)
         waitWhile(slot, kResumed, leaving);
     g_unanswered.store(0, std::memory_order_release);
+    g_awaited.store(kNoSlot, std::memory_order_release);
+    // A short slice for this thread first: on a busy machine it then keeps its turns while it asks (the
+    // threads it wakes have short slices too), and each answer that wakes it finds it ready to go on.
+    g_captureSlice = shortenSlice(0);
+    std::uint32_t asked = 0;
     for (std::uint32_t i = 0; i < g_slotCount; ++i) {
         Slot& slot = g_slots[i];
         slot.state.store(kFree, std::memory_order_release);
@@ -207,50 +232,72 @@ std::uint32_t EMBThreadSuspensionStop(const pid_t* threads, std::uint32_t count,
         // Counted before it is sent, so that the count never runs below the answers.
         g_unanswered.fetch_add(1, std::memory_order_acq_rel);
         slot.state.store(kRequested, std::memory_order_release);
-        if (syscall(SYS_tgkill, process, threads[i], EMBThreadSuspensionSignal()) != 0) {
+        if (syscall(SYS_tgkill, process, threads[i], EMBThreadSuspensionSignal()) == 0) {
+            ++asked;
+        } else {
             slot.state.store(kFree, std::memory_order_release);
             g_unanswered.fetch_sub(1, std::memory_order_acq_rel);
             restoreSlice(threads[i], slot.slice);
         }
     }
-    // The last answer wakes this thread: with a short slice too, it goes on at once.
-    std::uint64_t ownSlice = shortenSlice(0);
     // One limit for all the threads together, however many there are.
-    std::int64_t deadline = now() + kEMBSuspensionAnswerTimeoutNanoseconds;
+    g_deadline = now() + kEMBSuspensionAnswerTimeoutNanoseconds;
+    return asked;
+}
+
+std::uint32_t EMBThreadSuspensionAwaitAll()
+{
     for (std::uint32_t left = g_unanswered.load(std::memory_order_acquire);
-         left != 0 && sleepWhile(g_unanswered, left, deadline);
+         left != 0 && sleepWhile(g_unanswered, left, g_deadline);
          left = g_unanswered.load(std::memory_order_acquire)) { }
-    restoreSlice(0, ownSlice);
     std::uint32_t stopped = 0;
     for (std::uint32_t i = 0; i < g_slotCount; ++i) {
-        Slot& slot = g_slots[i];
-        std::uint32_t requested = kRequested;
-        if (slot.state.compare_exchange_strong(requested, kFree, std::memory_order_acq_rel))
-            restoreSlice(slot.tid.load(std::memory_order_relaxed), slot.slice);
-        else
-            stopped += requested == kStopped ? 1 : 0;
+        withdrawUnanswered(g_slots[i]);
+        stopped += g_slots[i].state.load(std::memory_order_acquire) == kStopped ? 1 : 0;
     }
     return stopped;
 }
 
+std::uint32_t EMBThreadSuspensionStop(const pid_t* threads, std::uint32_t count, pid_t skip)
+{
+    EMBThreadSuspensionRequest(threads, count, skip);
+    return EMBThreadSuspensionAwaitAll();
+}
+
 bool EMBThreadSuspensionGetState(std::uint32_t index, EMBThreadState* state)
 {
-    if (index >= g_slotCount || g_slots[index].state.load(std::memory_order_acquire) != kStopped)
+    if (index >= g_slotCount)
         return false;
-    *state = g_slots[index].registers;
+    Slot& slot = g_slots[index];
+    if (slot.state.load(std::memory_order_seq_cst) == kRequested) {
+        // Published before the state is looked at again (in the kernel's futex check): either this thread
+        // sees the answer, or the answering thread sees whom to wake.
+        g_awaited.store(index, std::memory_order_seq_cst);
+        while (slot.state.load(std::memory_order_seq_cst) == kRequested
+            && sleepWhile(slot.state, kRequested, g_deadline)) { }
+        g_awaited.store(kNoSlot, std::memory_order_seq_cst);
+        withdrawUnanswered(slot);
+    }
+    if (slot.state.load(std::memory_order_acquire) != kStopped)
+        return false;
+    *state = slot.registers;
     return true;
 }
 
 void EMBThreadSuspensionResume()
 {
     // No waiting for the threads to leave: the fault path ends sooner, and the next capture waits for any
-    // slot still being left before it reuses it.
+    // slot still being left before it reuses it. A request nobody waited for (its thread's registers came
+    // from elsewhere) is taken back, so that a late answer does not stop its thread again.
     for (std::uint32_t i = 0; i < g_slotCount; ++i) {
+        withdrawUnanswered(g_slots[i]);
         std::uint32_t stopped = kStopped;
         if (g_slots[i].state.compare_exchange_strong(stopped, kResumed, std::memory_order_acq_rel))
             wake(g_slots[i]);
     }
     g_slotCount = 0;
+    restoreSlice(0, g_captureSlice);
+    g_captureSlice = 0;
 }
 
 }

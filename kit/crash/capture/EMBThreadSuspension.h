@@ -23,21 +23,30 @@ int EMBThreadSuspensionSignal();
 /// slots are in memory before a crash.
 bool EMBThreadSuspensionInstall();
 
-/// Stops every thread of `threads` (`count` of them; at most 512 are looked at) except `skip`: each gets the
-/// stopping signal by tgkill, and its handler copies its registers into a slot reserved for it and waits on a
-/// futex until resumed. Waits at most kEMBSuspensionAnswerTimeoutNanoseconds in all, and wakes once, at the
-/// last answer; a thread that has not answered by then stays running and has no registers. Meanwhile each
-/// thread asked, and the calling one, runs with the kernel's shortest time slice, so that a busy machine runs
-/// it as soon as it is woken rather than after the running threads' slices; each takes its own slice back as
-/// it goes on. Answers how many threads stopped. No heap, no lock: safe in a signal handler. One capture at a
-/// time.
+/// Asks every thread of `threads` (`count` of them; at most 512 are looked at) except `skip` to stop, and
+/// returns without waiting for the answers: each gets the stopping signal by tgkill, and its handler copies
+/// its registers into a slot reserved for it and waits on a futex until resumed. Starts one limit,
+/// kEMBSuspensionAnswerTimeoutNanoseconds, for all the answers together; a thread that has not answered by
+/// then stays running and has no registers. Until EMBThreadSuspensionResume each thread asked, and the
+/// calling one, runs with the kernel's shortest time slice, so that a busy machine runs it as soon as it is
+/// woken rather than after the running threads' slices; each takes its own slice back as it goes on.
+/// Answers how many threads were asked. No heap, no lock: safe in a signal handler. One capture at a time.
+std::uint32_t EMBThreadSuspensionRequest(const pid_t* threads, std::uint32_t count, pid_t skip);
+
+/// Waits for every answer to the last EMBThreadSuspensionRequest, until its limit at most, waking once, at
+/// the last answer. Answers how many threads stopped.
+std::uint32_t EMBThreadSuspensionAwaitAll();
+
+/// EMBThreadSuspensionRequest, then EMBThreadSuspensionAwaitAll: answers how many threads stopped.
 std::uint32_t EMBThreadSuspensionStop(const pid_t* threads, std::uint32_t count, pid_t skip);
 
-/// The registers of `threads[index]` of the last EMBThreadSuspensionStop, where it stopped; false when it
-/// did not stop.
+/// The registers of `threads[index]` of the last request, where it stopped; false when it did not stop.
+/// When it was asked and has not answered yet, first waits for that one answer (until the request's limit),
+/// so that a capture can walk each thread as soon as it stops rather than after all have.
 bool EMBThreadSuspensionGetState(std::uint32_t index, EMBThreadState* state);
 
-/// Lets every stopped thread go on, without waiting for them to run.
+/// Takes back the requests not answered yet, lets every stopped thread go on, without waiting for them to
+/// run, and gives the calling thread its own time slice back.
 void EMBThreadSuspensionResume();
 
 }
