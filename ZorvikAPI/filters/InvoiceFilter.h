@@ -46,7 +46,7 @@ protected:
         std::vector<const platform::foundation::Value*> found;
         for (std::size_t index = 0; index < records.size(); ++index) {
             if (auto* ahead = record(index + 3 * kStride))
-                ahead->prefetch();
+                platform::foundation::KeyLookup::prefetchHeader(*ahead);
             if (auto* ahead = record(index + 2 * kStride)) {
                 for (auto* read : reads)
                     read->prefetchEntry(*ahead);

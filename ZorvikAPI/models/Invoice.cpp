@@ -189,11 +189,7 @@ std::optional<Date> Invoice::sent() const
 std::optional<Date> Invoice::sentDate(const Dictionary& record)
 {
     // Read in place: folder lists read "sent" for every invoice they show.
-    return sentDate(record.find("sent"));
-}
-
-std::optional<Date> Invoice::sentDate(const Value* sent)
-{
+    auto* sent = record.find("sent");
     auto* text = sent ? sent->string() : nullptr;
     return text ? fromServerDateString(*text) : std::nullopt;
 }

@@ -79,8 +79,6 @@ public:
     std::optional<platform::foundation::Date> sent() const;
     /// The server's "sent" date of the invoice record `record`, read in place, or nullopt.
     static std::optional<platform::foundation::Date> sentDate(const platform::foundation::Dictionary& record);
-    /// The server date held by the value `sent` found under "sent" (null when there is none), or nullopt.
-    static std::optional<platform::foundation::Date> sentDate(const platform::foundation::Value* sent);
 
     /// "line-items", or null.
     platform::foundation::ArrayRef lineItems() const;

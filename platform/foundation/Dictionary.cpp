@@ -68,15 +68,6 @@ const Value* Dictionary::find(std::string_view key) const
     return it != m_entries.end() && it->first == key ? &it->second : nullptr;
 }
 
-const Value* Dictionary::searchAndRemember(std::string_view key, std::size_t& hint) const
-{
-    auto it = lowerBound(key);
-    if (it == m_entries.end() || it->first != key)
-        return nullptr;
-    hint = static_cast<std::size_t>(it - m_entries.begin());
-    return &it->second;
-}
-
 bool Dictionary::contains(std::string_view key) const
 {
     return find(key) != nullptr;

@@ -43,17 +43,6 @@ public:
     /// The value stored under `key` in place, or null when there is none: for
     /// reads over many records, valid until the dictionary next changes.
     const Value* find(std::string_view key) const;
-    /// As find(key), looking first at the entry at `hint` and setting `hint` to
-    /// where the key was found. Records of one list share one layout, so the
-    /// place of a key in one record is nearly always its place in the next:
-    /// checking it reads one entry where a search reads several. Any hint,
-    /// stale or out of range, only costs the search.
-    const Value* find(std::string_view key, std::size_t& hint) const
-    {
-        if (hint < m_entries.size() && m_entries[hint].first == key)
-            return &m_entries[hint].second;
-        return searchAndRemember(key, hint);
-    }
     /// Whether a value is stored under `key`.
     bool contains(std::string_view key) const;
     /// The number of keys.
@@ -75,21 +64,6 @@ public:
 
     /// Entries in key order.
     const Entries& entries() const { return m_entries; }
-
-    /// Asks the processor for the header (where the entries lie) ahead of a
-    /// read, without waiting: a walk over records no longer in the cache asks
-    /// for each a few records ahead, so that the waits overlap.
-    void prefetch() const { __builtin_prefetch(&m_entries); }
-    /// Asks likewise for the entry at `index` (nothing when out of range),
-    /// where find(key, hint) looks first. Reads the header.
-    void prefetchEntry(std::size_t index) const
-    {
-        if (index < m_entries.size()) {
-            auto* entry = reinterpret_cast<const char*>(&m_entries[index]);
-            __builtin_prefetch(entry);
-            __builtin_prefetch(entry + sizeof(Entry) - 1);
-        }
-    }
 
     /// A new dictionary sharing the same values / holding deep copies of them.
     /// Attachments and observers are not copied.
@@ -145,7 +119,6 @@ private:
 
     Extras& extras();
     Entries::const_iterator lowerBound(std::string_view key) const;
-    const Value* searchAndRemember(std::string_view key, std::size_t& hint) const;
     bool isPending(std::string_view key) const;
     bool isObserving(const Observer* observer, std::string_view key) const;
     void dropLapsedObservers();

@@ -87,30 +87,8 @@ public:
     DictionaryRef dictionary() const;
     /// The container held, or null, without taking a share of it: for reads
     /// over many records, valid for as long as this value holds it.
-    const Array* arrayPointer() const
-    {
-        auto* value = std::get_if<ArrayRef>(&m_storage);
-        return value ? value->get() : nullptr;
-    }
-    const Dictionary* dictionaryPointer() const
-    {
-        auto* value = std::get_if<DictionaryRef>(&m_storage);
-        return value ? value->get() : nullptr;
-    }
-    /// Asks the processor for what the value points to (a long string's
-    /// characters, the bytes, the container held) ahead of a read, without
-    /// waiting: for walks over records no longer in the cache.
-    void prefetchContents() const
-    {
-        if (auto* text = std::get_if<std::string>(&m_storage))
-            __builtin_prefetch(text->data());
-        else if (auto* bytes = std::get_if<Bytes>(&m_storage))
-            __builtin_prefetch(bytes->data());
-        else if (auto* array = std::get_if<ArrayRef>(&m_storage))
-            __builtin_prefetch(array->get());
-        else if (auto* dictionary = std::get_if<DictionaryRef>(&m_storage))
-            __builtin_prefetch(dictionary->get());
-    }
+    const Array* arrayPointer() const;
+    const Dictionary* dictionaryPointer() const;
 
     /// Lenient readers in the manner of the platform's number and string
     /// objects: a bool, integer, real or numeric string converts; anything
