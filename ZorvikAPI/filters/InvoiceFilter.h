@@ -40,10 +40,14 @@ protected:
         if (!invoices)
             return platform::foundation::Array::make(std::move(matching));
         const auto& records = invoices->values();
-        auto record = [&](std::size_t index) {
-            return index < records.size() ? records[index].dictionaryPointer() : nullptr;
-        };
-        std::vector<const platform::foundation::Value*> found;
+        // The records' dictionaries (null for elements that are not records), read once from the list.
+        std::vector<const platform::foundation::Dictionary*> dictionaries;
+        dictionaries.reserve(records.size());
+        for (const auto& element : records)
+            dictionaries.push_back(element.dictionaryPointer());
+        auto record
+            = [&](std::size_t index) { return index < dictionaries.size() ? dictionaries[index] : nullptr; };
+        std::vector<std::size_t> found;
         for (std::size_t index = 0; index < records.size(); ++index) {
             if (auto* ahead = record(index + 3 * kStride))
                 platform::foundation::KeyLookup::prefetchHeader(*ahead);
@@ -56,13 +60,13 @@ protected:
                     read->prefetchValue(*ahead);
             }
             if (auto* current = record(index); current && matches(*current))
-                found.push_back(&records[index]);
+                found.push_back(index);
         }
         matching.reserve(found.size());
         for (std::size_t index = 0; index < found.size(); ++index) {
             if (index + kReadAhead < found.size())
-                __builtin_prefetch(found[index + kReadAhead]->dictionaryPointer(), 1);
-            matching.push_back(*found[index]);
+                __builtin_prefetch(dictionaries[found[index + kReadAhead]], 1);
+            matching.push_back(records[found[index]]);
         }
         return platform::foundation::Array::make(std::move(matching));
     }
