@@ -24,13 +24,14 @@ protected:
     /// The records of `invoices` for which `matches(const Dictionary&)` holds, in their order, where
     /// `matches` reads the records through `reads` only. The records are read in place: a folder of
     /// thousands of invoices is walked at every refresh, and taking a share of each record would make every
-    /// read a write to shared memory. The matching records are shared only once all are found.
+    /// read a write to shared memory; only the matching ones are shared, as they are found.
     ///
     /// A long list no longer fits in the processor's cache, and each record would then wait for memory
     /// several times over: for its header, for the entry of each key read, and for what the entry's value
-    /// points to. So the walk asks for each ahead of its turn, one step of that chain at a time: the header
-    /// 3 × kStride records ahead, the entries where `reads` expect their keys 2 × kStride ahead, and the
-    /// values kStride ahead, so that the waits of many records overlap instead of following one another.
+    /// points to. So the walk asks for each ahead of its turn, one link of that chain at a time: the record
+    /// (its object, beside which its share count lies, and its header) 3 × kStride records ahead, the entries
+    /// where `reads` expect their keys 2 × kStride ahead, and the values kStride ahead, so that the waits of
+    /// many records overlap instead of following one another.
     template<class Predicate>
     static platform::foundation::ArrayRef select(const platform::foundation::ArrayRef& invoices,
         std::initializer_list<platform::foundation::KeyLookup*> reads, Predicate matches)
@@ -47,10 +48,11 @@ protected:
             dictionaries.push_back(element.dictionaryPointer());
         auto record
             = [&](std::size_t index) { return index < dictionaries.size() ? dictionaries[index] : nullptr; };
-        std::vector<std::size_t> found;
         for (std::size_t index = 0; index < records.size(); ++index) {
-            if (auto* ahead = record(index + 3 * kStride))
+            if (auto* ahead = record(index + 3 * kStride)) {
+                __builtin_prefetch(ahead);
                 platform::foundation::KeyLookup::prefetchHeader(*ahead);
+            }
             if (auto* ahead = record(index + 2 * kStride)) {
                 for (auto* read : reads)
                     read->prefetchEntry(*ahead);
@@ -60,20 +62,10 @@ protected:
                     read->prefetchValue(*ahead);
             }
             if (auto* current = record(index); current && matches(*current))
-                found.push_back(index);
-        }
-        matching.reserve(found.size());
-        for (std::size_t index = 0; index < found.size(); ++index) {
-            if (index + kReadAhead < found.size())
-                __builtin_prefetch(dictionaries[found[index + kReadAhead]], 1);
-            matching.push_back(records[found[index]]);
+                matching.push_back(records[index]);
         }
         return platform::foundation::Array::make(std::move(matching));
     }
-
-private:
-    // How far ahead the records to be shared are asked for.
-    static constexpr std::size_t kReadAhead = 16;
 };
 
 }
