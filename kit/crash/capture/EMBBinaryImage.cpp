@@ -176,8 +176,13 @@ void EMBBinaryImageInit(const char* recordPath)
 void EMBBinaryImageDeinit()
 {
     platform::foundation::DynamicLoader::clearImageCallbacks();
-    recordQueue().waitUntilIdle();
+    EMBBinaryImageWaitForRecords();
     g_initialized = false;
+}
+
+void EMBBinaryImageWaitForRecords()
+{
+    recordQueue().waitUntilIdle();
 }
 
 void EMBBinaryImageAddedCallback(const platform::foundation::LoadedImage& image)

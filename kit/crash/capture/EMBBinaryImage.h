@@ -62,6 +62,9 @@ void EMBBinaryImageInit(const char* recordPath);
 /// Unregisters from the loader and waits for pending records: for tests and
 /// shutdown.
 void EMBBinaryImageDeinit();
+/// Waits until every record queued so far is in the file: for tests that crash
+/// a program which has run long enough to have its images written down.
+void EMBBinaryImageWaitForRecords();
 
 /// The loader's callbacks.
 void EMBBinaryImageAddedCallback(const platform::foundation::LoadedImage& image);

@@ -1,6 +1,7 @@
 #include "kit/crash/EMBProcessReportOperation.h"
 
 #include "kit/crash/EMBSerializeSymbolicatedFramesOperation.h"
+#include "kit/crash/capture/EMBBinaryImage.h"
 #include "kit/crash/capture/tests/CaptureChild.h"
 #include "kit/crash/tests/ReportRecords.h"
 #include "platform/foundation/ExecutableImage.h"
@@ -138,12 +139,25 @@ const CaptureScenarioRegistration rebuilt("symbolicate-rebuilt-plugin", [] {
     crashIn(dlopen(CRASH_PLUGIN_A_REBUILT, RTLD_NOW), CRASH_PLUGIN_A_REBUILT, "crash_plugin_a_crash");
 });
 const CaptureScenarioRegistration reusedBase("symbolicate-reused-base", [] {
-    void* first = dlopen(CRASH_PLUGIN_A, RTLD_NOW);
-    std::uintptr_t firstBase = baseOf(first, "crash_plugin_a_crash");
-    dlclose(first);
-    void* second = dlopen(CRASH_PLUGIN_B, RTLD_NOW);
-    testing::say(baseOf(second, "crash_plugin_b_crash") == firstBase ? "base reused" : "base moved");
-    crashIn(second, CRASH_PLUGIN_B, "crash_plugin_b_crash");
+    // The loader puts the second plugin where the first was unless another thread maps memory in between
+    // (the registry writes each load on a thread of its own): try again until it does.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        void* first = dlopen(CRASH_PLUGIN_A, RTLD_NOW);
+        std::uintptr_t firstBase = baseOf(first, "crash_plugin_a_crash");
+        EMBBinaryImageWaitForRecords();
+        dlclose(first);
+        EMBBinaryImageWaitForRecords();
+        void* second = dlopen(CRASH_PLUGIN_B, RTLD_NOW);
+        if (baseOf(second, "crash_plugin_b_crash") == firstBase) {
+            testing::say("base reused");
+            EMBBinaryImageWaitForRecords();
+            crashIn(second, CRASH_PLUGIN_B, "crash_plugin_b_crash");
+        }
+        EMBBinaryImageWaitForRecords();
+        dlclose(second);
+    }
+    testing::say("base moved");
+    crashIn(dlopen(CRASH_PLUGIN_B, RTLD_NOW), CRASH_PLUGIN_B, "crash_plugin_b_crash");
 });
 
 // The parent's side.

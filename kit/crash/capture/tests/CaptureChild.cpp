@@ -1,5 +1,6 @@
 #include "kit/crash/capture/tests/CaptureChild.h"
 
+#include "kit/crash/capture/EMBBinaryImage.h"
 #include "kit/crash/capture/EMBContext.h"
 
 #include <gtest/gtest.h>
@@ -166,6 +167,9 @@ TEST(CaptureChild, DISABLED_Run)
     if (scenario->second.beforeSetUp)
         scenario->second.beforeSetUp();
     EMBContextInitialize(&params);
+    // The images' records are written on a queue of their own: a scenario crashes a program that has
+    // run long enough to have them on disk, as an app has by the time it crashes.
+    EMBBinaryImageWaitForRecords();
     scenario->second.run();
 }
 
