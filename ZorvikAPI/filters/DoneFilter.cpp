@@ -7,6 +7,7 @@ namespace zorvik::api {
 
 using platform::foundation::ArrayRef;
 using platform::foundation::Dictionary;
+using platform::foundation::KeyLookup;
 
 bool DoneFilter::isInvoiceDone(const Invoice& invoice)
 {
@@ -15,7 +16,9 @@ bool DoneFilter::isInvoiceDone(const Invoice& invoice)
 
 ArrayRef DoneFilter::filterInvoices(const ArrayRef& invoices) const
 {
-    return select(invoices, [](const Dictionary& record) { return !TodoFilter::isRecordTodo(record); });
+    KeyLookup folders("folders");
+    return select(invoices, { &folders },
+        [&](const Dictionary& record) { return !TodoFilter::isHistoryTodo(folders.find(record)); });
 }
 
 }

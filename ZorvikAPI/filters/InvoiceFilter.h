@@ -2,8 +2,10 @@
 
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
+#include "platform/foundation/KeyLookup.h"
 #include "platform/foundation/Value.h"
 
+#include <initializer_list>
 #include <vector>
 
 namespace zorvik::api {
@@ -19,31 +21,48 @@ public:
         const platform::foundation::ArrayRef& invoices) const = 0;
 
 protected:
-    /// The records of `invoices` for which `matches(const Dictionary&)` holds, in their order. The records
-    /// are read in place: a folder of thousands of invoices is walked at every refresh, and taking a share
-    /// of each record would make every read a write to shared memory. The matching records are shared only
-    /// once all are found, and each record is asked for from memory a few records ahead of its turn, so
-    /// that the waits for records no longer in the cache overlap instead of following one another.
+    /// The records of `invoices` for which `matches(const Dictionary&)` holds, in their order, where
+    /// `matches` reads the records through `reads` only. The records are read in place: a folder of
+    /// thousands of invoices is walked at every refresh, and taking a share of each record would make every
+    /// read a write to shared memory; only the matching ones are shared, as they are found.
+    ///
+    /// A long list no longer fits in the processor's cache, and each record would then wait for memory
+    /// several times over: for its header, for the entry of each key read, and for what the entry's value
+    /// points to. So the walk asks for each ahead of its turn, one link of that chain at a time: the record
+    /// (its object, beside which its share count lies, and its header) 3 × kStride records ahead, the entries
+    /// where `reads` expect their keys 2 × kStride ahead, and the values kStride ahead, so that the waits of
+    /// many records overlap instead of following one another.
     template<class Predicate>
-    static platform::foundation::ArrayRef select(const platform::foundation::ArrayRef& invoices, Predicate matches)
+    static platform::foundation::ArrayRef select(const platform::foundation::ArrayRef& invoices,
+        std::initializer_list<platform::foundation::KeyLookup*> reads, Predicate matches)
     {
-        constexpr std::size_t kReadAhead = 16;
+        constexpr std::size_t kStride = 4;
         std::vector<platform::foundation::Value> matching;
         if (!invoices)
             return platform::foundation::Array::make(std::move(matching));
         const auto& records = invoices->values();
-        std::vector<const platform::foundation::Value*> found;
+        // The records' dictionaries (null for elements that are not records), read once from the list.
+        std::vector<const platform::foundation::Dictionary*> dictionaries;
+        dictionaries.reserve(records.size());
+        for (const auto& element : records)
+            dictionaries.push_back(element.dictionaryPointer());
+        auto record
+            = [&](std::size_t index) { return index < dictionaries.size() ? dictionaries[index] : nullptr; };
         for (std::size_t index = 0; index < records.size(); ++index) {
-            if (index + kReadAhead < records.size())
-                __builtin_prefetch(records[index + kReadAhead].dictionaryPointer());
-            if (auto* record = records[index].dictionaryPointer(); record && matches(*record))
-                found.push_back(&records[index]);
-        }
-        matching.reserve(found.size());
-        for (std::size_t index = 0; index < found.size(); ++index) {
-            if (index + kReadAhead < found.size())
-                __builtin_prefetch(found[index + kReadAhead]->dictionaryPointer(), 1);
-            matching.push_back(*found[index]);
+            if (auto* ahead = record(index + 3 * kStride)) {
+                __builtin_prefetch(ahead);
+                platform::foundation::KeyLookup::prefetchHeader(*ahead);
+            }
+            if (auto* ahead = record(index + 2 * kStride)) {
+                for (auto* read : reads)
+                    read->prefetchEntry(*ahead);
+            }
+            if (auto* ahead = record(index + kStride)) {
+                for (auto* read : reads)
+                    read->prefetchValue(*ahead);
+            }
+            if (auto* current = record(index); current && matches(*current))
+                matching.push_back(records[index]);
         }
         return platform::foundation::Array::make(std::move(matching));
     }

@@ -1,24 +1,29 @@
 #include "ZorvikAPI/filters/LateFilter.h"
 
 #include "ZorvikAPI/filters/TodoFilter.h"
-#include "ZorvikAPI/models/Invoice.h"
+#include "ZorvikAPI/foundation_categories/ServerDate.h"
 #include "platform/foundation/Clock.h"
 
 namespace zorvik::api {
 
 using platform::foundation::ArrayRef;
 using platform::foundation::Dictionary;
+using platform::foundation::KeyLookup;
 
 const double THIRTY_DAYS_AGO = -2592000.0;
 
 ArrayRef LateFilter::filterInvoices(const ArrayRef& invoices) const
 {
     auto deadline = platform::foundation::now().addingSeconds(THIRTY_DAYS_AGO);
-    return select(invoices, [&](const Dictionary& record) {
-        if (!TodoFilter::isRecordTodo(record))
+    KeyLookup folders("folders");
+    KeyLookup sent("sent");
+    return select(invoices, { &folders, &sent }, [&](const Dictionary& record) {
+        if (!TodoFilter::isHistoryTodo(folders.find(record)))
             return false;
-        auto sent = Invoice::sentDate(record);
-        return !sent || *sent <= deadline;
+        auto* value = sent.find(record);
+        auto* text = value ? value->string() : nullptr;
+        auto date = text ? fromServerDateString(*text) : std::nullopt;
+        return !date || *date <= deadline;
     });
 }
 

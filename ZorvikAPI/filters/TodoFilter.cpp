@@ -6,6 +6,8 @@ namespace zorvik::api {
 
 using platform::foundation::ArrayRef;
 using platform::foundation::Dictionary;
+using platform::foundation::KeyLookup;
+using platform::foundation::Value;
 
 bool TodoFilter::isInvoiceTodo(const Invoice& invoice)
 {
@@ -14,14 +16,20 @@ bool TodoFilter::isInvoiceTodo(const Invoice& invoice)
 
 bool TodoFilter::isRecordTodo(const Dictionary& record)
 {
-    auto* folders = record.find("folders");
+    return isHistoryTodo(record.find("folders"));
+}
+
+bool TodoFilter::isHistoryTodo(const Value* folders)
+{
     auto* history = folders ? folders->arrayPointer() : nullptr;
     return history && history->size() % 2 == 1;
 }
 
 ArrayRef TodoFilter::filterInvoices(const ArrayRef& invoices) const
 {
-    return select(invoices, isRecordTodo);
+    KeyLookup folders("folders");
+    return select(invoices, { &folders },
+        [&](const Dictionary& record) { return isHistoryTodo(folders.find(record)); });
 }
 
 }

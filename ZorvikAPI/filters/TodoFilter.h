@@ -14,6 +14,8 @@ public:
     static bool isInvoiceTodo(const Invoice& invoice);
     /// True when the invoice record `record` is to do.
     static bool isRecordTodo(const platform::foundation::Dictionary& record);
+    /// True for the folder history `folders` of an invoice to do (null when the invoice has none).
+    static bool isHistoryTodo(const platform::foundation::Value* folders);
 
     /// The invoices that are to do.
     platform::foundation::ArrayRef filterInvoices(

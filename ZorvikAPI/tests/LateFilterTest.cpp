@@ -67,6 +67,32 @@ TEST_F(LateFilterTest, ThirtyDaysToTheSecondIsLate)
     }
 }
 
+// Records of a list change between two refreshes (keys added before "sent" and "folders", "sent" removed or
+// changed): each refresh reads each record as it is then.
+TEST_F(LateFilterTest, ReadsEachRecordAsItIsAtEachRefresh)
+{
+    double now = 1421236800.0;
+    platform::foundation::mainQueue().useVirtualClock(Date { now });
+    auto longAgo = Value(toServerDateString(Date { now - 9000000 }));
+    auto today = Value(toServerDateString(Date { now }));
+    auto invoices = Array::make();
+    for (int index = 0; index < 40; ++index)
+        invoices->append(invoice(std::to_string(index), 1 + index % 2, index % 3 ? today : longAgo));
+    auto late = [&]() { return descriptions(LateFilter().filterInvoices(invoices)); };
+    EXPECT_EQ(late(), (std::vector<std::string> { "0", "6", "12", "18", "24", "30", "36" }));
+
+    for (int index : { 0, 1, 2, 4, 5, 6 }) {
+        auto record = invoices->at(static_cast<std::size_t>(index)).dictionary();
+        record->set("amount", index);
+        record->set("reference", "R" + std::to_string(index));
+    }
+    invoices->at(2).dictionary()->set("sent", longAgo);
+    invoices->at(4).dictionary()->remove("sent");
+    invoices->at(6).dictionary()->set("sent", today);
+    invoices->at(12).dictionary()->remove("folders");
+    EXPECT_EQ(late(), (std::vector<std::string> { "0", "2", "4", "18", "24", "30", "36" }));
+}
+
 TEST_F(LateFilterTest, AnEmptyListGivesANewEmptyList)
 {
     auto empty = Array::make();

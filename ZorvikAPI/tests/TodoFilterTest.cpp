@@ -54,6 +54,48 @@ TEST(TodoFilter, PlacesInvoicesByTheParityOfTheirHistory)
     EXPECT_TRUE(TodoFilter::isInvoiceTodo(Invoice(renamed)));
 }
 
+/// The descriptions of the records of `invoices` that are to do (or done), each asked of the record alone.
+std::vector<std::string> onePerRecord(const ArrayRef& invoices, bool todo)
+{
+    std::vector<std::string> list;
+    for (auto& element : *invoices) {
+        if (auto record = element.dictionary(); record && TodoFilter::isRecordTodo(*record) == todo)
+            list.push_back(record->get("description").stringValue());
+    }
+    return list;
+}
+
+// The records of a list that the app has had for a while: keys added to some records and removed from
+// others move the folder history within them, some lack it or hold something else under its name, and
+// records change between two refreshes of the folders. Each refresh places each record as it is then.
+TEST(TodoFilter, PlacesEachRecordOfAListOfChangingLayouts)
+{
+    auto invoices = Array::make();
+    for (int index = 0; index < 60; ++index) {
+        auto record = movedTimes(index % 4 - 1, "invoice " + std::to_string(index));
+        for (int extra = 0; extra < index % 7; ++extra)
+            record->set("extra " + std::to_string(extra), extra);
+        if (index % 11 == 5)
+            record->set("folders", "not a history");
+        invoices->append(
+            index % 13 == 12 ? platform::foundation::Value(index) : platform::foundation::Value(record));
+    }
+    for (int refresh = 0; refresh < 3; ++refresh) {
+        SCOPED_TRACE(refresh);
+        EXPECT_EQ(descriptions(TodoFilter().filterInvoices(invoices)), onePerRecord(invoices, true));
+        EXPECT_EQ(descriptions(DoneFilter().filterInvoices(invoices)), onePerRecord(invoices, false));
+        for (std::size_t index = refresh; index < invoices->size(); index += 3) {
+            auto record = invoices->at(index).dictionary();
+            if (!record)
+                continue;
+            record->set("a first key", refresh);
+            record->remove("extra 0");
+            if (auto history = record->get("folders").array())
+                history->append(Dictionary::make({ { "name", "todo" } }));
+        }
+    }
+}
+
 TEST(TodoFilter, SplitsAListInOrderWithoutChangingIt)
 {
     auto invoices = Array::make({ movedTimes(1, "a"), movedTimes(2, "b"), movedTimes(-1, "c"),
