@@ -1,7 +1,7 @@
 #include "ZorvikAPI/filters/LateFilter.h"
 
 #include "ZorvikAPI/filters/TodoFilter.h"
-#include "ZorvikAPI/foundation_categories/ServerDate.h"
+#include "ZorvikAPI/models/Invoice.h"
 #include "platform/foundation/Clock.h"
 
 namespace zorvik::api {
@@ -20,9 +20,7 @@ ArrayRef LateFilter::filterInvoices(const ArrayRef& invoices) const
     return select(invoices, { &folders, &sent }, [&](const Dictionary& record) {
         if (!TodoFilter::isHistoryTodo(folders.find(record)))
             return false;
-        auto* value = sent.find(record);
-        auto* text = value ? value->string() : nullptr;
-        auto date = text ? fromServerDateString(*text) : std::nullopt;
+        auto date = Invoice::sentDate(sent.find(record));
         return !date || *date <= deadline;
     });
 }

@@ -189,7 +189,11 @@ std::optional<Date> Invoice::sent() const
 std::optional<Date> Invoice::sentDate(const Dictionary& record)
 {
     // Read in place: folder lists read "sent" for every invoice they show.
-    auto* sent = record.find("sent");
+    return sentDate(record.find("sent"));
+}
+
+std::optional<Date> Invoice::sentDate(const Value* sent)
+{
     auto* text = sent ? sent->string() : nullptr;
     return text ? fromServerDateString(*text) : std::nullopt;
 }

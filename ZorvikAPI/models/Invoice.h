@@ -79,6 +79,8 @@ public:
     std::optional<platform::foundation::Date> sent() const;
     /// The server's "sent" date of the invoice record `record`, read in place, or nullopt.
     static std::optional<platform::foundation::Date> sentDate(const platform::foundation::Dictionary& record);
+    /// The date a stored "sent" value gives (null when the record has none).
+    static std::optional<platform::foundation::Date> sentDate(const platform::foundation::Value* sent);
 
     /// "line-items", or null.
     platform::foundation::ArrayRef lineItems() const;

@@ -3,7 +3,6 @@
 #include "Zorvik/Controllers/CompanySettingsController/CompanySettingsControllerProtocol.h"
 #include "Zorvik/ViewControllers/ContentViewController.h"
 #include "Zorvik/Views/NavigationBar/NavigationBar.h"
-#include "Zorvik/Views/OneButtonDialogView/OneButtonDialogView.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Color.h"
 
@@ -52,11 +51,7 @@ void CompanySettingsView::setBusiness(platform::foundation::DictionaryRef busine
 
 void CompanySettingsView::showMessage(const std::string& title, const std::string& message)
 {
-    auto dialog = OneButtonDialogView::make();
-    dialog->setTitle(title);
-    dialog->setMessage(message);
-    dialog->setButtonText(std::string("OK"));
-    dialog->showInParent(shared_from_this());
+    showError(title, message, "OK");
 }
 
 void CompanySettingsView::forward(void (CompanySettingsControllerProtocol::*operation)())

@@ -77,8 +77,9 @@ void EMBProcessRequestSuspensionOfOtherThreads(EMBProcess* process);
 void EMBProcessResumeAllOtherThreads(EMBProcess* process);
 
 /// The registers of `process->threads[index]`: the crashed thread's from its signal's machine context, a
-/// stopped thread's from where it stopped (waiting for its answer if it has not answered yet). False for the current thread without a machine context (the
-/// thread records capture it where they run) and for a thread that did not stop.
+/// stopped thread's from where it stopped (waiting for its answer if it has not answered yet). False for the
+/// current thread without a machine context (the thread records capture it where they run) and for a thread
+/// that did not stop.
 bool EMBProcessGetThreadState(const EMBProcess* process, std::uint32_t index, EMBThreadState* state);
 
 /// Writes the "threads" record: per listed thread, in order, its "registers", its "stacktrace" (the PC

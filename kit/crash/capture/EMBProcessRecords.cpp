@@ -224,11 +224,9 @@ bool EMBProcessGetInfo(const EMBProcess*, std::uint64_t* virtualSize, std::uint6
 
 bool EMBProcessRecordStats(const EMBProcess* process, EMBFile* file)
 {
-    EMBProcessStats read;
-    bool haveStats = process->readAhead ? process->statsRead : readStats(process, &read);
-    if (!haveStats)
+    EMBProcessStats stats = process->stats;
+    if (process->readAhead ? !process->statsRead : !readStats(process, &stats))
         return false;
-    const EMBProcessStats& stats = process->readAhead ? process->stats : read;
     bool ok = EMBFileWriteSectionStart(file, "process_stats") && EMBFileWriteHashStart(file);
     ok = ok && EMBFileWriteHashEntryUint64(file, "active", stats.active);
     ok = ok && EMBFileWriteHashEntryUint64(file, "inactive", stats.inactive);

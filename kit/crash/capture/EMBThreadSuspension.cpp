@@ -204,10 +204,10 @@ bool EMBThreadSuspensionInstall()
     return true;
 }
 
-std::uint32_t EMBThreadSuspensionRequest(const pid_t* threads, std::uint32_t count, pid_t skip)
+void EMBThreadSuspensionRequest(const pid_t* threads, std::uint32_t count, pid_t skip)
 {
     if (!EMBThreadSuspensionInstall())
-        return 0;
+        return;
     g_slotCount = count < kEMBSuspensionMaxThreads ? count : kEMBSuspensionMaxThreads;
     pid_t process = getpid();
     // Threads of an earlier capture still leaving their slots (and counting their answers): a moment for
@@ -220,7 +220,6 @@ std::uint32_t EMBThreadSuspensionRequest(const pid_t* threads, std::uint32_t cou
     // A short slice for this thread first: on a busy machine it then keeps its turns while it asks (the
     // threads it wakes have short slices too), and each answer that wakes it finds it ready to go on.
     g_captureSlice = shortenSlice(0);
-    std::uint32_t asked = 0;
     for (std::uint32_t i = 0; i < g_slotCount; ++i) {
         Slot& slot = g_slots[i];
         slot.state.store(kFree, std::memory_order_release);
@@ -232,9 +231,7 @@ std::uint32_t EMBThreadSuspensionRequest(const pid_t* threads, std::uint32_t cou
         // Counted before it is sent, so that the count never runs below the answers.
         g_unanswered.fetch_add(1, std::memory_order_acq_rel);
         slot.state.store(kRequested, std::memory_order_release);
-        if (syscall(SYS_tgkill, process, threads[i], EMBThreadSuspensionSignal()) == 0) {
-            ++asked;
-        } else {
+        if (syscall(SYS_tgkill, process, threads[i], EMBThreadSuspensionSignal()) != 0) {
             slot.state.store(kFree, std::memory_order_release);
             g_unanswered.fetch_sub(1, std::memory_order_acq_rel);
             restoreSlice(threads[i], slot.slice);
@@ -242,7 +239,6 @@ std::uint32_t EMBThreadSuspensionRequest(const pid_t* threads, std::uint32_t cou
     }
     // One limit for all the threads together, however many there are.
     g_deadline = now() + kEMBSuspensionAnswerTimeoutNanoseconds;
-    return asked;
 }
 
 std::uint32_t EMBThreadSuspensionAwaitAll()

@@ -30,8 +30,8 @@ bool EMBThreadSuspensionInstall();
 /// then stays running and has no registers. Until EMBThreadSuspensionResume each thread asked, and the
 /// calling one, runs with the kernel's shortest time slice, so that a busy machine runs it as soon as it is
 /// woken rather than after the running threads' slices; each takes its own slice back as it goes on.
-/// Answers how many threads were asked. No heap, no lock: safe in a signal handler. One capture at a time.
-std::uint32_t EMBThreadSuspensionRequest(const pid_t* threads, std::uint32_t count, pid_t skip);
+/// No heap, no lock: safe in a signal handler. One capture at a time.
+void EMBThreadSuspensionRequest(const pid_t* threads, std::uint32_t count, pid_t skip);
 
 /// Waits for every answer to the last EMBThreadSuspensionRequest, until its limit at most, waking once, at
 /// the last answer. Answers how many threads stopped.
