@@ -86,6 +86,7 @@ bool hookMatches(std::string_view method, std::string_view pattern, const Server
 Backend::Backend()
 {
     m_state.setConfiguration(defaultConfiguration());
+    m_kit.setBaseUrl(baseUrl());
     addRoutes();
 }
 
@@ -93,6 +94,7 @@ Backend::Backend(const LoopbackServer::TlsIdentity& identity)
     : m_server(identity)
 {
     m_state.setConfiguration(defaultConfiguration());
+    m_kit.setBaseUrl(baseUrl());
     addRoutes();
 }
 
@@ -348,8 +350,14 @@ void Backend::addRoutes()
         [this](const ServerRequest& r) { return m_kit.updateApp(r); });
     addRoute("GET", "/spi/v2/platforms/:platform/apps/:app/beta_update_check",
         [this](const ServerRequest& r) { return m_kit.betaUpdateCheck(r); });
-    addRoute("POST", "/sdk-api/v1/platforms/:platform/apps/:app/reports",
-        [this](const ServerRequest& r) { return m_crashReports.storeReport(r); });
+    addRoute("POST", "/sdk-api/v1/platforms/:platform/apps/:app/reports", [this](const ServerRequest& r) {
+        auto refusal = m_kit.refusedKey(r);
+        return refusal ? *refusal : m_crashReports.storeReport(r);
+    });
+    addRoute("POST", AnalyticsUploadStore::path(":platform", ":app"), [this](const ServerRequest& r) {
+        auto refusal = m_kit.refusedKey(r);
+        return refusal ? *refusal : m_analyticsUploads.storeUpload(r);
+    });
 
     addRoute("GET", "/", [this](const ServerRequest&) { return m_state.configuration(); });
     addRoute("GET", "/upgrade", [](const ServerRequest&) {

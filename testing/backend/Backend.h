@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Date.h"
 #include "platform/foundation/Value.h"
+#include "testing/backend/AnalyticsUploadStore.h"
 #include "testing/backend/BackendState.h"
 #include "testing/backend/CrashReportStore.h"
 #include "testing/backend/KitService.h"
@@ -70,8 +71,9 @@ namespace testing {
 /// and GET /upgrade a small HTML page asking the user to update the app.
 ///
 /// Kit service: the kit platform's settings and app registration under
-/// "/spi/", needing the build's kit API key (see KitService), and the crash
-/// report upload under "/sdk-api/" (see CrashReportStore).
+/// "/spi/", needing a kit API key (see KitService), and the crash report and
+/// analytics uploads under "/sdk-api/" (see CrashReportStore and
+/// AnalyticsUploadStore).
 class Backend {
 public:
     /// Starts the back-end on an ephemeral port.
@@ -149,6 +151,8 @@ public:
     KitService& kit() { return m_kit; }
     /// The crash reports the kit service received.
     CrashReportStore& crashReports() { return m_crashReports; }
+    /// The analytics event logs the kit service received.
+    AnalyticsUploadStore& analyticsUploads() { return m_analyticsUploads; }
 
 private:
     struct Delay {
@@ -174,6 +178,7 @@ private:
     BackendState m_state;
     KitService m_kit;
     CrashReportStore m_crashReports;
+    AnalyticsUploadStore m_analyticsUploads;
     std::mutex m_delayMutex;
     std::vector<Delay> m_delays;
     // Last, so that the server stops before the state its routes use goes away.
