@@ -4,6 +4,7 @@
 #include "platform/foundation/Dictionary.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace testing {
@@ -46,6 +47,11 @@ bool validPhotoKey(std::string_view key)
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.'
             || c == '_' || c == '-';
     });
+}
+
+bool isBlank(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); });
 }
 
 // The segments between slashes, empty ones included ("/" is one empty segment).
@@ -302,8 +308,9 @@ void Backend::addRoutes()
     for (auto [relation, child] : { std::pair { "/vat-registration", Child::VATRegistration },
              std::pair { "/bank-account", Child::BankAccount } }) {
         auto collection = joined(kBusiness, relation);
+        // The app creates both records empty at sign-up: a client may send no body at all for that.
         addPathRoute("POST", collection, [this, child](const ServerRequest& r, const Path& p) {
-            return m_state.createChild(child, p, r.json());
+            return m_state.createChild(child, p, isBlank(r.body) ? Value(Dictionary::make()) : r.json());
         });
         for (const auto& pattern : { collection, collection + "/:item" }) {
             addPathRoute("GET", pattern,

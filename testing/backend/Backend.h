@@ -39,7 +39,8 @@ namespace testing {
 ///   POST   /api/freelancers/{f}/business    create; 422 when there is one
 ///   GET    /api/freelancers/{f}/business[/{b}]             404 when none
 ///   PUT    /api/freelancers/{f}/business[/{b}]             merge the body, answer the whole
-///   POST   .../business/{b}/vat-registration | bank-account   create; 422 when there is one
+///   POST   .../business/{b}/vat-registration | bank-account   create (no body: an empty
+///                                           record); 422 when there is one
 ///   GET    .../business/{b}/vat-registration | bank-account[/{id}]   404 when none
 ///   PUT    .../business/{b}/vat-registration | bank-account[/{id}]   merge, answer the whole
 ///   POST   .../business/{b}/invoices        adds "id", "sent", "folders", "is_deleted"
