@@ -192,8 +192,14 @@ BackendReply KitService::settings(const ServerRequest& request) const
     auto answer = document.dictionary();
     auto analytics = answer->get("analytics").dictionary();
     if (analytics && !analytics->contains("url") && !m_baseUrl.empty()) {
+        // The root as the app reached it (another machine knows no 127.0.0.1 of ours), else our own.
+        auto host = request.header("Host");
+        auto scheme = m_baseUrl.find("://");
+        std::string root = host && !host->empty() && scheme != std::string::npos
+            ? m_baseUrl.substr(0, scheme + 3) + *host
+            : m_baseUrl;
         analytics->set("url",
-            m_baseUrl + AnalyticsUploadStore::path(request.parameter("platform"), request.parameter("app")));
+            root + AnalyticsUploadStore::path(request.parameter("platform"), request.parameter("app")));
     }
     auto found = m_apps.find(appKey(request.parameter("platform"), request.parameter("app")));
     if (found == m_apps.end()) {

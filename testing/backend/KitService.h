@@ -18,7 +18,8 @@ namespace testing {
 ///        the settings document with "app" set by the service: {"status": "new"} for an app it does
 ///        not know, else {"status": "activated", "update_required": b}, b true when the build version,
 ///        instance or icon hash (absent = no icon) differs from the app's record; an "analytics" section
-///        without "url" gets the app's analytics upload route (AnalyticsUploadStore) under setBaseUrl()
+///        without "url" gets the app's analytics upload route (AnalyticsUploadStore) on the host the
+///        request named ("Host"), with the scheme of setBaseUrl()
 ///   POST /spi/v1/platforms/{p}/apps          multipart form: creates the record -> 201 with it; 422
 ///                                            when the app exists
 ///   PUT  /spi/v1/platforms/{p}/apps/{app}    multipart form: replaces the record -> 200; 404 unknown

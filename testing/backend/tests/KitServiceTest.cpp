@@ -302,6 +302,14 @@ TEST_F(KitServiceTest, ATestReplacesTheSettingsButNotTheAppStatus)
     EXPECT_EQ(appStatus(settings("?build_version=7&instance=1f0c")).dictionary()->get("update_required"),
         Value(false));
 
+    // An app that reached the service by another name is sent back to that name.
+    auto named = http.Get("/spi/v2/platforms/ios/apps/com.zorvik.Zorvik/settings",
+        { { "X-Ember-API-Key", KitService::acceptedAPIKey() }, { "Host", "kits.test:8080" } });
+    ASSERT_TRUE(named);
+    EXPECT_EQ(platform::foundation::parseJson(named->body).value.dictionary()->get("analytics").dictionary()->get(
+                  "url"),
+        Value("http://kits.test:8080/sdk-api/v1/platforms/ios/apps/com.zorvik.Zorvik/analytics"));
+
     // A URL the test gives is kept.
     backend.kit().setSettings(
         Dictionary::make({ { "analytics", Dictionary::make({ { "url", "http://elsewhere.test/e" } }) } }));
