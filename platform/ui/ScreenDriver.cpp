@@ -39,6 +39,15 @@ Window& ScreenDriver::shownWindow() const
     return *shown;
 }
 
+std::string ScreenDriver::meant(const std::string& text) const
+{
+    auto near = nearlyShown(shownWindow(), text);
+    std::string choices;
+    for (std::size_t i = 0; i < near.size(); ++i)
+        choices += (i == 0 ? "" : i + 1 == near.size() ? " or " : ", ") + ("\"" + near[i] + "\"");
+    return near.empty() ? "" : " (did you mean " + choices + "?)";
+}
+
 void ScreenDriver::settle() const
 {
     foundation::mainQueue().runUntilIdle();
@@ -70,7 +79,7 @@ void ScreenDriver::tap(const std::string& text)
         if (!untappable.empty())
             throw ScreenDriverError(
                 "\"" + text + "\" shows, but nothing there takes a tap:" + listed(untappable));
-        throw ScreenDriverError("nothing on screen reads \"" + text + "\"");
+        throw ScreenDriverError("nothing on screen reads \"" + text + "\"" + meant(text));
     }
     std::vector<Target*> reachable;
     for (auto& target : targets) {
@@ -169,7 +178,7 @@ std::pair<std::shared_ptr<ScrollView>, bool> ScreenDriver::swipeable(const std::
     if (!pagers.empty())
         return { pagers.front(), false };
     if (cells.empty())
-        throw ScreenDriverError("no row or paged view on screen reads \"" + text + "\"");
+        throw ScreenDriverError("no row or paged view on screen reads \"" + text + "\"" + meant(text));
     std::function<std::shared_ptr<ScrollView>(const std::shared_ptr<View>&)> findScroll
         = [&](const std::shared_ptr<View>& view) -> std::shared_ptr<ScrollView> {
         for (auto& subview : view->subviews()) {

@@ -90,6 +90,8 @@ private:
     /// when there is none.
     Window& shownWindow() const;
     void settle() const;
+    /// " (did you mean ...?)" naming the texts on screen that `text` may be a slip for, or "".
+    std::string meant(const std::string& text) const;
     /// The scroll view a swipe on `text` drags, and whether it is a table row's. Throws ScreenDriverError
     /// when nothing there can be swiped.
     std::pair<std::shared_ptr<ScrollView>, bool> swipeable(const std::string& text) const;

@@ -177,6 +177,29 @@ TEST_F(ScreenDriverTest, MistakesGiveClearErrorsAndTheScriptGoesOn)
     EXPECT_THAT(output, HasSubstr("top: SignUpScreen"));
 }
 
+TEST_F(ScreenDriverTest, AMistypedTextNamesWhatShowsNearIt)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        { "tap sign up", "nothing on screen reads \"sign up\" (did you mean \"Sign up\"?)" },
+        { "tap Sign  upp", "nothing on screen reads \"Sign  upp\" (did you mean \"Sign up\"?)" },
+        { "tap email", "nothing on screen reads \"email\" (did you mean \"Email\"?)" },
+        { "tap Delte", "nothing on screen reads \"Delte\" (did you mean \"Delete\"?)" },
+        { "tap go", "nothing on screen reads \"go\" (did you mean \"Go\"?)" },
+        { "tap Gone", "nothing on screen reads \"Gone\"" },
+        { "tap Sign", "nothing on screen reads \"Sign\"" },
+        { "tap Nowhere", "nothing on screen reads \"Nowhere\"" },
+        { "swipe sign up 0", "no row or paged view on screen reads \"sign up\" (did you mean \"Sign up\"?)" },
+    };
+    for (const auto& [line, message] : cases) {
+        try {
+            driver.execute(line);
+            ADD_FAILURE() << line << " went through";
+        } catch (const ScreenDriverError& error) {
+            EXPECT_EQ(error.what(), message);
+        }
+    }
+}
+
 /// Lets a field hold at most `limit` characters (counted in UTF-16 units) and writes down every change asked.
 class LimitedField : public TextFieldDelegate {
 public:
