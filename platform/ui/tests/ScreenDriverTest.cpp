@@ -200,6 +200,27 @@ TEST_F(ScreenDriverTest, AMistypedTextNamesWhatShowsNearIt)
     }
 }
 
+TEST_F(ScreenDriverTest, TheScreenShowsTheAccessibilityLabelsTapsFindThingsBy)
+{
+    driver.screen();
+    bool tapped = false;
+    auto icon = std::make_shared<Button>(ButtonType::Custom, Rect(20, 250, 30, 30));
+    icon->setAccessibilityLabel("Contacts");
+    icon->addAction(ControlEvent::TouchUpInside, [&tapped](Control&) { tapped = true; });
+    auto titled = std::make_shared<Button>(ButtonType::System, Rect(60, 250, 100, 30));
+    titled->setTitle("Help");
+    titled->setAccessibilityLabel("Help");
+    signUp->view()->addSubview(icon);
+    signUp->view()->addSubview(titled);
+
+    auto screen = driver.screen();
+    EXPECT_THAT(screen, HasSubstr("\n        Button (20, 250, 30, 30) label \"Contacts\"\n"));
+    EXPECT_THAT(screen, HasSubstr("\n        Button (60, 250, 100, 30) \"Help\"\n"))
+        << "a label that shows already";
+    driver.tap("Contacts");
+    EXPECT_TRUE(tapped);
+}
+
 /// Lets a field hold at most `limit` characters (counted in UTF-16 units) and writes down every change asked.
 class LimitedField : public TextFieldDelegate {
 public:
