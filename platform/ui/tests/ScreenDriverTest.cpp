@@ -126,7 +126,7 @@ protected:
 
 TEST_F(ScreenDriverTest, ScriptSignsUpAndPrintsTheNextScreen)
 {
-    auto output = run("# sign up\n"
+    auto output = run("\xEF\xBB\xBF# sign up, saved with a byte order mark\n"
                       "tap Email\n"
                       "type bob@example.co.uk\n"
                       "return\n"
