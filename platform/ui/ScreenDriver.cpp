@@ -200,6 +200,7 @@ void ScreenDriver::pickAlertAction(const std::string& title)
     auto alert = std::dynamic_pointer_cast<AlertController>(topPresented(shownWindow()));
     if (!alert)
         throw ScreenDriverError("no alert is on screen");
+    requireSettled(*alert, "the alert");
     if (!alert->pickAction(title)) {
         std::vector<std::string> offered;
         for (auto& action : alert->displayedActions())
@@ -212,14 +213,28 @@ void ScreenDriver::pickAlertAction(const std::string& title)
 
 void ScreenDriver::pickImage(const std::shared_ptr<const Image>& image)
 {
-    pickerOnTop(shownWindow())->pickImage(image ? image : ImagePickerController::sampleImage());
+    auto picker = pickerOnTop(shownWindow());
+    requireSettled(*picker, "the image picker");
+    picker->pickImage(image ? image : ImagePickerController::sampleImage());
     settle();
 }
 
 void ScreenDriver::cancelImagePicker()
 {
-    pickerOnTop(shownWindow())->cancel();
+    auto picker = pickerOnTop(shownWindow());
+    requireSettled(*picker, "the image picker");
+    picker->cancel();
     settle();
+}
+
+void ScreenDriver::requireSettled(const ViewController& presented, const std::string& what)
+{
+    // As on the phone, a screen takes no touch while it slides on or off: one taken then would dismiss
+    // nothing, and the screen would stay.
+    if (presented.isBeingPresented())
+        throw ScreenDriverError(what + " is still coming on screen (wait for it first)");
+    if (presented.isBeingDismissed())
+        throw ScreenDriverError(what + " is going off screen");
 }
 
 void ScreenDriver::background(double seconds)

@@ -5,6 +5,7 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/ImagePickerController.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
@@ -295,6 +296,32 @@ TEST_F(ScreenDriverTest, AlertCoversTheScreenAndItsActionsArePicked)
     run("tap Delete\nwait 0.3\nalert Yes\nwait 0.3\n");
     EXPECT_TRUE(signUp->deleted);
     EXPECT_THROW(driver.execute("alert Yes"), ScreenDriverError);
+}
+
+TEST_F(ScreenDriverTest, AnAlertOrPickerStillSlidingOnOrOffTakesNoPress)
+{
+    auto errorOf = [this](const std::string& line) -> std::string {
+        try {
+            driver.execute(line);
+        } catch (const ScreenDriverError& error) {
+            return error.what();
+        }
+        return "";
+    };
+    driver.execute("tap Delete");
+    EXPECT_EQ(errorOf("alert Yes"), "the alert is still coming on screen (wait for it first)");
+    EXPECT_FALSE(signUp->deleted);
+    run("wait 0.3\nalert Yes\n");
+    EXPECT_EQ(errorOf("alert Go"), "the alert is going off screen");
+    run("wait 0.3\n");
+    EXPECT_EQ(navigation->presentedViewController(), nullptr) << "the alert that took the press went";
+    EXPECT_TRUE(signUp->deleted);
+
+    signUp->presentViewController(std::make_shared<ImagePickerController>(), true);
+    for (const char* line : { "picker pick", "picker cancel" })
+        EXPECT_EQ(errorOf(line), "the image picker is still coming on screen (wait for it first)") << line;
+    run("wait 0.3\npicker cancel\nwait 0.3\n");
+    EXPECT_EQ(navigation->presentedViewController(), nullptr) << "the picker went once it had come";
 }
 
 TEST_F(ScreenDriverTest, BackgroundLeavesTheAppForTheTimeGiven)
