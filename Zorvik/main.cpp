@@ -6,6 +6,8 @@
 #include "Zorvik/Program/PacedClock.h"
 #include "Zorvik/Program/ProgramOptions.h"
 #include "ZorvikAPI/ZorvikAPI.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Files.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/ProcessInfo.h"
@@ -17,6 +19,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +40,19 @@ void configure(const ProgramOptions& options)
     for (const auto& [name, value] : options.serviceEnvironment())
         setenv(name.c_str(), value.c_str(), 1);
     platform::ui::Screen::configureMain(options.screen, options.scale);
+}
+
+/// What keeps the app from running on the folders it was given, or nullopt. The device's folder must be one
+/// (made when missing), or nothing the app saves would outlive the run; the resources must hold the app's
+/// Info.plist, without which the kits cannot start.
+std::optional<std::string> unusableFolder()
+{
+    if (platform::foundation::Bundle::main()->infoDictionary()->empty())
+        return "no app resources in " + Files::bundleDirectory().string() + " (its Info.plist is missing)";
+    auto home = Files::homeDirectory();
+    if (!Files::createDirectories(home))
+        return "cannot use " + home.string() + " as the device's folder";
+    return std::nullopt;
 }
 
 }
@@ -60,8 +76,10 @@ int main(int argc, char** argv)
 
     std::ifstream scriptFile;
     if (options.script) {
-        scriptFile.open(*options.script);
-        if (!scriptFile) {
+        // A folder opens as a stream that ends at once, which would read as a script without commands.
+        if (!Files::isDirectory(*options.script))
+            scriptFile.open(*options.script);
+        if (!scriptFile.is_open()) {
             std::cerr << "zorvik: cannot read the script " << *options.script << "\n";
             return 2;
         }
@@ -69,6 +87,10 @@ int main(int argc, char** argv)
     std::istream& commands = options.script ? scriptFile : std::cin;
 
     configure(options);
+    if (auto problem = unusableFolder()) {
+        std::cerr << "zorvik: " << *problem << "\n";
+        return 2;
+    }
     platform::foundation::mainQueue().claimMainThread();
     zorvik::PacedClock clock;
     zorvik::CommandSession session(

@@ -54,6 +54,8 @@ std::string CommandSession::execute(const std::string& command)
 {
     auto [commandLine, verb, argument] = ScreenDriver::parseCommand(command);
     if (verb == "wait") {
+        if (argument.empty())
+            throw platform::ui::ScreenDriverError("wait needs a number of seconds");
         double seconds = ScreenDriver::parseNumber(argument, "wait");
         if (seconds < 0)
             throw platform::ui::ScreenDriverError("cannot wait a negative time");

@@ -90,6 +90,8 @@ ParsedProgramOptions ProgramOptions::parse(const std::vector<std::string>& argum
         } else if (argument == "--resources") {
             options.resources = value;
         } else if (argument == "--script") {
+            if (options.script)
+                return { std::nullopt, "more than one script: " + *options.script + " and " + value };
             options.script = value;
         } else if (argument == "--screen") {
             auto choice = std::find_if(
@@ -151,7 +153,7 @@ std::string ProgramOptions::helpText(const std::string& commands)
            "file\n"
            "(or standard input) and acts on the screen as a person would, printing what the commands print.\n"
            "It ends at the end of the commands: exit status 0 when every command worked, 1 when any failed,\n"
-           "2 for bad options.\n"
+           "2 for bad options, or a script, device folder or resources it cannot use.\n"
            "\n"
            "options:\n"
            "  --script <file>           read the commands from <file> (\"-\": standard input, the default);\n"

@@ -84,6 +84,8 @@ TEST(ProgramOptionsTest, RefusesWhatItCannotUse)
             "--backend needs a whole URL with a host, such as http://127.0.0.1:8080, not "
             "\"http://127.0.0.1:99999\"" },
         { { "a.txt", "b.txt" }, "more than one script: a.txt and b.txt" },
+        { { "a.txt", "--script", "b.txt" }, "more than one script: a.txt and b.txt" },
+        { { "--script", "a.txt", "--script", "b.txt" }, "more than one script: a.txt and b.txt" },
     };
     for (const auto& [arguments, error] : cases) {
         auto parsed = ProgramOptions::parse(arguments);

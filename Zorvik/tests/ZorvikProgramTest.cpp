@@ -145,7 +145,7 @@ TEST_F(ZorvikProgramTest, WaitsTakeRealTimeAndAFailedCommandSetsTheExitStatus)
     auto arguments = device();
     arguments.insert(arguments.end(), { "--screen", "375x667" });
 
-    auto run = runZorvik(arguments, "wait 0.3\nscreen\ntap Nowhere\nfly\nwait soon\n");
+    auto run = runZorvik(arguments, "wait 0.3\nscreen\ntap Nowhere\nfly\nwait soon\nwait\n");
 
     EXPECT_EQ(run.status, 1) << run.output;
     EXPECT_GE(run.took, 300ms);
@@ -154,6 +154,7 @@ TEST_F(ZorvikProgramTest, WaitsTakeRealTimeAndAFailedCommandSetsTheExitStatus)
     EXPECT_THAT(run.output, HasSubstr("error: nothing on screen reads \"Nowhere\"\n"));
     EXPECT_THAT(run.output, HasSubstr("error: unknown command \"fly\" (\"help\" lists the commands)\n"));
     EXPECT_THAT(run.output, HasSubstr("error: wait needs a number, not \"soon\"\n"));
+    EXPECT_THAT(run.output, HasSubstr("error: wait needs a number of seconds\n"));
 }
 
 TEST_F(ZorvikProgramTest, TheKitStartsAgainstTheBackEndAndKeepsItsInstallationAcrossLaunches)
@@ -193,11 +194,18 @@ TEST(ZorvikProgramOptionsTest, HelpListsEveryOptionAndCommandAndBadOptionsStopTh
             "  camera ", "  contacts ", "  contacts-access ", "  kit ", "  crash ", "  throw ", "  help " })
         EXPECT_THAT(help.output, HasSubstr(item));
 
+    // A folder for a script, a file for the device's folder, resources without the app's Info.plist.
+    ::testing::TemporaryDirectory folder;
+    auto file = folder.path() / "script.txt";
+    std::ofstream(file) << "screen\n";
+    std::string device = folder.path() / "device";
     for (const std::vector<std::string>& bad :
         std::vector<std::vector<std::string>> { { "--screen", "100x100" }, { "--bogus" }, { "--home" },
-            { "--backend", "ftp://x" }, { "/no/such/script.txt" } }) {
+            { "--backend", "ftp://x" }, { "/no/such/script.txt" }, { "--home", device, folder.path() },
+            { "--home", file, file }, { "--home", device, "--resources", folder.path() / "missing", file },
+            { "--home", device, "--resources", folder.path(), file } }) {
         auto run = runZorvik(bad);
-        EXPECT_EQ(run.status, 2) << bad.front();
+        EXPECT_EQ(run.status, 2) << bad.front() << " " << bad.back();
         EXPECT_EQ(run.output, "") << "errors go to standard error";
     }
 }

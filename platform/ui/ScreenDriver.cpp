@@ -39,6 +39,15 @@ Window& ScreenDriver::shownWindow() const
     return *shown;
 }
 
+std::string ScreenDriver::meant(const std::string& text) const
+{
+    auto near = nearlyShown(shownWindow(), text);
+    std::string choices;
+    for (std::size_t i = 0; i < near.size(); ++i)
+        choices += (i == 0 ? "" : i + 1 == near.size() ? " or " : ", ") + ("\"" + near[i] + "\"");
+    return near.empty() ? "" : " (did you mean " + choices + "?)";
+}
+
 void ScreenDriver::settle() const
 {
     foundation::mainQueue().runUntilIdle();
@@ -70,7 +79,7 @@ void ScreenDriver::tap(const std::string& text)
         if (!untappable.empty())
             throw ScreenDriverError(
                 "\"" + text + "\" shows, but nothing there takes a tap:" + listed(untappable));
-        throw ScreenDriverError("nothing on screen reads \"" + text + "\"");
+        throw ScreenDriverError("nothing on screen reads \"" + text + "\"" + meant(text));
     }
     std::vector<Target*> reachable;
     for (auto& target : targets) {
@@ -169,7 +178,7 @@ std::pair<std::shared_ptr<ScrollView>, bool> ScreenDriver::swipeable(const std::
     if (!pagers.empty())
         return { pagers.front(), false };
     if (cells.empty())
-        throw ScreenDriverError("no row or paged view on screen reads \"" + text + "\"");
+        throw ScreenDriverError("no row or paged view on screen reads \"" + text + "\"" + meant(text));
     std::function<std::shared_ptr<ScrollView>(const std::shared_ptr<View>&)> findScroll
         = [&](const std::shared_ptr<View>& view) -> std::shared_ptr<ScrollView> {
         for (auto& subview : view->subviews()) {
@@ -191,6 +200,7 @@ void ScreenDriver::pickAlertAction(const std::string& title)
     auto alert = std::dynamic_pointer_cast<AlertController>(topPresented(shownWindow()));
     if (!alert)
         throw ScreenDriverError("no alert is on screen");
+    requireSettled(*alert, "the alert");
     if (!alert->pickAction(title)) {
         std::vector<std::string> offered;
         for (auto& action : alert->displayedActions())
@@ -203,14 +213,28 @@ void ScreenDriver::pickAlertAction(const std::string& title)
 
 void ScreenDriver::pickImage(const std::shared_ptr<const Image>& image)
 {
-    pickerOnTop(shownWindow())->pickImage(image ? image : ImagePickerController::sampleImage());
+    auto picker = pickerOnTop(shownWindow());
+    requireSettled(*picker, "the image picker");
+    picker->pickImage(image ? image : ImagePickerController::sampleImage());
     settle();
 }
 
 void ScreenDriver::cancelImagePicker()
 {
-    pickerOnTop(shownWindow())->cancel();
+    auto picker = pickerOnTop(shownWindow());
+    requireSettled(*picker, "the image picker");
+    picker->cancel();
     settle();
+}
+
+void ScreenDriver::requireSettled(const ViewController& presented, const std::string& what)
+{
+    // As on the phone, a screen takes no touch while it slides on or off: one taken then would dismiss
+    // nothing, and the screen would stay.
+    if (presented.isBeingPresented())
+        throw ScreenDriverError(what + " is still coming on screen (wait for it first)");
+    if (presented.isBeingDismissed())
+        throw ScreenDriverError(what + " is going off screen");
 }
 
 void ScreenDriver::background(double seconds)

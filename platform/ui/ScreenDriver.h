@@ -11,6 +11,7 @@ namespace platform::ui {
 
 class Image;
 class ScrollView;
+class ViewController;
 class Window;
 
 /// A driver command that could not be carried out: nothing on screen reads the text, several things do, the
@@ -90,6 +91,10 @@ private:
     /// when there is none.
     Window& shownWindow() const;
     void settle() const;
+    /// Throws ScreenDriverError, naming it `what`, while `presented` is still being presented or dismissed.
+    static void requireSettled(const ViewController& presented, const std::string& what);
+    /// " (did you mean ...?)" naming the texts on screen that `text` may be a slip for, or "".
+    std::string meant(const std::string& text) const;
     /// The scroll view a swipe on `text` drags, and whether it is a table row's. Throws ScreenDriverError
     /// when nothing there can be swiped.
     std::pair<std::shared_ptr<ScrollView>, bool> swipeable(const std::string& text) const;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <istream>
 #include <ostream>
+#include <string_view>
 
 namespace platform::ui {
 
@@ -49,7 +50,9 @@ const char* helpText()
 
 ScreenDriver::Command ScreenDriver::parseCommand(const std::string& line)
 {
-    std::string command = trimmed(line);
+    // Editors that save UTF-8 with a byte order mark put it before a script's first command.
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    std::string command = trimmed(line.starts_with(byteOrderMark) ? line.substr(byteOrderMark.size()) : line);
     if (command.empty() || command[0] == '#')
         return { command, "", "" };
     auto space = command.find(' ');

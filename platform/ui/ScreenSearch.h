@@ -43,6 +43,9 @@ bool hitLandsIn(const View& view);
 std::optional<Target> targetFor(const std::shared_ptr<View>& view);
 /// What shows `text` in the window and, while the keyboard is up, in the accessory bar on top of it.
 Found findShown(Window& window, const std::string& text);
+/// Up to three texts that show where findShown() looks and differ from `text` only a little (in letter case,
+/// spacing or a letter or two), nearest first: what a person who mistyped `text` may have meant.
+std::vector<std::string> nearlyShown(Window& window, const std::string& text);
 
 /// The controller the user sees on top of the window: the last one presented, else the root.
 std::shared_ptr<ViewController> topPresented(const Window& window);

@@ -218,7 +218,11 @@ void View::appendDump(std::string& out, int depth, bool includeHidden) const
     if (m_hidden && !includeHidden)
         return;
     out.append(std::size_t(depth) * 2, ' ');
-    out += describe();
+    auto shown = describe();
+    out += shown;
+    // A view can be found by its accessibility label, so the label shows where nothing else reads as it.
+    if (!m_accessibilityLabel.empty() && shown.find("\"" + m_accessibilityLabel + "\"") == std::string::npos)
+        out += " label \"" + m_accessibilityLabel + "\"";
     if (m_hidden)
         out += " [hidden]";
     if (m_alpha < 1)

@@ -3,6 +3,7 @@
 //
 //     zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]... [--log FILE] [--reports DIR]
 //                    [--fail METHOD PATTERN STATUS [COUNT]]...
+//     zorvik-backend --help
 //
 // Serves on 127.0.0.1 only, on port N (0, the default, lets the system pick
 // one). The first line written to standard output is
@@ -19,8 +20,9 @@
 // report without one), one file per file part under the part's name, inflated.
 // Each --fail answers requests of METHOD ("*" for any) whose path matches PATTERN (segments ":name" and a
 // final "*") with STATUS and an error body: the next COUNT of them, or all without a count.
-// Exit status: 0 after a stop, 2 for bad arguments (a malformed or repeated
-// account included), 1 when it cannot serve.
+// Exit status: 0 after a stop (or the help), 2 for bad arguments (a malformed or repeated
+// account included), told on standard error with the usage, 1 when it cannot serve (a port in use, a
+// log or reports folder it cannot write).
 //
 // The back-end itself always listens on a port the system picks; for a given
 // port the program puts a relay on 127.0.0.1:N in front of it that passes
@@ -51,6 +53,7 @@
 #include <string>
 #include <string_view>
 #include <strings.h>
+#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -72,6 +75,7 @@ struct Failure {
 struct Options {
     int port { 0 };
     bool watchStdin { false };
+    bool help { false };
     std::vector<Account> accounts;
     std::string logFile;
     std::string reportsDirectory;
@@ -99,50 +103,82 @@ std::optional<Account> parseAccount(std::string_view text)
     return Account { std::string(text.substr(0, colon)), std::string(text.substr(colon + 1)) };
 }
 
-std::optional<Options> parseOptions(int argc, char** argv)
+// The options, or why the arguments were refused.
+struct ParsedOptions {
+    std::optional<Options> options;
+    std::string error;
+};
+
+// `what` refused, as a ParsedOptions.
+ParsedOptions refused(std::string what)
+{
+    return { std::nullopt, std::move(what) };
+}
+
+ParsedOptions parseOptions(int argc, char** argv)
 {
     Options options;
     for (int i = 1; i < argc; ++i) {
         std::string_view argument = argv[i];
-        if (argument == "--watch-stdin") {
+        bool hasValue = i + 1 < argc;
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else if (argument == "--watch-stdin") {
             options.watchStdin = true;
-        } else if (argument == "--account" && i + 1 < argc) {
+        } else if (argument == "--account" && hasValue) {
             auto account = parseAccount(argv[++i]);
             if (!account)
-                return std::nullopt;
+                return refused("--account takes E-MAIL:PIN, not \"" + std::string(argv[i]) + "\"");
             options.accounts.push_back(*account);
-        } else if (argument == "--log" && i + 1 < argc && options.logFile.empty()) {
+        } else if (argument == "--log" && hasValue) {
+            if (!options.logFile.empty())
+                return refused("--log is given twice");
             options.logFile = argv[++i];
             if (options.logFile.empty())
-                return std::nullopt;
-        } else if (argument == "--port" && i + 1 < argc) {
+                return refused("--log needs a file");
+        } else if (argument == "--port" && hasValue) {
             auto port = parseNumber(argv[++i], 0, 65535);
             if (!port)
-                return std::nullopt;
+                return refused("--port takes a number from 0 to 65535, not \"" + std::string(argv[i]) + "\"");
             options.port = *port;
-        } else if (argument == "--reports" && i + 1 < argc && options.reportsDirectory.empty()) {
+        } else if (argument == "--reports" && hasValue) {
+            if (!options.reportsDirectory.empty())
+                return refused("--reports is given twice");
             options.reportsDirectory = argv[++i];
             if (options.reportsDirectory.empty())
-                return std::nullopt;
+                return refused("--reports needs a folder");
         } else if (argument == "--fail" && i + 3 < argc) {
             Failure failure { argv[i + 1], argv[i + 2], 0, std::nullopt };
             auto status = parseNumber(argv[i + 3], 100, 599);
-            if (!status || failure.method.empty() || !failure.pattern.starts_with("/"))
-                return std::nullopt;
+            if (failure.method.empty())
+                return refused("--fail needs a method (\"*\" for any)");
+            if (!failure.pattern.starts_with("/"))
+                return refused("--fail needs a path starting with /, not \"" + failure.pattern + "\"");
+            if (!status)
+                return refused(
+                    "--fail takes a status from 100 to 599, not \"" + std::string(argv[i + 3]) + "\"");
             failure.status = *status;
             i += 3;
             if (i + 1 < argc) {
-                if (auto times = parseNumber<std::size_t>(argv[i + 1], 1, SIZE_MAX)) {
+                std::string_view next = argv[i + 1];
+                if (auto times = parseNumber<std::size_t>(next, 1, SIZE_MAX)) {
                     failure.times = times;
                     ++i;
+                } else if (!next.starts_with("-")) {
+                    return refused("--fail takes a count of 1 or more after the status, not \""
+                        + std::string(next) + "\"");
                 }
             }
             options.failures.push_back(std::move(failure));
+        } else if (argument == "--account" || argument == "--log" || argument == "--port"
+            || argument == "--reports" || argument == "--fail") {
+            return refused(std::string(argument)
+                + (argument == "--fail" ? " needs METHOD PATTERN STATUS" : " needs a value"));
         } else {
-            return std::nullopt;
+            return refused("unknown argument " + std::string(argument));
         }
     }
-    return options;
+    return { options, {} };
 }
 
 // Serves 127.0.0.1:port by passing each request on to the back-end on 127.0.0.1:target.
@@ -175,12 +211,19 @@ public:
             response.set_content(answer->body, answer->get_header_value("Content-Type").c_str());
         };
         testing::keepRawBodies(m_server);
+        // Unlike the library's default, no SO_REUSEPORT: a port another program listens on is refused,
+        // not shared with it.
+        m_server.set_socket_options([](int socket) {
+            int yes = 1;
+            setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        });
         m_server.Get(".*", forward);
         m_server.Post(".*", forward);
         m_server.Put(".*", forward);
         m_server.Delete(".*", forward);
         if (!m_server.bind_to_port("127.0.0.1", port))
-            throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port));
+            throw std::runtime_error(
+                "cannot listen on 127.0.0.1:" + std::to_string(port) + " (does another program serve it?)");
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
     }
 
@@ -241,6 +284,24 @@ bool writeReport(const std::filesystem::path& directory, const testing::CrashRep
     return written;
 }
 
+const char* const kHelp
+    = "\n"
+      "Serves the Zorvik back-end (REST API, company search, configuration, photo storage and the kit\n"
+      "service) on 127.0.0.1 until SIGINT or SIGTERM, and writes \"listening on 127.0.0.1:PORT\" first.\n"
+      "\n"
+      "  --port N                 serve on port N (0, the default: a free port the system picks)\n"
+      "  --watch-stdin            also stop when standard input ends\n"
+      "  --account E-MAIL:PIN     open a ready account (a business named \"Demo Business\"); repeatable\n"
+      "  --log FILE               write a line \"METHOD PATH STATUS\" to FILE for each answer\n"
+      "  --reports DIR            write each crash report stored into DIR/<report id>/, a file a part\n"
+      "  --fail METHOD PATTERN STATUS [COUNT]\n"
+      "                           answer requests of METHOD (\"*\": any) on paths matching PATTERN\n"
+      "                           (\":name\" segments, a final \"*\") with STATUS and an error body, the\n"
+      "                           next COUNT of them or all; repeatable\n"
+      "  --help, -h               print this help and stop\n"
+      "\n"
+      "Exit status: 0 after a stop, 2 for bad arguments, 1 when it cannot serve.\n";
+
 // Reads standard input to its end, then asks the main thread to stop.
 void watchStandardInput()
 {
@@ -257,11 +318,18 @@ void watchStandardInput()
 
 int main(int argc, char** argv)
 {
-    auto options = parseOptions(argc, argv);
-    if (!options) {
-        std::cerr << "usage: zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]... [--log FILE]"
-                     " [--reports DIR] [--fail METHOD PATTERN STATUS [COUNT]]...\n";
+    const char* usage
+        = "usage: zorvik-backend [--port N] [--watch-stdin] [--account E-MAIL:PIN]... [--log FILE]"
+          " [--reports DIR] [--fail METHOD PATTERN STATUS [COUNT]]...\n";
+    auto parsed = parseOptions(argc, argv);
+    if (!parsed.options) {
+        std::cerr << "zorvik-backend: " << parsed.error << "\n" << usage;
         return 2;
+    }
+    auto& options = parsed.options;
+    if (options->help) {
+        std::cout << usage << kHelp;
+        return 0;
     }
 
     // Every thread, the server's included, inherits this mask, so the stop
@@ -297,6 +365,13 @@ int main(int argc, char** argv)
             });
         }
         if (!options->reportsDirectory.empty()) {
+            std::error_code error;
+            std::filesystem::create_directories(options->reportsDirectory, error);
+            if (!std::filesystem::is_directory(options->reportsDirectory, error)) {
+                std::cerr << "zorvik-backend: cannot write reports into " << options->reportsDirectory
+                          << "\n";
+                return 1;
+            }
             backend.crashReports().setObserver(
                 [directory = std::filesystem::path(options->reportsDirectory)](
                     const testing::CrashReport& report) { writeReport(directory, report); });

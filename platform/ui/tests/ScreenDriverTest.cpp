@@ -5,6 +5,7 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/ImagePickerController.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
@@ -126,7 +127,7 @@ protected:
 
 TEST_F(ScreenDriverTest, ScriptSignsUpAndPrintsTheNextScreen)
 {
-    auto output = run("# sign up\n"
+    auto output = run("\xEF\xBB\xBF# sign up, saved with a byte order mark\n"
                       "tap Email\n"
                       "type bob@example.co.uk\n"
                       "return\n"
@@ -175,6 +176,50 @@ TEST_F(ScreenDriverTest, MistakesGiveClearErrorsAndTheScriptGoesOn)
     auto output = run(script + "screen\n", std::size(cases));
     EXPECT_THAT(output, HasSubstr("error: unknown command \"fly\""));
     EXPECT_THAT(output, HasSubstr("top: SignUpScreen"));
+}
+
+TEST_F(ScreenDriverTest, AMistypedTextNamesWhatShowsNearIt)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        { "tap sign up", "nothing on screen reads \"sign up\" (did you mean \"Sign up\"?)" },
+        { "tap Sign  upp", "nothing on screen reads \"Sign  upp\" (did you mean \"Sign up\"?)" },
+        { "tap email", "nothing on screen reads \"email\" (did you mean \"Email\"?)" },
+        { "tap Delte", "nothing on screen reads \"Delte\" (did you mean \"Delete\"?)" },
+        { "tap go", "nothing on screen reads \"go\" (did you mean \"Go\"?)" },
+        { "tap Gone", "nothing on screen reads \"Gone\"" },
+        { "tap Sign", "nothing on screen reads \"Sign\"" },
+        { "tap Nowhere", "nothing on screen reads \"Nowhere\"" },
+        { "swipe sign up 0", "no row or paged view on screen reads \"sign up\" (did you mean \"Sign up\"?)" },
+    };
+    for (const auto& [line, message] : cases) {
+        try {
+            driver.execute(line);
+            ADD_FAILURE() << line << " went through";
+        } catch (const ScreenDriverError& error) {
+            EXPECT_EQ(error.what(), message);
+        }
+    }
+}
+
+TEST_F(ScreenDriverTest, TheScreenShowsTheAccessibilityLabelsTapsFindThingsBy)
+{
+    driver.screen();
+    bool tapped = false;
+    auto icon = std::make_shared<Button>(ButtonType::Custom, Rect(20, 250, 30, 30));
+    icon->setAccessibilityLabel("Contacts");
+    icon->addAction(ControlEvent::TouchUpInside, [&tapped](Control&) { tapped = true; });
+    auto titled = std::make_shared<Button>(ButtonType::System, Rect(60, 250, 100, 30));
+    titled->setTitle("Help");
+    titled->setAccessibilityLabel("Help");
+    signUp->view()->addSubview(icon);
+    signUp->view()->addSubview(titled);
+
+    auto screen = driver.screen();
+    EXPECT_THAT(screen, HasSubstr("\n        Button (20, 250, 30, 30) label \"Contacts\"\n"));
+    EXPECT_THAT(screen, HasSubstr("\n        Button (60, 250, 100, 30) \"Help\"\n"))
+        << "a label that shows already";
+    driver.tap("Contacts");
+    EXPECT_TRUE(tapped);
 }
 
 /// Lets a field hold at most `limit` characters (counted in UTF-16 units) and writes down every change asked.
@@ -251,6 +296,32 @@ TEST_F(ScreenDriverTest, AlertCoversTheScreenAndItsActionsArePicked)
     run("tap Delete\nwait 0.3\nalert Yes\nwait 0.3\n");
     EXPECT_TRUE(signUp->deleted);
     EXPECT_THROW(driver.execute("alert Yes"), ScreenDriverError);
+}
+
+TEST_F(ScreenDriverTest, AnAlertOrPickerStillSlidingOnOrOffTakesNoPress)
+{
+    auto errorOf = [this](const std::string& line) -> std::string {
+        try {
+            driver.execute(line);
+        } catch (const ScreenDriverError& error) {
+            return error.what();
+        }
+        return "";
+    };
+    driver.execute("tap Delete");
+    EXPECT_EQ(errorOf("alert Yes"), "the alert is still coming on screen (wait for it first)");
+    EXPECT_FALSE(signUp->deleted);
+    run("wait 0.3\nalert Yes\n");
+    EXPECT_EQ(errorOf("alert Go"), "the alert is going off screen");
+    run("wait 0.3\n");
+    EXPECT_EQ(navigation->presentedViewController(), nullptr) << "the alert that took the press went";
+    EXPECT_TRUE(signUp->deleted);
+
+    signUp->presentViewController(std::make_shared<ImagePickerController>(), true);
+    for (const char* line : { "picker pick", "picker cancel" })
+        EXPECT_EQ(errorOf(line), "the image picker is still coming on screen (wait for it first)") << line;
+    run("wait 0.3\npicker cancel\nwait 0.3\n");
+    EXPECT_EQ(navigation->presentedViewController(), nullptr) << "the picker went once it had come";
 }
 
 TEST_F(ScreenDriverTest, BackgroundLeavesTheAppForTheTimeGiven)

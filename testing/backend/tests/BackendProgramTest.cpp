@@ -123,19 +123,73 @@ TEST(BackendProgramTest, ServesOnAGivenPort)
     EXPECT_EQ(program.wait(30s), 0);
 }
 
-TEST(BackendProgramTest, RefusesBadArguments)
+// The zorvik-backend program run with `arguments`, its standard error going where its output goes.
+ChildProcess startBackendWithErrors(const std::vector<std::string>& arguments)
 {
-    const std::vector<std::string> refused[]
-        = { { "--port" }, { "--port", "70000" }, { "--port", "12ab" }, { "--port=80" }, { "--verbose" },
-              { "--account" }, { "--account", "ann@x.com" }, { "--account", "ann@x.com:" },
-              { "--account", ":1234" }, { "--account", "ann@x.com:1234", "--account", "ANN@x.com:5678" } };
-    for (const auto& arguments : refused) {
-        SCOPED_TRACE(arguments.back());
-        auto program = startBackend(arguments);
+    std::string command = "exec \"$0\" \"$@\" 2>&1";
+    std::vector<std::string> shell { "/bin/sh", "-c", command, ZORVIK_BACKEND_PROGRAM };
+    shell.insert(shell.end(), arguments.begin(), arguments.end());
+    return ChildProcess(std::move(shell));
+}
+
+TEST(BackendProgramTest, RefusesBadArgumentsSayingWhatIsWrong)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string error;
+    };
+    const Case refused[] = {
+        { { "--port" }, "--port needs a value" },
+        { { "--port", "70000" }, "--port takes a number from 0 to 65535, not \"70000\"" },
+        { { "--port", "12ab" }, "--port takes a number from 0 to 65535, not \"12ab\"" },
+        { { "--port=80" }, "unknown argument --port=80" },
+        { { "--verbose" }, "unknown argument --verbose" },
+        { { "--account" }, "--account needs a value" },
+        { { "--account", "ann@x.com" }, "--account takes E-MAIL:PIN, not \"ann@x.com\"" },
+        { { "--account", "ann@x.com:" }, "--account takes E-MAIL:PIN, not \"ann@x.com:\"" },
+        { { "--account", ":1234" }, "--account takes E-MAIL:PIN, not \":1234\"" },
+        { { "--account", "ann@x.com:1234", "--account", "ANN@x.com:5678" },
+            "cannot open the account ANN@x.com" },
+    };
+    for (const auto& test : refused) {
+        SCOPED_TRACE(test.arguments.back());
+        auto program = startBackendWithErrors(test.arguments);
         ASSERT_TRUE(program.started());
+        EXPECT_EQ(program.readLine(5s), "zorvik-backend: " + test.error);
         EXPECT_EQ(program.wait(30s), 2);
     }
 }
+
+TEST(BackendProgramTest, HelpTellsTheOptionsAndStops)
+{
+    for (const char* help : { "--help", "-h" }) {
+        auto program = startBackend({ help });
+        ASSERT_TRUE(program.started());
+        auto text = program.readAll(5s);
+        EXPECT_TRUE(text.starts_with("usage: zorvik-backend [--port N]")) << text;
+        for (const char* option : { "--port", "--watch-stdin", "--account", "--log", "--reports", "--fail" })
+            EXPECT_NE(text.find("\n  " + std::string(option) + " "), std::string::npos) << option;
+        EXPECT_EQ(program.wait(30s), 0);
+    }
+}
+
+TEST(BackendProgramTest, RefusesAPortAnotherProgramServes)
+{
+    auto first = startBackend({ "--port", "0", "--watch-stdin" });
+    int port = portOf(firstLine(first));
+    ASSERT_NE(port, 0);
+
+    auto second = startBackendWithErrors({ "--port", std::to_string(port), "--watch-stdin" });
+    EXPECT_EQ(second.readLine(5s),
+        "zorvik-backend: cannot listen on 127.0.0.1:" + std::to_string(port)
+            + " (does another program serve it?)");
+    EXPECT_EQ(second.wait(10s), 1) << "the second program does not share the port";
+
+    EXPECT_TRUE(getJson(port, "/").dictionary()) << "the first program still serves";
+    first.closeInput();
+    EXPECT_EQ(first.wait(30s), 0);
+}
+
 TEST(BackendProgramTest, OpensEachAccountReadyToLogIn)
 {
     auto program = startBackend({ "--port", "0", "--watch-stdin", "--account", "ann@zorvik.test:2468",
@@ -222,6 +276,8 @@ TEST(BackendProgramTest, LogsEachAnswerWithoutQueryOrBody)
 
     auto unwritable = startBackend({ "--port", "0", "--log", (folder.path() / "missing" / "log").string() });
     EXPECT_EQ(unwritable.wait(30s), 1);
+    auto reportsInAFile = startBackend({ "--port", "0", "--reports", log.string() });
+    EXPECT_EQ(reportsInAFile.wait(30s), 1) << "no report could be kept, so the program does not serve";
     EXPECT_EQ(startBackend({ "--log" }).wait(30s), 2);
 }
 
@@ -278,7 +334,8 @@ TEST(BackendProgramTest, RefusesBadFailuresAndReports)
 {
     const std::vector<std::string> refused[] = { { "--fail", "POST", "/x" },
         { "--fail", "POST", "/x", "abc" }, { "--fail", "POST", "/x", "99" }, { "--fail", "POST", "x", "500" },
-        { "--reports" }, { "--reports", "" }, { "--fail", "POST", "/x", "500", "0" } };
+        { "--reports" }, { "--reports", "" }, { "--fail", "POST", "/x", "500", "0" },
+        { "--reports", "a", "--reports", "b" }, { "--log", "a", "--log", "b" } };
     for (const auto& arguments : refused) {
         SCOPED_TRACE(arguments.back());
         auto program = startBackend(arguments);
