@@ -5,6 +5,7 @@
 
 #include "testing/TemporaryDirectory.h"
 #include "testing/server/LoopbackServer.h"
+#include "testing/server/RefusingPort.h"
 #include "testing/server/TestCertificateAuthority.h"
 
 #include <gtest/gtest.h>
@@ -463,9 +464,8 @@ TEST(EMBURLSessionFactoryTest, ConnectionModeHasNoBackgroundSessions)
 
 TEST_F(EMBURLSessionTest, TransportFailuresCarryTheirUrlLoadingCodes)
 {
-    LoopbackServer closed;
+    testing::RefusingPort closed;
     std::string closedUrl = closed.url("/hello");
-    closed.stop();
     m_server.script("GET", "/dropped", ServerResponse::dropped(), 2);
     m_server.route("GET", "/loop", [](const auto&) {
         return ServerResponse { 302, { { "Location", "/loop" } }, "", "text/plain" };

@@ -5,6 +5,7 @@
 #include "platform/foundation/Json.h"
 #include "platform/foundation/MainQueue.h"
 #include "testing/server/LoopbackServer.h"
+#include "testing/server/RefusingPort.h"
 
 #include <gtest/gtest.h>
 
@@ -308,13 +309,9 @@ TEST_F(SessionManagerTest, ASuccessfulAnswerThatIsNotJsonIsAnError)
 
 TEST_F(SessionManagerTest, ARefusedConnectionFailsWithStatusZero)
 {
-    std::string url;
-    {
-        LoopbackServer closed;
-        url = closed.url("/api/freelancers");
-    }
+    testing::RefusingPort closed;
     auto outcome = std::make_shared<Outcome>();
-    start("GET", url, {}, outcome);
+    start("GET", closed.url("/api/freelancers"), {}, outcome);
     ASSERT_TRUE(mainQueue().runUntil([&] { return outcome->calls > 0; }));
     EXPECT_FALSE(outcome->succeeded);
     EXPECT_EQ(outcome->taskStatus, 0);
