@@ -17,12 +17,15 @@
 #include "platform/http/SessionManager.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
+#include "testing/server/Gate.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zorvik::test {
@@ -47,6 +50,18 @@ protected:
         OnboardingTest::SetUp();
         show(std::make_shared<platform::ui::ViewController>());
         credentials = Dictionary::make({ { "email", kEmail }, { "password", kPin } });
+        backend().setAnswerObserver([holds = m_holds](const ::testing::ServerRequest& request, int) {
+            std::vector<std::function<void()>> waits;
+            {
+                std::lock_guard lock(holds->mutex);
+                for (const auto& [held, wait] : holds->list) {
+                    if (held(request))
+                        waits.push_back(wait);
+                }
+            }
+            for (const auto& wait : waits)
+                wait();
+        });
     }
 
     /// The same phone and back-end for another person: `email`, signed out, a fresh stack, no hooks.
@@ -80,13 +95,24 @@ protected:
     /// Taps "Confirm" and waits for the chain's end: a message, or another screen on top.
     void confirm()
     {
-        // The version check, first in the chain, is answered late: over loopback a quick failure further on
-        // could otherwise end the chain while the tap is still being settled.
-        backend().delayRoute("GET", "/", 2, 1);
+        // The version check, first in the chain, is held at the back-end until the screen has been looked
+        // at: over loopback a quick failure further on could otherwise end the chain while the tap is still
+        // being settled.
+        ::testing::Gate versionCheck;
+        holdAnswers([](const auto& request) { return request.method == "GET" && request.path == "/"; },
+            versionCheck);
         driver.tap("Confirm");
         EXPECT_TRUE(busy()) << "busy while the chain runs";
+        versionCheck.open();
         EXPECT_TRUE(
             waitUntil([this] { return dialog() != "" || navigation->topViewController() != screen; }));
+    }
+
+    /// From now on holds the back-end's answers to the requests `held` picks at `gate`, until it opens.
+    void holdAnswers(std::function<bool(const ::testing::ServerRequest&)> held, const ::testing::Gate& gate)
+    {
+        std::lock_guard lock(m_holds->mutex);
+        m_holds->list.emplace_back(std::move(held), gate.waiting());
     }
 
     bool busy() const { return view->button()->isHidden() && !view->isUserInteractionEnabled(); }
@@ -167,6 +193,15 @@ protected:
     DictionaryRef credentials;
     std::shared_ptr<SignupWithCompanyViewController> screen;
     std::shared_ptr<SignupBusinessView> view;
+
+private:
+    /// What holdAnswers() set up, shared with the back-end's threads.
+    struct Holds {
+        using Picker = std::function<bool(const ::testing::ServerRequest&)>;
+        std::mutex mutex;
+        std::vector<std::pair<Picker, std::function<void()>>> list;
+    };
+    std::shared_ptr<Holds> m_holds { std::make_shared<Holds>() };
 };
 
 TEST_F(SignupWithCompanyTest, ConfirmingSignsUpAndWelcomesTheUser)
@@ -196,10 +231,8 @@ TEST_F(SignupWithCompanyTest, AFailingStepSaysSoSignsOutAndARetryGoesOnWithoutPo
         std::size_t made;
     };
     const std::vector<Case> cases {
-        // A scripted answer goes out at once, past confirm()'s delay of the version check: this one is late
-        // of its own, so that the chain is still running when the tap has been settled.
-        { "configuration",
-            [](auto& b) { b.answerRoute("GET", "/", ::testing::ServerResponse::empty(500).delayed(2)); }, 0 },
+        { "configuration", [](auto& b) { b.answerRoute("GET", "/", ::testing::ServerResponse::empty(500)); },
+            0 },
         { "account refused", [](auto& b) { b.failRoute("POST", "/api/freelancers", 500); }, 0 },
         { "log-in 401", [](auto& b) { b.failRoute("POST", "/api/freelancers/login", 401); }, 1 },
         { "log-in 500", [](auto& b) { b.failRoute("POST", "/api/freelancers/login", 500); }, 1 },
@@ -243,7 +276,10 @@ TEST_F(SignupWithCompanyTest, AnAnswerThatNeverComesEndsInTheMessage)
 {
     open(registered());
     manager()->setTimeout(0.3);
-    backend().delayRoute("POST", "/api/freelancers/:f/business", 1, 1);
+    ::testing::Gate never;
+    holdAnswers(
+        [](const auto& request) { return request.method == "POST" && request.path.ends_with("/business"); },
+        never);
     confirm();
     EXPECT_EQ(dialog(), kProblem);
     expectNothingOnTheDevice();
@@ -281,13 +317,17 @@ TEST_F(SignupWithCompanyTest, AnExistingAccountGoesOnOnlyWhenItIsThisPersonsUnfi
 TEST_F(SignupWithCompanyTest, WhileBusyNoTouchGetsThroughAndBackPopsWhenIdle)
 {
     open(registered());
-    backend().delayRoute("POST", "/api/freelancers", 0.5, 1);
+    ::testing::Gate account;
+    holdAnswers(
+        [](const auto& request) { return request.method == "POST" && request.path == "/api/freelancers"; },
+        account);
     driver.tap("Confirm");
     EXPECT_TRUE(busy());
     EXPECT_THROW(driver.tap("Confirm"), platform::ui::ScreenDriverError);
     view->negativePressed();
     settle();
     EXPECT_EQ(stack(), (std::vector<std::string> { "ViewController", "SignupWithCompanyViewController" }));
+    account.open();
     EXPECT_TRUE(waitUntil([this] { return navigation->topViewController() != screen; }));
     expectSignedUp();
 }

@@ -141,7 +141,7 @@ public:
     }
     /// Waits (in real time) until `count` requests have been received in all.
     bool waitForRequests(
-        std::size_t count, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) const;
+        std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
 
     /// The data and route logic behind the routes.
     BackendState& state() { return m_state; }

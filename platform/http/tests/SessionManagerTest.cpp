@@ -4,6 +4,7 @@
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Json.h"
 #include "platform/foundation/MainQueue.h"
+#include "testing/server/Gate.h"
 #include "testing/server/LoopbackServer.h"
 #include "testing/server/RefusingPort.h"
 
@@ -11,9 +12,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 using namespace platform::http;
@@ -22,6 +21,7 @@ using platform::foundation::Dictionary;
 using platform::foundation::mainQueue;
 using platform::foundation::parseJson;
 using platform::foundation::Value;
+using testing::Gate;
 using testing::LoopbackServer;
 using testing::ServerRequest;
 using testing::ServerResponse;
@@ -66,38 +66,6 @@ private:
     std::size_t m_answers;
     std::function<void()> m_act;
     bool m_acted { false };
-};
-
-// Holds the server's threads that wait at it until open() or until the gate goes out of scope. A thread
-// may still be waking when the test ends, so what it waits on is shared with it.
-class Gate {
-public:
-    ~Gate() { open(); }
-
-    /// What a server thread calls to wait at the gate.
-    std::function<void()> waiting() const
-    {
-        return [state = m_state] {
-            std::unique_lock lock(state->mutex);
-            state->changed.wait(lock, [&] { return state->open; });
-        };
-    }
-    void open()
-    {
-        {
-            std::lock_guard lock(m_state->mutex);
-            m_state->open = true;
-        }
-        m_state->changed.notify_all();
-    }
-
-private:
-    struct State {
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool open { false };
-    };
-    std::shared_ptr<State> m_state { std::make_shared<State>() };
 };
 
 class SessionManagerTest : public ::testing::Test {
