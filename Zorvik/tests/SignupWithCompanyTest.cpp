@@ -17,15 +17,12 @@
 #include "platform/http/SessionManager.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
-#include "testing/server/Gate.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <mutex>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace zorvik::test {
@@ -50,18 +47,6 @@ protected:
         OnboardingTest::SetUp();
         show(std::make_shared<platform::ui::ViewController>());
         credentials = Dictionary::make({ { "email", kEmail }, { "password", kPin } });
-        backend().setAnswerObserver([holds = m_holds](const ::testing::ServerRequest& request, int) {
-            std::vector<std::function<void()>> waits;
-            {
-                std::lock_guard lock(holds->mutex);
-                for (const auto& [held, wait] : holds->list) {
-                    if (held(request))
-                        waits.push_back(wait);
-                }
-            }
-            for (const auto& wait : waits)
-                wait();
-        });
     }
 
     /// The same phone and back-end for another person: `email`, signed out, a fresh stack, no hooks.
@@ -99,20 +84,12 @@ protected:
         // at: over loopback a quick failure further on could otherwise end the chain while the tap is still
         // being settled.
         ::testing::Gate versionCheck;
-        holdAnswers([](const auto& request) { return request.method == "GET" && request.path == "/"; },
-            versionCheck);
+        backend().holdRoute("GET", "/", versionCheck);
         driver.tap("Confirm");
         EXPECT_TRUE(busy()) << "busy while the chain runs";
         versionCheck.open();
         EXPECT_TRUE(
             waitUntil([this] { return dialog() != "" || navigation->topViewController() != screen; }));
-    }
-
-    /// From now on holds the back-end's answers to the requests `held` picks at `gate`, until it opens.
-    void holdAnswers(std::function<bool(const ::testing::ServerRequest&)> held, const ::testing::Gate& gate)
-    {
-        std::lock_guard lock(m_holds->mutex);
-        m_holds->list.emplace_back(std::move(held), gate.waiting());
     }
 
     bool busy() const { return view->button()->isHidden() && !view->isUserInteractionEnabled(); }
@@ -193,15 +170,6 @@ protected:
     DictionaryRef credentials;
     std::shared_ptr<SignupWithCompanyViewController> screen;
     std::shared_ptr<SignupBusinessView> view;
-
-private:
-    /// What holdAnswers() set up, shared with the back-end's threads.
-    struct Holds {
-        using Picker = std::function<bool(const ::testing::ServerRequest&)>;
-        std::mutex mutex;
-        std::vector<std::pair<Picker, std::function<void()>>> list;
-    };
-    std::shared_ptr<Holds> m_holds { std::make_shared<Holds>() };
 };
 
 TEST_F(SignupWithCompanyTest, ConfirmingSignsUpAndWelcomesTheUser)
@@ -277,9 +245,7 @@ TEST_F(SignupWithCompanyTest, AnAnswerThatNeverComesEndsInTheMessage)
     open(registered());
     manager()->setTimeout(0.3);
     ::testing::Gate never;
-    holdAnswers(
-        [](const auto& request) { return request.method == "POST" && request.path.ends_with("/business"); },
-        never);
+    backend().holdRoute("POST", "/api/freelancers/:f/business", never);
     confirm();
     EXPECT_EQ(dialog(), kProblem);
     expectNothingOnTheDevice();
@@ -318,9 +284,7 @@ TEST_F(SignupWithCompanyTest, WhileBusyNoTouchGetsThroughAndBackPopsWhenIdle)
 {
     open(registered());
     ::testing::Gate account;
-    holdAnswers(
-        [](const auto& request) { return request.method == "POST" && request.path == "/api/freelancers"; },
-        account);
+    backend().holdRoute("POST", "/api/freelancers", account);
     driver.tap("Confirm");
     EXPECT_TRUE(busy());
     EXPECT_THROW(driver.tap("Confirm"), platform::ui::ScreenDriverError);
