@@ -299,7 +299,8 @@ TEST_F(CRNNetworkClientTest, DownloadsAreHandedOnInAFileThatExistsMeanwhile)
 
 TEST_F(CRNNetworkClientTest, InvalidatingCancelsWhatRuns)
 {
-    m_server.scriptNext(ServerResponse::text(200, "{}", "application/json").delayed(2));
+    // Held until the server stops: the request is still under way when it is cancelled, however late.
+    m_server.scriptNext(ServerResponse::text(200, "{}", "application/json").delayed(3600));
     start(request("/settings"));
     ASSERT_TRUE(mainQueue().runUntil([&] { return m_server.requestCount() == 1; }));
     m_client->invalidateAndCancel();
