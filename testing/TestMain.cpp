@@ -1,7 +1,9 @@
 #include "platform/foundation/MainQueue.h"
+#include "testing/TemporaryDirectory.h"
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -33,6 +35,13 @@ int main(int argc, char** argv)
     // The kit platform talks to no service unless a test points it at one: a closed loopback port.
     setenv("ZORVIK_KIT_SETTINGS_URL", "http://127.0.0.1:9", 1);
     setenv("ZORVIK_KIT_CONFIGURE_URL", "http://127.0.0.1:9", 1);
+    // A test that sets no device folder of its own gets one of its program's, shared with the children it
+    // starts, never the user's: test programs run side by side, and would see each other's files there.
+    std::optional<testing::TemporaryDirectory> home;
+    if (const char* set = std::getenv("ZORVIK_HOME"); !set || !*set) {
+        home.emplace();
+        setenv("ZORVIK_HOME", home->path().c_str(), 1);
+    }
     testing::InitGoogleMock(&argc, argv);
     platform::foundation::mainQueue().claimMainThread();
     testing::UnitTest::GetInstance()->listeners().Append(new MainQueueReset);

@@ -222,7 +222,8 @@ TEST_F(BankAccountFormTest, EmptyDetailsMayBeSaved)
 
 TEST_F(BankAccountFormTest, AnAnswerAfterTheScreenHasGoneIsIgnored)
 {
-    backend().delayRoute("PUT", "/api/freelancers/:f/business/:b/bank-account", 0.3);
+    ::testing::Gate answer;
+    backend().holdRoute("PUT", "/api/freelancers/:f/business/:b/bank-account", answer);
     fill("12345678", "123456");
     tap("save");
     ASSERT_TRUE(saving());
@@ -235,6 +236,7 @@ TEST_F(BankAccountFormTest, AnAnswerAfterTheScreenHasGoneIsIgnored)
     ASSERT_TRUE(controller.expired()) << "the screen let its controller go";
     ASSERT_TRUE(shownForm.expired());
 
+    answer.open();
     ASSERT_TRUE(waitUntil([&] { return bankAccount().sortCode() == "12-34-56"; }));
     EXPECT_EQ(bankAccount().accountNumber(), "12345678") << "the saved record still takes the answer";
 }

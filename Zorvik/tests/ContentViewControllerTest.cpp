@@ -163,11 +163,13 @@ TEST_F(ContentViewControllerTest, APickedPictureIsUploadedHalvedAndBecomesTheBus
     EXPECT_EQ(picker->sourceType(), ImagePickerSourceType::PhotoLibrary);
     EXPECT_TRUE(picker->allowsEditing());
 
-    // The upload is answered a second late, so the busy state is seen while it runs.
-    backend().delayRoute("POST", "/qz-image-uploads", 1, 1);
+    // The upload is answered once the busy state has been seen.
+    ::testing::Gate upload;
+    backend().holdRoute("POST", "/qz-image-uploads", upload);
     driver.pickImage();
     EXPECT_FALSE(view->spinnerContainer()->isHidden()) << "busy before the picker has gone";
     EXPECT_TRUE(view->logoLoadingView()->animate());
+    upload.open();
     waitForTheUpload();
 
     EXPECT_EQ(screen->presentedViewController(), nullptr);
@@ -226,11 +228,13 @@ TEST_F(ContentViewControllerTest, AFailedUploadOffersARetryAndKeepsTheEarlierLog
         EXPECT_EQ(screen->loadImage()->pixelWidth(), 10);
         EXPECT_EQ(view->imageView()->image()->pixelWidth(), 10);
 
-        // The second upload is answered a second late, so it is still under way half a second on.
-        backend().delayRoute("POST", "/qz-image-uploads", 1, 1);
+        // The second upload is answered once it has been seen under way half a second on.
+        ::testing::Gate upload;
+        backend().holdRoute("POST", "/qz-image-uploads", upload);
         driver.pickAlertAction("Retry");
         advance(0.5);
         EXPECT_FALSE(view->spinnerContainer()->isHidden());
+        upload.open();
         waitForTheUpload();
         EXPECT_NE(deviceLogoUrl(), "http://127.0.0.1/earlier.png");
         EXPECT_EQ(serverLogo(), deviceLogoUrl()) << "the same picture went up again";

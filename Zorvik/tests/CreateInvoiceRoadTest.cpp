@@ -62,18 +62,19 @@ protected:
         return navigation->topViewController()->className();
     }
 
-    /// Lets time pass, a tenth of a second at a time, until `text` shows on screen: answers from the
-    /// back-end and the address book arrive meanwhile. False when it never shows.
+    /// Lets time pass, a tenth of a second at a time for five seconds, until `text` shows on screen: answers
+    /// from the back-end and the address book arrive meanwhile, and on a busy machine may come after the
+    /// five seconds are over. False when it never shows.
     bool waitToSee(const std::string& text)
     {
         const std::string shown = "\"" + text + "\"";
+        auto seen = [&] { return driver.screen().find(shown) != std::string::npos; };
         for (int tick = 0; tick < 50; ++tick) {
             driver.wait(0.1);
-            if (waitUntil([&] { return driver.screen().find(shown) != std::string::npos; },
-                    std::chrono::milliseconds(100)))
+            if (waitUntil(seen, std::chrono::milliseconds(100)))
                 return true;
         }
-        return false;
+        return waitUntil(seen);
     }
 
     /// Taps the company name, searches the register for `term` and confirms the hit `company`.

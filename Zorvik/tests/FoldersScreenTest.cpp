@@ -92,11 +92,13 @@ TEST_F(FoldersScreenTest, ASwipeMovesTheInvoiceAtOnceAndPutsItsHistoryToTheBackE
     EXPECT_EQ(reminders(), 1u) << "the new invoice's reminder";
 
     backend().clearRequests();
-    backend().delayRoute("PUT", "/api/freelancers/:freelancer/business/:business/invoices/:invoice", 0.5, 1);
+    ::testing::Gate answer;
+    backend().holdRoute("PUT", "/api/freelancers/:freelancer/business/:business/invoices/:invoice", answer);
     EXPECT_EQ(driver.execute("swipe Garden design 0"), "the row rests at offset 0\n");
     EXPECT_EQ(ids(*view.doneView()), (std::vector<std::int64_t> { id })) << "at once, before the answer";
     EXPECT_TRUE(view.sentView()->invoices()->empty());
     EXPECT_EQ(reminders(), 0u) << "a paid invoice never reminds";
+    answer.open();
     ASSERT_TRUE(waitUntil([&] { return !logged.empty(); }));
     EXPECT_EQ(logged.back(), "[Folders] Invoice moved to done");
 

@@ -118,10 +118,10 @@ protected:
     }
 
     /// Runs the main queue (waiting in real time for the back-end's answers) until `done` holds, for at most
-    /// five seconds; then lets the transitions end. Returns whether `done` held.
+    /// thirty seconds; then lets the transitions end. Returns whether `done` held.
     bool waitUntil(const std::function<bool()>& done)
     {
-        bool held = platform::foundation::mainQueue().runUntil(done, std::chrono::seconds(5));
+        bool held = platform::foundation::mainQueue().runUntil(done, std::chrono::seconds(30));
         driver.wait(0.5);
         return held;
     }

@@ -383,9 +383,10 @@ TEST_F(ReadOnlyInvoiceTest, NoOnTheDeleteQuestionChangesNothing)
 
 TEST_F(ReadOnlyInvoiceTest, ADeletionShowsDeletedPopsAndCancelsTheReminder)
 {
-    // The answer comes late, so the busy state is seen while the request runs.
-    backend().delayRoute(
-        "DELETE", "/api/freelancers/:freelancer/business/:business/invoices/:invoice", 0.5, 1);
+    // The answer is held until the busy state has been seen while the request runs.
+    ::testing::Gate answer;
+    backend().holdRoute(
+        "DELETE", "/api/freelancers/:freelancer/business/:business/invoices/:invoice", answer);
     auto sent = send(stored());
     InvoiceNotifications().createLocalNotificationForInvoice(api::Invoice(sent));
     ASSERT_TRUE(InvoiceNotifications().isNotificationScheduledForInvoice(api::Invoice(sent)));
@@ -394,6 +395,7 @@ TEST_F(ReadOnlyInvoiceTest, ADeletionShowsDeletedPopsAndCancelsTheReminder)
     deleteAndConfirm();
     EXPECT_FALSE(view->navigationBar()->loadingView()->isHidden()) << "busy for the whole request";
     EXPECT_FALSE(view->isUserInteractionEnabled());
+    answer.open();
     ASSERT_TRUE(waitUntil([&] { return showing("Deleted"); }));
     EXPECT_EQ(deletes(), 1u);
     EXPECT_EQ(business().invoices()->size(), 0u);
@@ -434,13 +436,15 @@ TEST_F(ReadOnlyInvoiceTest, AFailedDeletionShowsOopsAndKeepsTheScreenAndTheList)
 TEST_F(ReadOnlyInvoiceTest, TwoTapsSendOneDeletion)
 {
     const std::string route = "/api/freelancers/:freelancer/business/:business/invoices/:invoice";
-    backend().delayRoute("DELETE", route, 0.5, 1);
+    ::testing::Gate answer;
+    backend().holdRoute("DELETE", route, answer);
     show(send(stored()));
 
     deleteAndConfirm();
     EXPECT_THROW(tap("Delete"), platform::ui::ScreenDriverError) << "the form is locked";
     view->deleteInvoice();
     EXPECT_EQ(readOnly->presentedViewController(), nullptr) << "no second question";
+    answer.open();
     ASSERT_TRUE(waitUntil([&] { return showing("Deleted"); }));
     EXPECT_EQ(deletes(), 1u);
 }

@@ -76,11 +76,11 @@ protected:
         driver.wait(0.5);
     }
 
-    /// Runs the main queue (waiting in real time for the back-end) until `done` holds, for at most five
+    /// Runs the main queue (waiting in real time for the back-end) until `done` holds, for at most thirty
     /// seconds. Returns whether it held.
     static bool runUntil(const std::function<bool()>& done)
     {
-        return platform::foundation::mainQueue().runUntil(done, std::chrono::seconds(5));
+        return platform::foundation::mainQueue().runUntil(done, std::chrono::seconds(30));
     }
 
     /// Runs the main queue for `milliseconds` of real time, taking in whatever answers arrive.

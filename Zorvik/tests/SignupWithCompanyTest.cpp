@@ -80,11 +80,14 @@ protected:
     /// Taps "Confirm" and waits for the chain's end: a message, or another screen on top.
     void confirm()
     {
-        // The version check, first in the chain, is answered late: over loopback a quick failure further on
-        // could otherwise end the chain while the tap is still being settled.
-        backend().delayRoute("GET", "/", 2, 1);
+        // The version check, first in the chain, is held at the back-end until the screen has been looked
+        // at: over loopback a quick failure further on could otherwise end the chain while the tap is still
+        // being settled.
+        ::testing::Gate versionCheck;
+        backend().holdRoute("GET", "/", versionCheck);
         driver.tap("Confirm");
         EXPECT_TRUE(busy()) << "busy while the chain runs";
+        versionCheck.open();
         EXPECT_TRUE(
             waitUntil([this] { return dialog() != "" || navigation->topViewController() != screen; }));
     }
@@ -196,10 +199,8 @@ TEST_F(SignupWithCompanyTest, AFailingStepSaysSoSignsOutAndARetryGoesOnWithoutPo
         std::size_t made;
     };
     const std::vector<Case> cases {
-        // A scripted answer goes out at once, past confirm()'s delay of the version check: this one is late
-        // of its own, so that the chain is still running when the tap has been settled.
-        { "configuration",
-            [](auto& b) { b.answerRoute("GET", "/", ::testing::ServerResponse::empty(500).delayed(2)); }, 0 },
+        { "configuration", [](auto& b) { b.answerRoute("GET", "/", ::testing::ServerResponse::empty(500)); },
+            0 },
         { "account refused", [](auto& b) { b.failRoute("POST", "/api/freelancers", 500); }, 0 },
         { "log-in 401", [](auto& b) { b.failRoute("POST", "/api/freelancers/login", 401); }, 1 },
         { "log-in 500", [](auto& b) { b.failRoute("POST", "/api/freelancers/login", 500); }, 1 },
@@ -243,7 +244,8 @@ TEST_F(SignupWithCompanyTest, AnAnswerThatNeverComesEndsInTheMessage)
 {
     open(registered());
     manager()->setTimeout(0.3);
-    backend().delayRoute("POST", "/api/freelancers/:f/business", 1, 1);
+    ::testing::Gate never;
+    backend().holdRoute("POST", "/api/freelancers/:f/business", never);
     confirm();
     EXPECT_EQ(dialog(), kProblem);
     expectNothingOnTheDevice();
@@ -281,13 +283,15 @@ TEST_F(SignupWithCompanyTest, AnExistingAccountGoesOnOnlyWhenItIsThisPersonsUnfi
 TEST_F(SignupWithCompanyTest, WhileBusyNoTouchGetsThroughAndBackPopsWhenIdle)
 {
     open(registered());
-    backend().delayRoute("POST", "/api/freelancers", 0.5, 1);
+    ::testing::Gate account;
+    backend().holdRoute("POST", "/api/freelancers", account);
     driver.tap("Confirm");
     EXPECT_TRUE(busy());
     EXPECT_THROW(driver.tap("Confirm"), platform::ui::ScreenDriverError);
     view->negativePressed();
     settle();
     EXPECT_EQ(stack(), (std::vector<std::string> { "ViewController", "SignupWithCompanyViewController" }));
+    account.open();
     EXPECT_TRUE(waitUntil([this] { return navigation->topViewController() != screen; }));
     expectSignedUp();
 }

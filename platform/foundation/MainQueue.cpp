@@ -350,7 +350,10 @@ bool MainQueue::waitForWork(std::unique_lock<std::mutex>& lock, std::optional<Re
         sources[index]->dispatch(own);
     }
     lock.lock();
-    return found;
+    // A source may post a task while it handles what it found, or act on a deadline that passed after the
+    // look above (an HTTP answer read, a time-out): that task is due now, and the caller must run it
+    // before it counts the queue as idle.
+    return found || hasDueTask();
 }
 
 MainQueue& mainQueue()

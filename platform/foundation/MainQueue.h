@@ -85,8 +85,8 @@ public:
     /// The number of tasks posted and not yet run or cancelled.
     std::size_t pendingCount() const;
 
-    /// Runs every task that is due now, including tasks those tasks post,
-    /// without moving a virtual clock. Returns the number of tasks run.
+    /// Runs every task that is due now, including tasks those tasks and the
+    /// event sources post, without moving a virtual clock. Returns the number of tasks run.
     std::size_t runUntilIdle();
 
     /// Moves a virtual clock forward by `seconds`, running every task that
@@ -100,7 +100,7 @@ public:
     /// Sleeps (waiting for the event sources too) between tasks, checking done() after
     /// every task and every few milliseconds. A virtual clock does not move.
     bool runUntil(const std::function<bool()>& done,
-        std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+        std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
     /// Runs the queue until stop() is called, sleeping while nothing is due.
     /// On the real clock delayed tasks run when their time comes; on a
@@ -134,7 +134,8 @@ private:
     /// posted, a source is ready or `until` passes (nullopt: no limit), unless
     /// a task is due or a stop requested already; without `block`, only looks.
     /// Then lets the sources handle what they found. Returns with the lock
-    /// held, and whether any source had something ready or due.
+    /// held, and whether any source had something ready or due or posted a
+    /// task that is due now.
     bool waitForWork(std::unique_lock<std::mutex>& lock, std::optional<RealTime> until, bool block);
     bool runNext(std::optional<std::int64_t> until);
     /// With m_mutex held: true when the first task is due.

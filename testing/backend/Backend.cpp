@@ -94,6 +94,8 @@ Backend::Backend()
     m_state.setConfiguration(defaultConfiguration());
     m_kit.setBaseUrl(baseUrl());
     addRoutes();
+    m_server.setAnswerObserver(
+        [this](const ServerRequest& request, int status) { answered(request, status); });
 }
 
 Backend::Backend(const LoopbackServer::TlsIdentity& identity)
@@ -102,6 +104,8 @@ Backend::Backend(const LoopbackServer::TlsIdentity& identity)
     m_state.setConfiguration(defaultConfiguration());
     m_kit.setBaseUrl(baseUrl());
     addRoutes();
+    m_server.setAnswerObserver(
+        [this](const ServerRequest& request, int status) { answered(request, status); });
 }
 
 Backend::~Backend()
@@ -152,20 +156,51 @@ void Backend::dropRoute(std::string_view method, std::string_view pattern, std::
 void Backend::delayRoute(
     std::string_view method, std::string_view pattern, double seconds, std::optional<std::size_t> times)
 {
-    std::lock_guard lock(m_delayMutex);
+    std::lock_guard lock(m_hookMutex);
     m_delays.push_back(Delay { std::string(method), std::string(pattern), seconds, times });
+}
+
+void Backend::holdRoute(std::string_view method, std::string_view pattern, const Gate& gate)
+{
+    std::lock_guard lock(m_hookMutex);
+    m_holds.push_back(Hold { std::string(method), std::string(pattern), gate.waiting() });
 }
 
 void Backend::clearHooks()
 {
     m_server.clearScripts();
-    std::lock_guard lock(m_delayMutex);
+    std::lock_guard lock(m_hookMutex);
     m_delays.clear();
+    m_holds.clear();
+}
+
+void Backend::setAnswerObserver(LoopbackServer::AnswerObserver observer)
+{
+    std::lock_guard lock(m_hookMutex);
+    m_answerObserver = std::move(observer);
+}
+
+void Backend::answered(const ServerRequest& request, int status)
+{
+    std::vector<std::function<void()>> gates;
+    LoopbackServer::AnswerObserver observer;
+    {
+        std::lock_guard lock(m_hookMutex);
+        for (const auto& hold : m_holds) {
+            if (hookMatches(hold.method, hold.pattern, request))
+                gates.push_back(hold.wait);
+        }
+        observer = m_answerObserver;
+    }
+    for (const auto& wait : gates)
+        wait();
+    if (observer)
+        observer(request, status);
 }
 
 double Backend::takeDelay(const ServerRequest& request)
 {
-    std::lock_guard lock(m_delayMutex);
+    std::lock_guard lock(m_hookMutex);
     for (auto it = m_delays.rbegin(); it != m_delays.rend(); ++it) {
         if (!hookMatches(it->method, it->pattern, request))
             continue;

@@ -6,6 +6,7 @@
 #include "testing/backend/BackendState.h"
 #include "testing/backend/CrashReportStore.h"
 #include "testing/backend/KitService.h"
+#include "testing/server/Gate.h"
 #include "testing/server/LoopbackServer.h"
 
 #include <chrono>
@@ -107,7 +108,11 @@ public:
     /// Sends the route's own answer to matching requests `seconds` late.
     void delayRoute(std::string_view method, std::string_view pattern, double seconds,
         std::optional<std::size_t> times = std::nullopt);
-    /// Forgets every failure, drop and delay hook.
+    /// Holds every answer to matching requests (scripted ones too) until `gate` opens: a test keeps a
+    /// request under way for as long as it looks at the screen, where a delay may run out first on a busy
+    /// machine.
+    void holdRoute(std::string_view method, std::string_view pattern, const Gate& gate);
+    /// Forgets every failure, drop, delay and hold hook (an answer already held waits for its gate).
     void clearHooks();
 
     /// Replaces the configuration document (see the class comment for its form).
@@ -138,13 +143,10 @@ public:
     void clearRequests();
     /// Tells `observer` of each answer as it goes out (on the server's threads): the request and the
     /// status, 0 for a dropped connection.
-    void setAnswerObserver(LoopbackServer::AnswerObserver observer)
-    {
-        m_server.setAnswerObserver(std::move(observer));
-    }
+    void setAnswerObserver(LoopbackServer::AnswerObserver observer);
     /// Waits (in real time) until `count` requests have been received in all.
     bool waitForRequests(
-        std::size_t count, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) const;
+        std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
 
     /// The data and route logic behind the routes.
     BackendState& state() { return m_state; }
@@ -162,6 +164,11 @@ private:
         double seconds { 0 };
         std::optional<std::size_t> remaining;
     };
+    struct Hold {
+        std::string method;
+        std::string pattern;
+        std::function<void()> wait;
+    };
 
     using RouteHandler = std::function<BackendReply(const ServerRequest& request)>;
     // Handlers of /api/freelancers/:freelancer... routes get the caller's token and the URL's
@@ -170,6 +177,8 @@ private:
         = std::function<BackendReply(const ServerRequest& request, const BackendState::Path& path)>;
 
     void addRoutes();
+    // Holds an answer about to go out at the gates of the hooks it matches, then tells the observer.
+    void answered(const ServerRequest& request, int status);
     void addRoute(std::string_view method, std::string_view pattern, RouteHandler handler);
     void addPathRoute(std::string_view method, std::string_view pattern, PathHandler handler);
     // The delay for a request, using up one of a counted hook's turns.
@@ -180,8 +189,10 @@ private:
     KitService m_kit;
     CrashReportStore m_crashReports;
     AnalyticsUploadStore m_analyticsUploads;
-    std::mutex m_delayMutex;
+    std::mutex m_hookMutex;
     std::vector<Delay> m_delays;
+    std::vector<Hold> m_holds;
+    LoopbackServer::AnswerObserver m_answerObserver;
     // Last, so that the server stops before the state its routes use goes away.
     LoopbackServer m_server;
 };

@@ -84,7 +84,7 @@ public:
     /// Waits (in real time) until `count` requests have been received in all.
     /// Returns whether they were.
     bool waitForRequests(
-        std::size_t count, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) const;
+        std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
 
     /// Stops listening, cuts delayed answers short and waits for the server's
     /// threads. Safe to call twice.

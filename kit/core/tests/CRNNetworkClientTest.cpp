@@ -206,7 +206,7 @@ TEST_F(CRNNetworkClientTest, AServiceUnavailableIsRetriedAfterItsRetryAfter)
     EXPECT_EQ(m_outcome.calls, 0);
 
     EXPECT_FALSE(advanceAndWaitForRequests(26.99, 2, std::chrono::milliseconds(200)));
-    EXPECT_TRUE(advanceAndWaitForRequests(33 - 26.99, 2, std::chrono::milliseconds(5000)));
+    EXPECT_TRUE(advanceAndWaitForRequests(33 - 26.99, 2, std::chrono::seconds(30)));
     ASSERT_TRUE(ended());
     EXPECT_FALSE(m_outcome.error);
     EXPECT_EQ(m_outcome.data, R"({"fetch_settings":true})");
@@ -217,7 +217,7 @@ TEST_F(CRNNetworkClientTest, RateLimitsAndTimeOutsAreRetried)
     m_server.scriptNext(ServerResponse::empty(429));
     start(request("/settings"));
     ASSERT_TRUE(retryScheduled());
-    EXPECT_TRUE(advanceAndWaitForRequests(2.2, 2, std::chrono::milliseconds(5000)));
+    EXPECT_TRUE(advanceAndWaitForRequests(2.2, 2, std::chrono::seconds(30)));
     ASSERT_TRUE(ended());
     EXPECT_FALSE(m_outcome.error);
     EXPECT_EQ(m_server.requestCount(), 2u);
@@ -299,7 +299,8 @@ TEST_F(CRNNetworkClientTest, DownloadsAreHandedOnInAFileThatExistsMeanwhile)
 
 TEST_F(CRNNetworkClientTest, InvalidatingCancelsWhatRuns)
 {
-    m_server.scriptNext(ServerResponse::text(200, "{}", "application/json").delayed(2));
+    // Held until the server stops: the request is still under way when it is cancelled, however late.
+    m_server.scriptNext(ServerResponse::text(200, "{}", "application/json").delayed(3600));
     start(request("/settings"));
     ASSERT_TRUE(mainQueue().runUntil([&] { return m_server.requestCount() == 1; }));
     m_client->invalidateAndCancel();

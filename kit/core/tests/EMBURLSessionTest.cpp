@@ -5,6 +5,7 @@
 
 #include "testing/TemporaryDirectory.h"
 #include "testing/server/LoopbackServer.h"
+#include "testing/server/RefusingPort.h"
 #include "testing/server/TestCertificateAuthority.h"
 
 #include <gtest/gtest.h>
@@ -216,7 +217,7 @@ TEST_F(EMBURLSessionTest, ConfigurationHeadersAreAddedBesideTheRequestsOwn)
 
 TEST_F(EMBURLSessionTest, GettingTasksAnswersEmptyListsOnTheDelegateQueueOnly)
 {
-    m_server.script("GET", "/slow", ServerResponse::text(200, "late").delayed(0.5));
+    m_server.script("GET", "/slow", ServerResponse::text(200, "late").delayed(3600));
     auto tasks = session();
     Outcome outcome;
     tasks->dataTaskWithRequest(request("/slow"), recordInto(outcome))->resume();
@@ -311,7 +312,7 @@ TEST_F(EMBURLSessionTest, RedirectsAreFollowed)
 
 TEST_F(EMBURLSessionTest, ACancelledTaskEndsOnceWithTheCancellationError)
 {
-    m_server.script("GET", "/slow", ServerResponse::text(200, "late").delayed(1));
+    m_server.script("GET", "/slow", ServerResponse::text(200, "late").delayed(3600));
     auto tasks = session();
     struct Case {
         const char* name;
@@ -353,7 +354,7 @@ TEST_F(EMBURLSessionTest, ACancelledTaskEndsOnceWithTheCancellationError)
 // main-queue turn never comes.
 TEST_F(EMBURLSessionTest, TasksLetGoOfTheirHandlersAndAnInvalidatedSessionOfItsTasks)
 {
-    m_server.script("GET", "/slow", ServerResponse::text(200, "late").delayed(2));
+    m_server.script("GET", "/slow", ServerResponse::text(200, "late").delayed(3600));
     struct Case {
         const char* name;
         const char* path;
@@ -387,7 +388,7 @@ TEST_F(EMBURLSessionTest, TasksLetGoOfTheirHandlersAndAnInvalidatedSessionOfItsT
 
 TEST_F(EMBURLSessionTest, ATimeOutEndsTheTaskWithTheTimeOutError)
 {
-    m_server.script("GET", "/slow", ServerResponse::text(200, "late").delayed(2));
+    m_server.script("GET", "/slow", ServerResponse::text(200, "late").delayed(3600));
     auto tasks = session();
     Outcome outcome;
     tasks->dataTaskWithRequest(request("/slow", 0.2), recordInto(outcome))->resume();
@@ -463,9 +464,8 @@ TEST(EMBURLSessionFactoryTest, ConnectionModeHasNoBackgroundSessions)
 
 TEST_F(EMBURLSessionTest, TransportFailuresCarryTheirUrlLoadingCodes)
 {
-    LoopbackServer closed;
+    testing::RefusingPort closed;
     std::string closedUrl = closed.url("/hello");
-    closed.stop();
     m_server.script("GET", "/dropped", ServerResponse::dropped(), 2);
     m_server.route("GET", "/loop", [](const auto&) {
         return ServerResponse { 302, { { "Location", "/loop" } }, "", "text/plain" };

@@ -189,14 +189,15 @@ void EMBContextInitialize(const EMBContextInitParameters* params)
     if (!context.debuggerAttached)
         installSignalStack(context);
 
+    // Logging is ready before this returns, however long the rest takes: what the app logs and the keys
+    // the kits write from launch on are kept, not dropped for want of a place to go.
+    EMBUserLoggingSetUpStorages(&g_loggingStorages, &g_loggingState, directory, loggingLimits(*params));
+    EMBUserLoggingInit(&g_loggingStorages, &g_loggingState);
+
     auto group = std::make_shared<SetUpGroup>([&context] {
         context.initialized.store(1, std::memory_order_seq_cst);
         if (!EMBAllocatorProtect(g_context.allocator))
             EMBSDKFileLog("%s: Error: Memory protection failed\n", "EMBContextInitialize");
-    });
-    SetUpGroup::submit(group, [limits = loggingLimits(*params), directory = std::string(directory)] {
-        EMBUserLoggingSetUpStorages(&g_loggingStorages, &g_loggingState, directory, limits);
-        EMBUserLoggingInit(&g_loggingStorages, &g_loggingState);
     });
     SetUpGroup::submit(group, [] {
         auto caches = platform::foundation::Files::cachesDirectory();

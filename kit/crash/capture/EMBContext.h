@@ -109,8 +109,9 @@ struct EMBContext {
 EMBContext& EMBCurrentContext();
 
 /// Builds the crash context from `params`, opens this run's record paths, writes the metadata file and
-/// installs the signal and terminate handlers (none when a debugger is attached). The work runs on the
-/// shared global queue; the call returns once it is done, or after 5 seconds at the most. Nothing for null.
+/// installs the signal and terminate handlers (none when a debugger is attached). User logging is set up
+/// before it returns; the rest runs on the shared global queue, and the call returns once it is done, or
+/// after 5 seconds at the most (EMBContextIsInitialized() tells when it is). Nothing for null.
 void EMBContextInitialize(const EMBContextInitParameters* params);
 
 /// The first step of initialisation: the allocator and the empty context. False when it cannot be mapped.

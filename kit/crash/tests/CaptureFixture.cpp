@@ -1,6 +1,7 @@
 #include "kit/crash/tests/CaptureFixture.h"
 
 #include "kit/crash/EMBUserLogging.h"
+#include "kit/crash/capture/tests/CaptureChild.h"
 #include "kit/crash/tests/UserLoggingFixture.h"
 
 #include "platform/foundation/Dictionary.h"
@@ -23,7 +24,7 @@ void CaptureFixture::startCapture(std::uint32_t maximumCustomExceptions)
     params.errorLogBufferSize = 65536;
     params.maximumCustomKeys = 64;
     EMBContextInitialize(&params);
-    ASSERT_TRUE(EMBContextIsInitialized());
+    ASSERT_TRUE(waitForCaptureSetUp());
 }
 
 std::vector<CaptureFixture::RecordedException> CaptureFixture::customExceptions() const

@@ -5,6 +5,7 @@
 #include "kit/crash/EMBUserLogging.h"
 #include "kit/crash/capture/EMBContext.h"
 #include "kit/crash/capture/EMBProfiling.h"
+#include "kit/crash/capture/tests/CaptureChild.h"
 #include "kit/crash/tests/ReportsFixture.h"
 #include "kit/crash/tests/UserLoggingFixture.h"
 
@@ -113,6 +114,8 @@ void CrashReportingControllerFixture::endLaunch()
         m_controller->waitUntilIdle();
     }
     m_controller.reset();
+    // On a busy machine capture's set-up may go on after launch(): it ends before the context goes.
+    waitForCaptureSetUp();
     EMBContextBaseDeinit();
     platform::foundation::mainQueue().reset();
     Cairn::sharedSDK().reset();

@@ -54,8 +54,8 @@ TEST_F(EMBCrashReportingControllerTest,
     auto identifier = Cairn::sharedSDK().executionIdentifier();
     EXPECT_EQ(report->identifier(), identifier);
     EXPECT_EQ(entries(m_files->activePath()), std::vector<std::string> { identifier });
+    EXPECT_TRUE(waitForCaptureSetUp());
     EXPECT_TRUE(fs::exists(report->metadataPath()));
-    EXPECT_TRUE(EMBContextIsInitialized());
     EXPECT_TRUE(fs::exists(m_controller->launchMarkerPath()));
     EXPECT_FALSE(m_controller->lastLaunchFailed());
     auto keys = internalKeys();
@@ -194,7 +194,7 @@ TEST_F(EMBCrashReportingControllerTest, TheSettingsTheKitPlatformSavedRuleAndADa
         SCOPED_TRACE(saved);
         std::ofstream(file, std::ios::trunc) << saved;
         EXPECT_EQ(launch(), started);
-        EXPECT_EQ(EMBContextIsInitialized(), started);
+        EXPECT_EQ(waitForCaptureSetUp(), started);
         endLaunch();
     }
     EXPECT_TRUE(logged("[Cairn] Could not load settings with error"));
@@ -416,6 +416,8 @@ TEST(CrashReportingLaunch, DISABLED_Run)
     auto controller
         = EMBCrashReportingController::initWithFileManager(std::make_shared<EMBFileManager>(), delegate);
     ASSERT_TRUE(controller->startWithProfilingMark(EMBProfilingStart(), std::nullopt));
+    // The handlers are in place by the time an app crashes, however busy the machine is.
+    waitForCaptureSetUp();
     say(controller->currentReport()->identifier());
     if (std::string(crash) == "after-first-turn")
         mainQueue().runUntilIdle();

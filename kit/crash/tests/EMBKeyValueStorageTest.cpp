@@ -218,7 +218,7 @@ TEST(EMBKeyValueStorageKillTest, EveryReturnedKeyReadsBackAfterAKillAtAnyMoment)
             record(*line);
         }
         child.signal(SIGKILL);
-        ASSERT_EQ(child.deathSignal(std::chrono::seconds(5)), SIGKILL);
+        ASSERT_EQ(child.deathSignal(std::chrono::seconds(30)), SIGKILL);
         while (auto line = child.readLine(std::chrono::milliseconds(200)))
             record(*line);
 

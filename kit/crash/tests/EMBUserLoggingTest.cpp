@@ -211,7 +211,7 @@ TEST(EMBUserLoggingKillTest, TheLastReturnedLineIsInTheLogAfterAKillAtAnyMoment)
             record(*line);
         }
         child.signal(SIGKILL);
-        ASSERT_EQ(child.deathSignal(std::chrono::seconds(5)), SIGKILL);
+        ASSERT_EQ(child.deathSignal(std::chrono::seconds(30)), SIGKILL);
         while (auto line = child.readLine(std::chrono::milliseconds(200)))
             record(*line);
 

@@ -5,6 +5,7 @@
 #include "kit/crash/EMBInternalReport.h"
 #include "kit/crash/EMBReport.h"
 #include "kit/crash/capture/EMBContext.h"
+#include "kit/crash/capture/tests/CaptureChild.h"
 #include "kit/crash/tests/CrashReportingControllerFixture.h"
 #include "kit/crash/tests/ReportsFixture.h"
 
@@ -125,7 +126,7 @@ TEST_F(EmberStartTest, WithoutADelegateAnEarlierCrashIsSentAndAnalyticsHearsItsD
     ASSERT_TRUE(launchEmber());
     EXPECT_TRUE(ember()->isEmberStarted());
     EXPECT_EQ(m_controller->currentReport()->identifier(), Cairn::sharedSDK().executionIdentifier());
-    EXPECT_TRUE(EMBContextIsInitialized());
+    EXPECT_TRUE(waitForCaptureSetUp());
     EXPECT_EQ(
         Tally::sharedInstance()->startCalls(), (std::vector<std::optional<std::string>> { std::nullopt }))
         << "no beta support: analytics starts with no beta token";

@@ -4,6 +4,7 @@
 #include "kit/core/Cairn.h"
 #include "kit/crash/EMBUserLogging.h"
 #include "kit/crash/EMBWebViewMonitor.h"
+#include "kit/crash/capture/tests/CaptureChild.h"
 #include "kit/crash/tests/CaptureFixture.h"
 #include "kit/crash/tests/UserLoggingFixture.h"
 
@@ -80,6 +81,7 @@ protected:
             mainQueue().runUntilIdle();
             controller->waitUntilIdle();
         }
+        testing::waitForCaptureSetUp();
         EMBContextBaseDeinit();
         mainQueue().reset();
         Cairn::sharedSDK().reset();

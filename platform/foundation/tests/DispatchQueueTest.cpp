@@ -50,7 +50,7 @@ TEST(DispatchQueue, ConcurrentQueueRunsTasksSideBySide)
             std::unique_lock lock(mutex);
             ++present;
             arrived.notify_all();
-            if (arrived.wait_for(lock, std::chrono::seconds(2), [&] { return present == kTasks; }))
+            if (arrived.wait_for(lock, std::chrono::seconds(30), [&] { return present == kTasks; }))
                 ++metTheOthers;
         });
     }
@@ -113,7 +113,7 @@ TEST(DispatchQueue, AQueueMayBeDestroyedByItsOwnTask)
     holder.reset();
     queue.reset();
 
-    EXPECT_EQ(released.get_future().wait_for(std::chrono::seconds(2)), std::future_status::ready);
+    EXPECT_EQ(released.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
 }
 
 TEST(DispatchQueue, SyncWaitsForItsTaskAndRunsInlineFromTheQueueItself)

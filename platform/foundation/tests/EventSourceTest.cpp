@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
+#include <utility>
 
 namespace platform::foundation {
 namespace {
@@ -49,9 +51,13 @@ public:
             deadline.reset();
             deadlines++;
         }
+        if (whenDispatched)
+            std::exchange(whenDispatched, nullptr)();
     }
 
     std::optional<Deadline> deadline;
+    /// Runs once, at the end of the next dispatch.
+    std::function<void()> whenDispatched;
     int reads { 0 };
     int deadlines { 0 };
 
@@ -67,8 +73,8 @@ TEST(EventSource, WakesTheWaitingQueueWhenADescriptorIsReady)
         source.write();
     });
     auto started = std::chrono::steady_clock::now();
-    EXPECT_TRUE(mainQueue().runUntil([&] { return source.reads == 1; }, 2000ms));
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 1000ms);
+    EXPECT_TRUE(mainQueue().runUntil([&] { return source.reads == 1; }, 30s));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
     writer.join();
 }
 
@@ -76,7 +82,7 @@ TEST(EventSource, ADeadlineEndsTheWaitOnTime)
 {
     PipeSource source;
     source.deadline = std::chrono::steady_clock::now() + 30ms;
-    EXPECT_TRUE(mainQueue().runUntil([&] { return source.deadlines == 1; }, 2000ms));
+    EXPECT_TRUE(mainQueue().runUntil([&] { return source.deadlines == 1; }, 30s));
     EXPECT_EQ(source.reads, 0);
 }
 
@@ -89,6 +95,18 @@ TEST(EventSource, RunningDueTasksAlsoHandlesWhatIsReadyWithoutWaiting)
     source.write();
     mainQueue().advance(1);
     EXPECT_EQ(source.reads, 2);
+}
+
+// The HTTP engine does this when a transfer's time-out passes between the queue's look and its dispatch.
+TEST(EventSource, ATaskASourcePostsWhileNothingSeemedReadyRunsBeforeTheQueueIsIdle)
+{
+    PipeSource source;
+    source.deadline = std::chrono::steady_clock::now() + 1h;
+    bool ran = false;
+    source.whenDispatched = [&] { mainQueue().async([&] { ran = true; }); };
+    EXPECT_EQ(mainQueue().runUntilIdle(), 1u);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(mainQueue().pendingCount(), 0u);
 }
 
 TEST(EventSource, ARemovedSourceIsNoLongerAsked)

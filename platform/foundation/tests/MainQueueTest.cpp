@@ -211,7 +211,7 @@ TEST_F(MainQueueTest, RunUntilGivesUpAtTheTimeout)
 
     auto waited = std::chrono::steady_clock::now() - started;
     EXPECT_GE(waited, std::chrono::milliseconds(50));
-    EXPECT_LT(waited, std::chrono::seconds(2));
+    EXPECT_LT(waited, std::chrono::seconds(20));
     EXPECT_TRUE(m_runs.empty());
 }
 
@@ -223,7 +223,7 @@ TEST_F(MainQueueTest, RunUntilNoticesAConditionSetWithoutPosting)
         flag = true;
     });
 
-    EXPECT_TRUE(mainQueue().runUntil([&] { return flag.load(); }, std::chrono::seconds(2)));
+    EXPECT_TRUE(mainQueue().runUntil([&] { return flag.load(); }, std::chrono::seconds(30)));
     worker.join();
 }
 
@@ -291,7 +291,7 @@ TEST(MainQueueClocks, SwitchingClocksKeepsRemainingDelays)
     queue.after(3600, [&] { ++runs; });
 
     queue.useRealClock();
-    queue.runUntil([&] { return runs > 0; }, std::chrono::seconds(2));
+    queue.runUntil([&] { return runs > 0; }, std::chrono::seconds(30));
     EXPECT_EQ(runs, 1);
 
     queue.useVirtualClock(Date { 1000 });
@@ -323,7 +323,7 @@ TEST(MainQueueRun, RunFollowsTheRealClockUntilStopped)
 TEST(MainQueueRun, AnEarlierTimerPostedWhileWaitingWakesTheQueue)
 {
     MainQueue queue;
-    queue.after(2, [&] {
+    queue.after(60, [&] {
         ADD_FAILURE() << "the far timer ran first";
         queue.stop();
     });
@@ -336,7 +336,7 @@ TEST(MainQueueRun, AnEarlierTimerPostedWhileWaitingWakesTheQueue)
     queue.run();
     poster.join();
 
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1500));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
 }
 
 TEST(MainQueueRun, StopBeforeRunMakesRunReturnAtOnce)

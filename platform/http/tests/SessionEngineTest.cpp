@@ -5,6 +5,7 @@
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/MainQueue.h"
 #include "testing/server/LoopbackServer.h"
+#include "testing/server/RefusingPort.h"
 
 #include <gtest/gtest.h>
 
@@ -104,13 +105,9 @@ TEST_F(SessionEngineTest, RequestAndWaitEndsWithoutTurningTheMainQueue)
     EXPECT_EQ(task->statusCode(), 200);
     EXPECT_EQ(server.lastRequest()->header("Authorization"), "token-1");
 
-    std::string refused;
-    {
-        LoopbackServer closed;
-        refused = closed.url("/api/crash");
-    }
+    testing::RefusingPort refused;
     Outcome failed;
-    manager->requestAndWait("POST", refused, {}, succeed(failed), fail(failed));
+    manager->requestAndWait("POST", refused.url("/api/crash"), {}, succeed(failed), fail(failed));
     EXPECT_EQ(failed.calls, 1);
     EXPECT_EQ(failed.error.code(), HttpError::Code::CannotConnect);
 

@@ -4,15 +4,15 @@
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Json.h"
 #include "platform/foundation/MainQueue.h"
+#include "testing/server/Gate.h"
 #include "testing/server/LoopbackServer.h"
+#include "testing/server/RefusingPort.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 using namespace platform::http;
@@ -21,6 +21,7 @@ using platform::foundation::Dictionary;
 using platform::foundation::mainQueue;
 using platform::foundation::parseJson;
 using platform::foundation::Value;
+using testing::Gate;
 using testing::LoopbackServer;
 using testing::ServerRequest;
 using testing::ServerResponse;
@@ -65,38 +66,6 @@ private:
     std::size_t m_answers;
     std::function<void()> m_act;
     bool m_acted { false };
-};
-
-// Holds the server's threads that wait at it until open() or until the gate goes out of scope. A thread
-// may still be waking when the test ends, so what it waits on is shared with it.
-class Gate {
-public:
-    ~Gate() { open(); }
-
-    /// What a server thread calls to wait at the gate.
-    std::function<void()> waiting() const
-    {
-        return [state = m_state] {
-            std::unique_lock lock(state->mutex);
-            state->changed.wait(lock, [&] { return state->open; });
-        };
-    }
-    void open()
-    {
-        {
-            std::lock_guard lock(m_state->mutex);
-            m_state->open = true;
-        }
-        m_state->changed.notify_all();
-    }
-
-private:
-    struct State {
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool open { false };
-    };
-    std::shared_ptr<State> m_state { std::make_shared<State>() };
 };
 
 class SessionManagerTest : public ::testing::Test {
@@ -308,13 +277,9 @@ TEST_F(SessionManagerTest, ASuccessfulAnswerThatIsNotJsonIsAnError)
 
 TEST_F(SessionManagerTest, ARefusedConnectionFailsWithStatusZero)
 {
-    std::string url;
-    {
-        LoopbackServer closed;
-        url = closed.url("/api/freelancers");
-    }
+    testing::RefusingPort closed;
     auto outcome = std::make_shared<Outcome>();
-    start("GET", url, {}, outcome);
+    start("GET", closed.url("/api/freelancers"), {}, outcome);
     ASSERT_TRUE(mainQueue().runUntil([&] { return outcome->calls > 0; }));
     EXPECT_FALSE(outcome->succeeded);
     EXPECT_EQ(outcome->taskStatus, 0);
@@ -345,10 +310,11 @@ TEST_F(SessionManagerTest, APostIsNeverSentTwice)
 TEST_F(SessionManagerTest, ASlowAnswerTimesOut)
 {
     manager->setTimeout(0.2);
-    server.scriptNext(ServerResponse::json(200, Dictionary::make()).delayed(5));
+    // Held until the server stops: only the time-out can end the request.
+    server.scriptNext(ServerResponse::json(200, Dictionary::make()).delayed(3600));
     auto started = std::chrono::steady_clock::now();
     auto outcome = send("GET", "/api/slow");
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
     EXPECT_FALSE(outcome.succeeded);
     EXPECT_EQ(outcome.error.code(), HttpError::Code::TimedOut);
     EXPECT_EQ(outcome.error.statusCode(), 0);

@@ -4,7 +4,7 @@
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/MainQueue.h"
 #include "testing/backend/Backend.h"
-#include "testing/server/LoopbackServer.h"
+#include "testing/server/RefusingPort.h"
 
 #include <gtest/gtest.h>
 
@@ -82,12 +82,9 @@ TEST_F(APIConfigurationTest, FailuresAndUnusableDocumentsGoToTheErrorBlockOnce)
         std::function<std::string()> prepare;
         HttpError::Code code;
     };
+    ::testing::RefusingPort closed;
     const std::vector<Case> cases {
-        { "server down",
-            [] {
-                ::testing::LoopbackServer closed;
-                return closed.url("/");
-            },
+        { "server down", [&] { return closed.url("/"); },
             HttpError::Code::CannotConnect },
         { "server error",
             [&] {

@@ -2,20 +2,17 @@
 
 #include "platform/foundation/MainQueue.h"
 #include "testing/server/LoopbackServer.h"
+#include "testing/server/RefusingPort.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace platform::ui {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::RefusingPort;
 
 /// Writes what it is asked and told into a list, and may refuse loads.
 class RecordingDelegate : public WebViewDelegate {
@@ -41,35 +38,6 @@ public:
     std::vector<std::string> calls;
     std::string failure;
     bool allow { true };
-};
-
-/// A loopback port that refuses connections for as long as the object lives: bound, never listening.
-class RefusingPort {
-public:
-    RefusingPort()
-    {
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        m_socket = socket(AF_INET, SOCK_STREAM, 0);
-        bool bound = m_socket >= 0 && bind(m_socket, reinterpret_cast<sockaddr*>(&address), length) == 0
-            && getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-        m_port = bound ? ntohs(address.sin_port) : 0;
-    }
-    ~RefusingPort()
-    {
-        if (m_socket >= 0)
-            close(m_socket);
-    }
-    RefusingPort(const RefusingPort&) = delete;
-    RefusingPort& operator=(const RefusingPort&) = delete;
-
-    int port() const { return m_port; }
-
-private:
-    int m_socket { -1 };
-    int m_port { 0 };
 };
 
 class WebViewTest : public ::testing::Test {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string_view>
+#include <thread>
 #include <unistd.h>
 
 namespace kit::testing {
@@ -66,6 +67,17 @@ std::unique_ptr<::testing::ChildProcess> startCaptureChild(
     if (arguments.empty())
         return nullptr;
     return std::make_unique<::testing::ChildProcess>(arguments);
+}
+
+bool waitForCaptureSetUp()
+{
+    auto limit = std::chrono::steady_clock::now() + kCaptureChildLimit;
+    while (!EMBContextIsInitialized()) {
+        if (EMBCurrentContext().readOnly.load() == nullptr || std::chrono::steady_clock::now() >= limit)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
 
 EMBContextInitParameters& captureParameters()
@@ -167,8 +179,9 @@ TEST(CaptureChild, DISABLED_Run)
     if (scenario->second.beforeSetUp)
         scenario->second.beforeSetUp();
     EMBContextInitialize(&params);
-    // The images' records are written on a queue of their own: a scenario crashes a program that has
-    // run long enough to have them on disk, as an app has by the time it crashes.
+    // Set-up and the images' records go on on queues of their own: a scenario crashes a program that has
+    // run long enough to have them done and on disk, as an app has by the time it crashes.
+    waitForCaptureSetUp();
     EMBBinaryImageWaitForRecords();
     scenario->second.run();
 }

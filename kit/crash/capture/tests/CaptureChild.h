@@ -40,6 +40,12 @@ EMBContextInitParameters& captureParameters();
 /// programs (ASan, gdb starting), and below the suite's time limit for a test.
 inline constexpr std::chrono::seconds kCaptureChildLimit { 60 };
 
+/// Waits until capture's set-up has finished (EMBContextIsInitialized()), for up to kCaptureChildLimit.
+/// EMBContextInitialize() waits for it only so long, as an app's launch does; on a busy machine the rest
+/// ends later, and a test that checks what set-up did waits for that end. Returns whether it came; at once
+/// when set-up never began.
+bool waitForCaptureSetUp();
+
 /// How a crash child is started.
 struct CaptureChildOptions {
     /// Custom exceptions kept per file; 0 keeps none.

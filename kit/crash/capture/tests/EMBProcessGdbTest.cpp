@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <map>
 #include <sstream>
@@ -32,7 +33,9 @@ TEST(EMBProcessChild, DISABLED_FaultsOnceADebuggerWatches)
     testing::installRecordingHandler();
     std::string ready = "ready " + std::to_string(getpid()) + "\n";
     (void)!write(STDOUT_FILENO, ready.data(), ready.size());
-    for (int i = 0; i < 20000 && !EMBProcessDebuggerAttached(); ++i)
+    // gdb takes its time to attach on a busy machine: the child waits as long as the parent would.
+    auto limit = std::chrono::steady_clock::now() + testing::kCaptureChildLimit;
+    while (!EMBProcessDebuggerAttached() && std::chrono::steady_clock::now() < limit)
         usleep(1000);
     testing::faultLevel(5);
 }
@@ -172,11 +175,11 @@ TEST_F(EMBProcessGdbTest, EveryThreadsFramesAreThoseGdbSees)
     auto child
         = testing::runRecordingChild("EMBProcessChild.DISABLED_FaultsOnceADebuggerWatches", recordPath());
     std::optional<std::string> ready;
-    while ((ready = child->readLine(std::chrono::seconds(20))) && ready->rfind("ready ", 0) != 0) { }
+    while ((ready = child->readLine(testing::kCaptureChildLimit)) && ready->rfind("ready ", 0) != 0) { }
     ASSERT_TRUE(ready);
     std::string gdb = gdbOn(ready->substr(6));
-    std::string output = child->readAll(std::chrono::seconds(20));
-    EXPECT_EQ(child->deathSignal(std::chrono::seconds(20)), SIGSEGV) << output;
+    std::string output = child->readAll(testing::kCaptureChildLimit);
+    EXPECT_EQ(child->deathSignal(testing::kCaptureChildLimit), SIGSEGV) << output;
     ASSERT_NE(gdb.find("SIGSEGV"), std::string::npos) << gdb;
 
     auto sections = EMBFileReadSections(recordPath().string(), false);

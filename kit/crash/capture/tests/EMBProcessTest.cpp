@@ -144,7 +144,7 @@ TEST_F(EMBProcessTest, AThreadThatCannotAnswerIsListedWithoutRegistersAndTheReco
     deaf.join();
     ASSERT_TRUE(threads);
     EXPECT_FALSE(m_allStopped);
-    EXPECT_LT(took, std::chrono::seconds(2)) << "capture never hangs on a thread";
+    EXPECT_LT(took, std::chrono::seconds(20)) << "capture never hangs on a thread";
     std::size_t withoutRegisters = 0;
     for (std::size_t i = 0; i < threads->size(); ++i) {
         auto record = threads->at(i).dictionary();
