@@ -455,14 +455,14 @@ TEST_F(FullRoadTest, CompanySearchTurnsTheRegisterHitsIntoBusinesses)
         { "amberly",
             { { "Amberly Joinery Ltd", "07431982", "Unit 4 Sawmill Yard", "Hatch Lane", "Tewkesbury",
                   "Gloucestershire", "GL20 5QX", "England" },
-                // Without "addressLine2".
+                // The register knows no line 2.
                 { "Amberly Print & Design Ltd", "09218374", "12 Fountain Street", "", "Leeds",
                     "West Yorkshire", "LS1 4TY", "England" } } },
-        // Without "county", found by its number.
+        // No county, found by its number.
         { "SC412987",
             { { "Calderbrook Consulting Ltd", "SC412987", "45 Thistle Street", "Second Floor", "Edinburgh",
                 "", "EH2 1DY", "Scotland" } } },
-        // Without either.
+        // Neither.
         { "larchmont tiling",
             { { "Larchmont Tiling Ltd", "08345671", "9 Ashgrove Terrace", "", "Swansea", "", "SA1 6HF",
                 "Wales" } } },

@@ -52,7 +52,7 @@ void CRNSettings::clearSettingsDictionary()
 }
 
 std::string CRNSettings::settingsURLForEndpoint(const std::string& endpoint,
-    const std::string& instanceIdentifier, const std::optional<std::string>& iconHash)
+    const std::optional<std::string>& instanceIdentifier, const std::optional<std::string>& iconHash)
 {
     auto builder = CRNURLBuilder::URLWithBase(endpoint);
     builder.appendComponent("/spi/v2/platforms/");
@@ -63,7 +63,7 @@ std::string CRNSettings::settingsURLForEndpoint(const std::string& endpoint,
     auto orNull = [](const std::optional<std::string>& text) { return text ? Value(*text) : Value(); };
     builder.appendValue(orNull(appBuildVersion()), "build_version");
     builder.appendValue(orNull(appDisplayVersion()), "display_version");
-    builder.appendValue(instanceIdentifier, "instance");
+    builder.appendValue(orNull(instanceIdentifier), "instance");
     builder.appendValue(orNull(iconHash), "icon_hash");
     builder.appendValue(static_cast<int>(appSource()), "source");
     return builder.URLString();

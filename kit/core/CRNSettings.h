@@ -27,9 +27,10 @@ public:
 
     /// The settings URL of this app on the service at `endpoint`:
     /// "<endpoint>/spi/v2/platforms/ios/apps/<bundle identifier>/settings" with the query "build_version",
-    /// "display_version", "instance", "icon_hash" (only with an icon) and "source", in that order.
+    /// "display_version", "instance" (only with an instance identifier), "icon_hash" (only with an icon)
+    /// and "source", in that order.
     static std::string settingsURLForEndpoint(const std::string& endpoint,
-        const std::string& instanceIdentifier, const std::optional<std::string>& iconHash);
+        const std::optional<std::string>& instanceIdentifier, const std::optional<std::string>& iconHash);
 
     /// The app's record on the service ("app"), or null.
     platform::foundation::DictionaryRef appSettings();

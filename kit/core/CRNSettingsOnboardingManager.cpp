@@ -102,7 +102,7 @@ std::string CRNSettingsOnboardingManager::settingsURL() const
     if (model && model->icon() && !model->icon()->dataHash().empty())
         iconHash = model->icon()->dataHash();
     return CRNSettings::settingsURLForEndpoint(valueForConfigurationKey(kSettingsEndpointKey).value_or(""),
-        model ? model->instanceIdentifier() : "", iconHash);
+        model ? std::optional(model->instanceIdentifier()) : std::nullopt, iconHash);
 }
 
 bool CRNSettingsOnboardingManager::hasAttemptedAppConfigure() const

@@ -4,6 +4,7 @@
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Log.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 
@@ -136,6 +137,9 @@ bool EMBSettings::boolean(const char* section, const char* key, bool fallback) c
     auto value = setting(section, key);
     if (value.isNull())
         return fallback;
+    // A service may write a flag as a number (1 or 0): any number other than zero reads as on.
+    if (value.type() == Value::Type::Integer || value.type() == Value::Type::Real)
+        return value.boolValue();
     if (!value.boolean()) {
         wrongSetting(section, key);
         return fallback;
@@ -148,8 +152,10 @@ std::uint32_t EMBSettings::unsigned32(const char* section, const char* key, std:
     auto value = setting(section, key);
     if (value.isNull())
         return fallback;
-    auto number = value.integer();
-    if (!number || *number < 0 || *number > std::numeric_limits<std::uint32_t>::max()) {
+    // A whole number written with a fraction part ("65536.0") counts as that number.
+    auto number = value.type() == Value::Type::Bool ? std::nullopt : value.number();
+    if (!number || *number < 0 || *number > std::numeric_limits<std::uint32_t>::max()
+        || *number != std::floor(*number)) {
         wrongSetting(section, key);
         return fallback;
     }

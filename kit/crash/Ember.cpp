@@ -16,6 +16,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 
+#include <array>
+#include <charconv>
 #include <cstdio>
 #include <typeinfo>
 
@@ -253,7 +255,13 @@ void Ember::setBoolValue(bool value, const std::string& key)
 
 void Ember::setFloatValue(float value, const std::string& key)
 {
-    setObjectValue(static_cast<double>(value), key);
+    // The number the float's own shortest text names, so that the report shows 0.1 for 0.1f rather than
+    // the float's exact binary value (0.10000000149011612).
+    std::array<char, 32> text {};
+    auto written = std::to_chars(text.data(), text.data() + text.size(), value);
+    double shortest = static_cast<double>(value);
+    std::from_chars(text.data(), written.ptr, shortest);
+    setObjectValue(shortest, key);
 }
 
 void Ember::recordError(

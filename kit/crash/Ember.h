@@ -134,6 +134,7 @@ public:
     void setObjectValue(const platform::foundation::Value& value, const std::string& key);
     void setIntValue(std::int32_t value, const std::string& key);
     void setBoolValue(bool value, const std::string& key);
+    /// Records the float as the number its shortest text names (0.1f is kept as 0.1).
     void setFloatValue(float value, const std::string& key);
 
     /// Records a non-fatal error with the caller's stack and a copy of `additionalUserInfo` (may be null).

@@ -4,6 +4,7 @@
 #include "platform/foundation/Dictionary.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace testing {
@@ -48,6 +49,11 @@ bool validPhotoKey(std::string_view key)
     });
 }
 
+bool isBlank(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); });
+}
+
 // The segments between slashes, empty ones included ("/" is one empty segment).
 std::vector<std::string_view> segments(std::string_view path)
 {
@@ -86,6 +92,7 @@ bool hookMatches(std::string_view method, std::string_view pattern, const Server
 Backend::Backend()
 {
     m_state.setConfiguration(defaultConfiguration());
+    m_kit.setBaseUrl(baseUrl());
     addRoutes();
 }
 
@@ -93,6 +100,7 @@ Backend::Backend(const LoopbackServer::TlsIdentity& identity)
     : m_server(identity)
 {
     m_state.setConfiguration(defaultConfiguration());
+    m_kit.setBaseUrl(baseUrl());
     addRoutes();
 }
 
@@ -300,8 +308,9 @@ void Backend::addRoutes()
     for (auto [relation, child] : { std::pair { "/vat-registration", Child::VATRegistration },
              std::pair { "/bank-account", Child::BankAccount } }) {
         auto collection = joined(kBusiness, relation);
+        // The app creates both records empty at sign-up: a client may send no body at all for that.
         addPathRoute("POST", collection, [this, child](const ServerRequest& r, const Path& p) {
-            return m_state.createChild(child, p, r.json());
+            return m_state.createChild(child, p, isBlank(r.body) ? Value(Dictionary::make()) : r.json());
         });
         for (const auto& pattern : { collection, collection + "/:item" }) {
             addPathRoute("GET", pattern,
@@ -348,8 +357,14 @@ void Backend::addRoutes()
         [this](const ServerRequest& r) { return m_kit.updateApp(r); });
     addRoute("GET", "/spi/v2/platforms/:platform/apps/:app/beta_update_check",
         [this](const ServerRequest& r) { return m_kit.betaUpdateCheck(r); });
-    addRoute("POST", "/sdk-api/v1/platforms/:platform/apps/:app/reports",
-        [this](const ServerRequest& r) { return m_crashReports.storeReport(r); });
+    addRoute("POST", "/sdk-api/v1/platforms/:platform/apps/:app/reports", [this](const ServerRequest& r) {
+        auto refusal = m_kit.refusedKey(r);
+        return refusal ? *refusal : m_crashReports.storeReport(r);
+    });
+    addRoute("POST", AnalyticsUploadStore::path(":platform", ":app"), [this](const ServerRequest& r) {
+        auto refusal = m_kit.refusedKey(r);
+        return refusal ? *refusal : m_analyticsUploads.storeUpload(r);
+    });
 
     addRoute("GET", "/", [this](const ServerRequest&) { return m_state.configuration(); });
     addRoute("GET", "/upgrade", [](const ServerRequest&) {

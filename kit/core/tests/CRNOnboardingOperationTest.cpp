@@ -197,6 +197,7 @@ TEST_F(CRNOnboardingOperationTest, ACreateIsTriedElevenTimesAnUpdateTwice)
 
 TEST_F(CRNOnboardingOperationTest, ARefusedKeyIsAClientErrorAtOnce)
 {
+    m_backend.kit().setRequiredAPIKey(::testing::KitService::acceptedAPIKey());
     auto create = operation(true, "not-the-key");
     run(create);
     EXPECT_EQ(m_backend.requests().size(), 1u);

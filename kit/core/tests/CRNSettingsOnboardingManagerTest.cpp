@@ -191,7 +191,8 @@ TEST_F(CRNSettingsOnboardingManagerTest, AFailedDownloadKeepsTheSavedSettingsAnd
                 m_environment.set(CRNSettingsOnboardingManager::kSettingsEndpointKey, other.url("/array"));
             },
             key, 1, "Unable to complete settings download The settings are not a JSON object." },
-        { "a refused API key", [] {}, "not-the-key", 1, "\"status_code\":401" },
+        { "a refused API key", [&] { m_backend.kit().setRequiredAPIKey(key); }, "not-the-key", 1,
+            "\"status_code\":401" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -209,6 +210,7 @@ TEST_F(CRNSettingsOnboardingManagerTest, AFailedDownloadKeepsTheSavedSettingsAnd
         EXPECT_TRUE(logged(c.logged));
         EXPECT_TRUE(logged("[Cairn] failed to download settings"));
         m_environment.set(CRNSettingsOnboardingManager::kSettingsEndpointKey, m_backend.baseUrl());
+        m_backend.kit().setRequiredAPIKey(std::nullopt);
     }
 }
 

@@ -41,8 +41,12 @@ protected:
     std::vector<std::string> m_log;
 };
 
-TEST_F(CRNSettingsTest, TheURLNamesTheAppAndLeavesOutAMissingIconHash)
+TEST_F(CRNSettingsTest, TheURLNamesTheAppAndLeavesOutAMissingIconHashOrInstance)
 {
+    // Without a readable executable there is no instance identifier to send.
+    EXPECT_EQ(CRNSettings::settingsURLForEndpoint("http://127.0.0.1:8080", std::nullopt, std::nullopt),
+        "http://127.0.0.1:8080/spi/v2/platforms/ios/apps/com.zorvik_Zorvik/settings"
+        "?build_version=7%20beta&display_version=0.1.0&source=1");
     EXPECT_EQ(CRNSettings::settingsURLForEndpoint("http://127.0.0.1:8080", "f00d", std::nullopt),
         "http://127.0.0.1:8080/spi/v2/platforms/ios/apps/com.zorvik_Zorvik/settings"
         "?build_version=7%20beta&display_version=0.1.0&instance=f00d&source=1");

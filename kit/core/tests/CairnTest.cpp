@@ -112,6 +112,7 @@ protected:
 
 TEST_F(CairnTest, StartsTheKitsInListOrderOncePerProcess)
 {
+    m_backend.kit().setRequiredAPIKey(::testing::KitService::acceptedAPIKey());
     Cairn::sharedSDK().setAPIKey("k-123");
     auto first = kit("Ember");
     auto second = kit("Other");
@@ -182,6 +183,7 @@ TEST_F(CairnTest, AStartDownloadsTheSettingsOnboardsTheAppAndAnnouncesThem)
 
 TEST_F(CairnTest, ARefusedKeyIsLoggedAnnouncesNothingAndTheAppGoesOn)
 {
+    m_backend.kit().setRequiredAPIKey(::testing::KitService::acceptedAPIKey());
     Cairn::sharedSDK().setAPIKey("not-the-key");
     Cairn::with({ kit("Ember") });
     EXPECT_EQ(journal(), std::vector<std::string> { "Ember started with key not-the-key" });

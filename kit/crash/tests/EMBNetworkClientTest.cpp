@@ -161,6 +161,7 @@ TEST_F(EMBNetworkClientTest, UploadsAPackageAndTellsTheOutcomeOnce)
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
         m_backend = std::make_unique<::testing::Backend>();
+        m_backend->kit().setRequiredAPIKey(testing::KitService::acceptedAPIKey());
         m_delegate = std::make_shared<RecordingDelegate>();
         auto client = makeClient();
         EXPECT_FALSE(client->supportsBackgroundRequests()) << "the delegate allows it, the platform has none";

@@ -117,7 +117,7 @@ TEST_F(EMBSettingsTest, DownloadedValuesOfTheWrongTypeOrRangeCountAsMissing)
     EXPECT_EQ(good.betaSuspendDuration(), 90.5);
     EXPECT_TRUE(m_log.empty());
 
-    EMBSettings bad(downloaded(R"({"features":{"collect_reports":"no","collect_logged_exceptions":0},
+    EMBSettings bad(downloaded(R"({"features":{"collect_reports":"no","collect_logged_exceptions":[]},
         "session":{"log_buffer_size":-1,"max_custom_exception_events":4294967296,
         "max_custom_key_value_pairs":"32"},"beta":{"update_suspend_duration":-5},"prompt":"Send?"})"));
     EXPECT_TRUE(bad.crashReportingEnabled());
@@ -130,6 +130,27 @@ TEST_F(EMBSettingsTest, DownloadedValuesOfTheWrongTypeOrRangeCountAsMissing)
     ASSERT_EQ(m_log.size(), 7u);
     EXPECT_EQ(m_log[0],
         "[Ember:Crash] settings: 'features.collect_reports' has the wrong type or range, default used");
+}
+
+TEST_F(EMBSettingsTest, DownloadedFlagsAndCountsMayBeWrittenAsAnyNumber)
+{
+    struct Case {
+        const char* json;
+        bool collectReports;
+        std::uint32_t logBufferSize;
+    };
+    const std::vector<Case> cases {
+        { R"({"features":{"collect_reports":0},"session":{"log_buffer_size":1024.0}})", false, 1024 },
+        { R"({"features":{"collect_reports":1},"session":{"log_buffer_size":2048}})", true, 2048 },
+        { R"({"features":{"collect_reports":0.0},"session":{"log_buffer_size":1e3}})", false, 1000 },
+        { R"({"features":{"collect_reports":false},"session":{"log_buffer_size":1024.5}})", false, 65536 },
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.json);
+        EMBSettings settings(downloaded(testCase.json));
+        EXPECT_EQ(settings.crashReportingEnabled(), testCase.collectReports);
+        EXPECT_EQ(settings.logBufferSize(), testCase.logBufferSize);
+    }
 }
 
 TEST_F(EMBSettingsTest, PromptTextsPreferTheAppsTableThenTheServerThenTheDefault)

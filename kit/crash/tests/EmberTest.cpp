@@ -257,6 +257,7 @@ TEST_F(EmberTest, UserIdentityAndKeysAreRecordedForTheNextReport)
     ember()->setIntValue(-7, "retries");
     ember()->setBoolValue(true, "signed-in");
     ember()->setFloatValue(1.5f, "scale");
+    ember()->setFloatValue(0.1f, "ratio");
     ember()->setObjectValue(Value("gone"), "temporary");
     ember()->setObjectValue(Value(), "temporary");
 
@@ -268,7 +269,8 @@ TEST_F(EmberTest, UserIdentityAndKeysAreRecordedForTheNextReport)
     EXPECT_EQ(internal["com.ember.development-platform-version"], "2.1");
     EXPECT_EQ(keys("user"),
         (std::map<std::string, std::string> {
-            { "currency", "pounds" }, { "retries", "-7" }, { "signed-in", "true" }, { "scale", "1.5" } }));
+            { "currency", "pounds" }, { "retries", "-7" }, { "signed-in", "true" }, { "scale", "1.5" },
+            { "ratio", "0.1" } }));
 
     EXPECT_EQ(ember()->developmentPlatformName(), std::nullopt) << "write-only, even once set";
     EXPECT_EQ(ember()->developmentPlatformVersion(), std::nullopt);

@@ -70,6 +70,26 @@ TEST_F(CrashReportStoreTest, StoresAReportWithItsPartsInflated)
     EXPECT_EQ(report.file("metadata.embrecord")->data, kMetadata) << "a plain part is kept as sent";
 }
 
+TEST_F(CrashReportStoreTest, TakesAnotherBuildsKeyAndGzipTypesInAnyCase)
+{
+    const std::string otherKey = "another-build-key";
+    auto answer = post(package({ { "api_key", otherKey }, { "report_id", "r2" },
+                           { "signal.embrecord", gzip(kSignal), "signal.embrecord.gz", "Application/X-GZIP" },
+                           { "metadata.embrecord", gzip(kMetadata), "metadata.embrecord.gz",
+                               "application/gzip" } }),
+        "multipart/form-data; boundary=B0UND", otherKey);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 201);
+
+    auto reports = backend.crashReports().reportsWithIdentifier("r2");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].apiKey, otherKey);
+    ASSERT_TRUE(reports[0].file("signal.embrecord"));
+    EXPECT_EQ(reports[0].file("signal.embrecord")->data, kSignal);
+    ASSERT_TRUE(reports[0].file("metadata.embrecord"));
+    EXPECT_EQ(reports[0].file("metadata.embrecord")->data, kMetadata);
+}
+
 TEST_F(CrashReportStoreTest, KeepsEveryArrivalAndReportsWithoutIdentifier)
 {
     ASSERT_EQ(post(package(reportParts("r1")))->status, 201);
@@ -101,8 +121,8 @@ TEST_F(CrashReportStoreTest, RefusesWhatIsNoWholeReport)
     };
     const std::string multipart = "multipart/form-data; boundary=B0UND";
     const Case cases[] = {
-        { "another key", package(reportParts()), multipart, "0000", 401 },
         { "no key", package(reportParts()), multipart, "", 401 },
+        { "a blank key", package(reportParts()), multipart, " ", 401 },
         { "JSON body", R"({"report_id":"r1"})", "application/json", KitService::acceptedAPIKey(), 400 },
         { "another boundary", package(reportParts(), "OTHER"), multipart, KitService::acceptedAPIKey(), 400 },
         { "cut before its end", package(reportParts()).substr(0, 120), multipart,

@@ -115,19 +115,41 @@ TEST_F(KitServiceTest, AnUnknownAppIsNewBesideTheSettingsDocument)
     EXPECT_EQ(answer.contentType, "application/json");
     EXPECT_EQ(appStatus(answer), Value(Dictionary::make({ { "status", "new" } })));
     auto document = KitService::defaultSettings().dictionary();
+    // The analytics section also names where the app uploads its event logs.
+    document->get("analytics").dictionary()->set(
+        "url", backend.url("/sdk-api/v1/platforms/ios/apps/com.zorvik.Zorvik/analytics"));
     for (const auto& [key, value] : document->entries())
         EXPECT_EQ(answer.body.dictionary()->get(key), value) << key;
 }
 
-TEST_F(KitServiceTest, OnlyTheBuildsKeyIsAccepted)
+TEST_F(KitServiceTest, AKeyIsRequiredButAnotherBuildsKeyIsTaken)
 {
-    for (std::string key : { std::string(), std::string("0000"), KitService::acceptedAPIKey() + "0" }) {
-        EXPECT_EQ(settings("", key).status, 401) << key;
-        EXPECT_EQ(upload("POST", kAppsPath, multipart(appFields()), key).status, 401) << key;
-        EXPECT_EQ(upload("PUT", kAppPath, multipart(appFields()), key).status, 401) << key;
+    for (std::string key : { std::string(), std::string(" ") }) {
+        EXPECT_EQ(settings("", key).status, 401) << '"' << key << '"';
+        EXPECT_EQ(upload("POST", kAppsPath, multipart(appFields()), key).status, 401) << '"' << key << '"';
+        EXPECT_EQ(upload("PUT", kAppPath, multipart(appFields()), key).status, 401) << '"' << key << '"';
     }
     EXPECT_TRUE(backend.kit().apps()->empty());
     EXPECT_FALSE(KitService::acceptedAPIKey().empty());
+
+    // An app built elsewhere carries a key of its own.
+    std::string otherKey = "0f" + std::string(38, 'a');
+    EXPECT_EQ(settings("", otherKey).status, 200);
+    EXPECT_EQ(upload("POST", kAppsPath, multipart(appFields()), otherKey).status, 201);
+    EXPECT_EQ(upload("PUT", kAppPath, multipart(appFields()), otherKey).status, 200);
+
+    // A test may make the service know one key only, for every kit route.
+    backend.kit().setRequiredAPIKey(KitService::acceptedAPIKey());
+    EXPECT_EQ(settings("", otherKey).status, 401);
+    EXPECT_EQ(upload("PUT", kAppPath, multipart(appFields()), otherKey).status, 401);
+    httplib::Headers other { { "X-Ember-API-Key", otherKey } };
+    for (const char* path : { "/sdk-api/v1/platforms/ios/apps/com.zorvik.Zorvik/reports",
+             "/sdk-api/v1/platforms/ios/apps/com.zorvik.Zorvik/analytics" }) {
+        auto refused = http.Post(path, other, "--K--\r\n", "multipart/form-data; boundary=K");
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->status, 401) << path;
+    }
+    EXPECT_EQ(settings().status, 200);
 }
 
 TEST_F(KitServiceTest, ACreatedAppIsKeptAsItsFormDescribesIt)
@@ -235,8 +257,6 @@ TEST_F(KitServiceTest, AFormThatCannotMakeARecordIsABadRequest)
         { "no form", R"({"app": {}})" },
         { "a cut form", body.substr(0, body.size() - 9) },
         { "no identifier", without("app[identifier]") },
-        { "no instance", without("app[instance_identifier]") },
-        { "no build version", without("app[build_version]") },
         { "a slice without its UUID", multipart(lonely) },
     };
     for (const auto& c : cases) {
@@ -248,6 +268,23 @@ TEST_F(KitServiceTest, AFormThatCannotMakeARecordIsABadRequest)
     EXPECT_EQ(backend.kit().uploads()->size(), 1u);
 }
 
+TEST_F(KitServiceTest, AnAppThatCannotReadItsExecutableLeavesItsInstanceOut)
+{
+    // Without a readable executable the kit platform has no instance identifier and no SDK versions: the
+    // form lacks those fields and the settings query lacks "instance".
+    auto fields = appFields("7", "1f0c", "");
+    std::erase_if(fields, [](const auto& field) {
+        return field.first == "app[instance_identifier]" || field.first.ends_with("sdk_version]");
+    });
+    ASSERT_EQ(upload("POST", kAppsPath, multipart(fields)).status, 201);
+    EXPECT_EQ(backend.kit().app("ios", "com.zorvik.Zorvik")->get("instance_identifier"), Value(""));
+
+    EXPECT_EQ(appStatus(settings("?build_version=7&display_version=0.1.0&source=1")),
+        Value(Dictionary::make({ { "status", "activated" }, { "update_required", false } })));
+    EXPECT_EQ(appStatus(settings("?build_version=7&instance=1f0c")).dictionary()->get("update_required"),
+        Value(true));
+}
+
 TEST_F(KitServiceTest, ATestReplacesTheSettingsButNotTheAppStatus)
 {
     backend.kit().setSettings(
@@ -255,6 +292,8 @@ TEST_F(KitServiceTest, ATestReplacesTheSettingsButNotTheAppStatus)
             { "app", Dictionary::make({ { "status", "activated" } }) } }));
     auto answer = settings();
     EXPECT_EQ(answer.body.dictionary()->get("analytics").dictionary()->get("sampling_rate"), Value(10));
+    EXPECT_EQ(answer.body.dictionary()->get("analytics").dictionary()->get("url"),
+        Value(backend.url("/sdk-api/v1/platforms/ios/apps/com.zorvik.Zorvik/analytics")));
     EXPECT_FALSE(answer.body.dictionary()->contains("features"));
     EXPECT_EQ(appStatus(answer), Value(Dictionary::make({ { "status", "new" } })));
 
@@ -262,6 +301,20 @@ TEST_F(KitServiceTest, ATestReplacesTheSettingsButNotTheAppStatus)
         Dictionary::make({ { "build_version", "7" }, { "instance_identifier", "1f0c" } }));
     EXPECT_EQ(appStatus(settings("?build_version=7&instance=1f0c")).dictionary()->get("update_required"),
         Value(false));
+
+    // An app that reached the service by another name is sent back to that name.
+    auto named = http.Get("/spi/v2/platforms/ios/apps/com.zorvik.Zorvik/settings",
+        { { "X-Ember-API-Key", KitService::acceptedAPIKey() }, { "Host", "kits.test:8080" } });
+    ASSERT_TRUE(named);
+    EXPECT_EQ(platform::foundation::parseJson(named->body).value.dictionary()->get("analytics").dictionary()->get(
+                  "url"),
+        Value("http://kits.test:8080/sdk-api/v1/platforms/ios/apps/com.zorvik.Zorvik/analytics"));
+
+    // A URL the test gives is kept.
+    backend.kit().setSettings(
+        Dictionary::make({ { "analytics", Dictionary::make({ { "url", "http://elsewhere.test/e" } }) } }));
+    EXPECT_EQ(settings().body.dictionary()->get("analytics").dictionary()->get("url"),
+        Value("http://elsewhere.test/e"));
 }
 
 }
