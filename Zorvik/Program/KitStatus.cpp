@@ -1,5 +1,6 @@
 #include "Zorvik/Program/KitStatus.h"
 
+#include "kit/core/CRNSettingsOnboardingManager.h"
 #include "kit/core/Cairn.h"
 #include "kit/crash/EMBFileManager.h"
 #include "kit/crash/EMBInternalReport.h"
@@ -45,7 +46,11 @@ std::string kitStatus()
     if (auto settings = platform.settings()) {
         auto app = settings->get("app").dictionary();
         auto status = app ? app->get("status").stringValue() : std::string();
-        text += "kit: settings downloaded, app " + (status.empty() ? "unknown" : status) + "\n";
+        // Settings an earlier launch saved stand in while this launch's download has not succeeded.
+        auto manager = platform.settingsAndOnboardingManager();
+        bool downloaded = manager && manager->hasDownloadedSettings();
+        text += std::string("kit: settings ") + (downloaded ? "downloaded" : "kept from an earlier launch")
+            + ", app " + (status.empty() ? "unknown" : status) + "\n";
     } else {
         text += "kit: settings not downloaded\n";
     }

@@ -9,7 +9,9 @@ namespace zorvik {
 ///   kit: started with Ember                          (or "kit: not started")
 ///   kit: installation <id>, made at this launch      (or "kept from an earlier launch")
 ///   kit: launch <execution id>, instance <instance id>
-///   kit: settings downloaded, app <status>           (or "kit: settings not downloaded")
+///   kit: settings downloaded, app <status>           (or "kept from an earlier launch" while this
+///                                                     launch's download has not succeeded, or
+///                                                     "kit: settings not downloaded" without any)
 ///
 /// then the crash kit's line:
 ///

@@ -181,6 +181,15 @@ TEST_F(ZorvikProgramTest, TheKitStartsAgainstTheBackEndAndKeepsItsInstallationAc
     EXPECT_EQ(again[2].substr(again[2].find(',')), lines[2].substr(lines[2].find(',')))
         << "the same program, the same instance";
     EXPECT_EQ(again[3], "settings downloaded, app activated");
+
+    m_backend.closeInput();
+    ASSERT_EQ(m_backend.wait(30s), 0);
+    auto offline = runZorvik(device(), "wait 2\nkit\n");
+    EXPECT_EQ(offline.status, 0) << offline.output;
+    auto saved = linesAfter(offline.output, "kit: ");
+    ASSERT_EQ(saved.size(), 4u) << offline.output;
+    EXPECT_EQ(saved[3], "settings kept from an earlier launch, app activated")
+        << "with the back-end gone, the settings are the last launch's";
 }
 
 TEST(ZorvikProgramOptionsTest, HelpListsEveryOptionAndCommandAndBadOptionsStopTheProgram)

@@ -111,6 +111,12 @@ bool CRNSettingsOnboardingManager::hasAttemptedAppConfigure() const
     return m_hasAttemptedAppConfigure;
 }
 
+bool CRNSettingsOnboardingManager::hasDownloadedSettings() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_settingsDownloaded;
+}
+
 void CRNSettingsOnboardingManager::beginSettingsAndOnboardingOperationsWithAPIKey(
     std::string APIKey, CRNKitVersions kitVersions)
 {
@@ -157,6 +163,7 @@ void CRNSettingsOnboardingManager::operationDidDownloadAndSaveSettingsWithError(
         std::lock_guard lock(m_mutex);
         attempted = m_hasAttemptedAppConfigure;
         m_settingsPending = true;
+        m_settingsDownloaded = true;
     }
     if (attempted) {
         debugLog("App already onboarded in this run of the app");

@@ -66,6 +66,9 @@ public:
     const std::shared_ptr<CRNNetworkClient>& networkClient() const { return m_networkClient; }
     /// Whether a create or update has been started in this run.
     bool hasAttemptedAppConfigure() const;
+    /// Whether settings were downloaded in this run (else settingsModel() holds those of an earlier one, if
+    /// any).
+    bool hasDownloadedSettings() const;
 
     void operationDidDownloadAndSaveSettingsWithError(CRNDownloadAndSaveSettingsOperation& operation,
         const std::optional<platform::foundation::Error>& error) override;
@@ -94,6 +97,7 @@ private:
     bool m_hasAttemptedAppConfigure { false };
     // Settings were saved in this run and have not been announced.
     bool m_settingsPending { false };
+    bool m_settingsDownloaded { false };
 };
 
 }

@@ -98,6 +98,7 @@ TEST_F(CRNSettingsOnboardingManagerTest, EachLaunchFollowsTheAppsStatusWithOneAn
         EXPECT_EQ(requestLines(), c.requests);
         EXPECT_EQ(announced(), std::vector<std::size_t> { c.requestsAtAnnouncement });
         EXPECT_EQ(m_manager->hasAttemptedAppConfigure(), c.requests.size() > 1);
+        EXPECT_TRUE(m_manager->hasDownloadedSettings());
         EXPECT_EQ(m_manager->settingsModel()->appStatus(), "activated");
         auto saved = Files::readText(CRNSettingsOnboardingManager::settingsPath());
         ASSERT_TRUE(saved);
@@ -205,6 +206,7 @@ TEST_F(CRNSettingsOnboardingManagerTest, AFailedDownloadKeepsTheSavedSettingsAnd
         EXPECT_EQ(m_backend.requests().size() + other.requestCount(), c.requests);
         EXPECT_EQ(Files::readText(CRNSettingsOnboardingManager::settingsPath()), R"({"old":true})");
         EXPECT_TRUE(announced().empty());
+        EXPECT_FALSE(m_manager->hasDownloadedSettings()) << "the saved settings are an earlier run's";
         EXPECT_TRUE(logged(c.logged));
         EXPECT_TRUE(logged("[Cairn] failed to download settings"));
         m_environment.set(CRNSettingsOnboardingManager::kSettingsEndpointKey, m_backend.baseUrl());
