@@ -306,7 +306,8 @@ TEST_F(KitServiceTest, ATestReplacesTheSettingsButNotTheAppStatus)
     auto named = http.Get("/spi/v2/platforms/ios/apps/com.zorvik.Zorvik/settings",
         { { "X-Ember-API-Key", KitService::acceptedAPIKey() }, { "Host", "kits.test:8080" } });
     ASSERT_TRUE(named);
-    auto namedAnalytics = answer(named).body.dictionary()->get("analytics").dictionary();
+    auto namedSettings = platform::foundation::parseJson(named->body).value.dictionary();
+    auto namedAnalytics = namedSettings->get("analytics").dictionary();
     EXPECT_EQ(namedAnalytics->get("url"),
         Value("http://kits.test:8080/sdk-api/v1/platforms/ios/apps/com.zorvik.Zorvik/analytics"));
 
