@@ -34,9 +34,10 @@ struct AnalyticsUpload {
 ///        {"files": count}
 ///
 /// (The back-end answers 401 first for a key the kit service refuses, KitService::refusedKey().) 400 for a
-/// body that is no multipart form with the boundary of its "Content-Type". The log files are gzip data however they are
-/// named ("1.log.zip"): a part that inflates is kept inflated, any other as sent. Every upload is kept, in
-/// arrival order. Thread-safe: the route runs on the server's threads while a test reads the uploads.
+/// body that is no multipart form with the boundary of its "Content-Type". The log files are gzip data
+/// however they are named ("1.log.zip"): a part that inflates is kept inflated, any other as sent. Every
+/// upload is kept, in arrival order. Thread-safe: the route runs on the server's threads while a test reads
+/// the uploads.
 class AnalyticsUploadStore {
 public:
     /// The path of the route for `platform` and `app`.

@@ -123,8 +123,8 @@ ArrayRef CompanyRegister::search(const Array& companies, std::string_view term)
         if (!nameMatches && !numberMatches)
             continue;
         auto hit = record->deepCopy();
-        for (const char* key : { "companyName", "registrationNumber", "addressLine1", "addressLine2", "postTown",
-                 "county", "postCode", "country" }) {
+        for (const char* key : { "companyName", "registrationNumber", "addressLine1", "addressLine2",
+                 "postTown", "county", "postCode", "country" }) {
             if (hit->get(key).isNull())
                 hit->set(key, "");
         }

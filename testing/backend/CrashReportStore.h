@@ -41,10 +41,10 @@ struct CrashReport {
 ///        {"report_id": id or null, "files": count}
 ///
 /// (The back-end answers 401 first for a key the kit service refuses, KitService::refusedKey().) 400 for a
-/// body that is
-/// no multipart form with the boundary of its "Content-Type", or an "application/x-gzip" part (the type
-/// compared ignoring case, "application/gzip" taken alike) that does not inflate. Every accepted package is kept, in arrival order, so that a report sent twice is there twice.
-/// Thread-safe: the route runs on the server's threads while a test reads the reports.
+/// body that is no multipart form with the boundary of its "Content-Type", or an "application/x-gzip" part
+/// (the type compared ignoring case, "application/gzip" taken alike) that does not inflate. Every accepted
+/// package is kept, in arrival order, so that a report sent twice is there twice. Thread-safe: the route runs
+/// on the server's threads while a test reads the reports.
 class CrashReportStore {
 public:
     /// Told of each report as it is stored, on the server's thread.

@@ -127,7 +127,6 @@ ArrayRef fieldsOf(const MultipartForm& form)
     return fields;
 }
 
-
 }
 
 std::string KitService::acceptedAPIKey()
@@ -211,7 +210,8 @@ BackendReply KitService::settings(const ServerRequest& request) const
         = record->get("icon").dictionary() ? record->get("icon").dictionary()->get("hash") : Value();
     auto askedHash = request.queryValue("icon_hash");
     // A value the app leaves out of its query is the "" its form left out too.
-    bool differs = request.queryValue("build_version").value_or("") != record->get("build_version").stringValue()
+    bool differs
+        = request.queryValue("build_version").value_or("") != record->get("build_version").stringValue()
         || request.queryValue("instance").value_or("") != record->get("instance_identifier").stringValue()
         || (askedHash ? Value(*askedHash) : Value()) != iconHash;
     answer->set("app", Dictionary::make({ { "status", "activated" }, { "update_required", differs } }));

@@ -27,9 +27,10 @@ namespace testing {
 ///        the beta update document a test set (setBetaUpdate()), {} by default
 ///
 /// Every kit route needs the header "X-Ember-API-Key" with a key (else 401); any key is taken, since an
-/// app's key is its own build setting, unless a test requires one (setRequiredAPIKey()). A form that does not parse, lacks "app[identifier]", names another
-/// app than the URL, or has a slice architecture without its UUID is a 400. A field the app could not fill
-/// (an instance identifier without a readable executable) is stored as "".
+/// app's key is its own build setting, unless a test requires one (setRequiredAPIKey()). A form that does not
+/// parse, lacks "app[identifier]", names another app than the URL, or has a slice architecture without its
+/// UUID is a 400. A field the app could not fill (an instance identifier without a readable executable) is
+/// stored as "".
 ///
 /// The form fields make the record: "app[identifier]", "app[instance_identifier]", "app[name]",
 /// "app[build_version]", "app[display_version]", "app[source]", "app[minimum_sdk_version]" and

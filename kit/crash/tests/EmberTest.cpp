@@ -270,9 +270,8 @@ TEST_F(EmberTest, UserIdentityAndKeysAreRecordedForTheNextReport)
     EXPECT_EQ(internal["com.ember.development-platform-name"], "unity");
     EXPECT_EQ(internal["com.ember.development-platform-version"], "2.1");
     EXPECT_EQ(keys("user"),
-        (std::map<std::string, std::string> {
-            { "currency", "pounds" }, { "retries", "-7" }, { "signed-in", "true" }, { "scale", "1.5" },
-            { "ratio", "0.1" } }));
+        (std::map<std::string, std::string> { { "currency", "pounds" }, { "retries", "-7" },
+            { "signed-in", "true" }, { "scale", "1.5" }, { "ratio", "0.1" } }));
 
     EXPECT_EQ(ember()->developmentPlatformName(), std::nullopt) << "write-only, even once set";
     EXPECT_EQ(ember()->developmentPlatformVersion(), std::nullopt);

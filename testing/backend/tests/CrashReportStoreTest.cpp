@@ -73,11 +73,11 @@ TEST_F(CrashReportStoreTest, StoresAReportWithItsPartsInflated)
 TEST_F(CrashReportStoreTest, TakesAnotherBuildsKeyAndGzipTypesInAnyCase)
 {
     const std::string otherKey = "another-build-key";
-    auto answer = post(package({ { "api_key", otherKey }, { "report_id", "r2" },
-                           { "signal.embrecord", gzip(kSignal), "signal.embrecord.gz", "Application/X-GZIP" },
-                           { "metadata.embrecord", gzip(kMetadata), "metadata.embrecord.gz",
-                               "application/gzip" } }),
-        "multipart/form-data; boundary=B0UND", otherKey);
+    auto answer
+        = post(package({ { "api_key", otherKey }, { "report_id", "r2" },
+                   { "signal.embrecord", gzip(kSignal), "signal.embrecord.gz", "Application/X-GZIP" },
+                   { "metadata.embrecord", gzip(kMetadata), "metadata.embrecord.gz", "application/gzip" } }),
+            "multipart/form-data; boundary=B0UND", otherKey);
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->status, 201);
 

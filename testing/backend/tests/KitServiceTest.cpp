@@ -116,8 +116,8 @@ TEST_F(KitServiceTest, AnUnknownAppIsNewBesideTheSettingsDocument)
     EXPECT_EQ(appStatus(answer), Value(Dictionary::make({ { "status", "new" } })));
     auto document = KitService::defaultSettings().dictionary();
     // The analytics section also names where the app uploads its event logs.
-    document->get("analytics").dictionary()->set(
-        "url", backend.url("/sdk-api/v1/platforms/ios/apps/com.zorvik.Zorvik/analytics"));
+    auto analytics = document->get("analytics").dictionary();
+    analytics->set("url", backend.url("/sdk-api/v1/platforms/ios/apps/com.zorvik.Zorvik/analytics"));
     for (const auto& [key, value] : document->entries())
         EXPECT_EQ(answer.body.dictionary()->get(key), value) << key;
 }
@@ -306,8 +306,9 @@ TEST_F(KitServiceTest, ATestReplacesTheSettingsButNotTheAppStatus)
     auto named = http.Get("/spi/v2/platforms/ios/apps/com.zorvik.Zorvik/settings",
         { { "X-Ember-API-Key", KitService::acceptedAPIKey() }, { "Host", "kits.test:8080" } });
     ASSERT_TRUE(named);
-    EXPECT_EQ(platform::foundation::parseJson(named->body).value.dictionary()->get("analytics").dictionary()->get(
-                  "url"),
+    auto namedSettings = platform::foundation::parseJson(named->body).value.dictionary();
+    auto namedAnalytics = namedSettings->get("analytics").dictionary();
+    EXPECT_EQ(namedAnalytics->get("url"),
         Value("http://kits.test:8080/sdk-api/v1/platforms/ios/apps/com.zorvik.Zorvik/analytics"));
 
     // A URL the test gives is kept.
