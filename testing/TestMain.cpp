@@ -3,9 +3,9 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <optional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 

@@ -59,8 +59,8 @@ protected:
 
     /// Runs the main queue, waiting in real time for answers from other threads, until `done` answers true
     /// or `timeout` passes; then runs whatever else is due and lays the window out. Returns done().
-    bool waitUntil(const std::function<bool()>& done,
-        std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    bool waitUntil(
+        const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
     /// Gives up on any HTTP request that has no answer after `seconds` (real time).
     void setRequestTimeout(double seconds);

@@ -99,8 +99,8 @@ public:
     /// posted from other threads until `done` returns true. Returns done().
     /// Sleeps (waiting for the event sources too) between tasks, checking done() after
     /// every task and every few milliseconds. A virtual clock does not move.
-    bool runUntil(const std::function<bool()>& done,
-        std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    bool runUntil(
+        const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
     /// Runs the queue until stop() is called, sleeping while nothing is due.
     /// On the real clock delayed tasks run when their time comes; on a

@@ -84,8 +84,7 @@ TEST_F(APIConfigurationTest, FailuresAndUnusableDocumentsGoToTheErrorBlockOnce)
     };
     ::testing::RefusingPort closed;
     const std::vector<Case> cases {
-        { "server down", [&] { return closed.url("/"); },
-            HttpError::Code::CannotConnect },
+        { "server down", [&] { return closed.url("/"); }, HttpError::Code::CannotConnect },
         { "server error",
             [&] {
                 m_backend.failRoute("GET", "/", 503, 1);
