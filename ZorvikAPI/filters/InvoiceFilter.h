@@ -41,13 +41,13 @@ protected:
         if (!invoices)
             return platform::foundation::Array::make(std::move(matching));
         const auto& records = invoices->values();
-        // The records' dictionaries (null for elements that are not records), read once from the list.
-        std::vector<const platform::foundation::Dictionary*> dictionaries;
-        dictionaries.reserve(records.size());
-        for (const auto& element : records)
-            dictionaries.push_back(element.dictionaryPointer());
-        auto record
-            = [&](std::size_t index) { return index < dictionaries.size() ? dictionaries[index] : nullptr; };
+        // Room for every record at once: growing the list on the way would copy the matches again and write
+        // to twice their memory. Room left mostly empty is given back at the end.
+        matching.reserve(records.size());
+        // The record at `index`, null past the end and for elements that are not records.
+        auto record = [&](std::size_t index) {
+            return index < records.size() ? records[index].dictionaryPointer() : nullptr;
+        };
         for (std::size_t index = 0; index < records.size(); ++index) {
             if (auto* ahead = record(index + 3 * kStride)) {
                 __builtin_prefetch(ahead);
@@ -64,6 +64,8 @@ protected:
             if (auto* current = record(index); current && matches(*current))
                 matching.push_back(records[index]);
         }
+        if (matching.size() < matching.capacity() / 2)
+            matching.shrink_to_fit();
         return platform::foundation::Array::make(std::move(matching));
     }
 };
