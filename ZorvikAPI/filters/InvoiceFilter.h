@@ -5,6 +5,7 @@
 #include "platform/foundation/KeyLookup.h"
 #include "platform/foundation/Value.h"
 
+#include <array>
 #include <initializer_list>
 #include <vector>
 
@@ -44,11 +45,17 @@ protected:
         // Room for every record at once: growing the list on the way would copy the matches again and write
         // to twice their memory. Room left mostly empty is given back at the end.
         matching.reserve(records.size());
-        // The record at `index`, null past the end and for elements that are not records.
-        auto record = [&](std::size_t index) {
-            return index < records.size() ? records[index].dictionaryPointer() : nullptr;
+        // The records from the current one to 3 × kStride ahead (null past the end and for elements that are
+        // not records), each read from the list once, into a ring.
+        std::array<const platform::foundation::Dictionary*, 4 * kStride> ring {};
+        auto load = [&](std::size_t index) {
+            ring[index % ring.size()] = index < records.size() ? records[index].dictionaryPointer() : nullptr;
         };
+        auto record = [&](std::size_t index) { return ring[index % ring.size()]; };
+        for (std::size_t index = 0; index < 3 * kStride; ++index)
+            load(index);
         for (std::size_t index = 0; index < records.size(); ++index) {
+            load(index + 3 * kStride);
             if (auto* ahead = record(index + 3 * kStride)) {
                 __builtin_prefetch(ahead);
                 platform::foundation::KeyLookup::prefetchHeader(*ahead);

@@ -183,6 +183,18 @@ ArrayRef Value::array() const
     return nullptr;
 }
 
+const Array* Value::arrayPointer() const
+{
+    auto* value = std::get_if<ArrayRef>(&m_storage);
+    return value ? value->get() : nullptr;
+}
+
+const Dictionary* Value::dictionaryPointer() const
+{
+    auto* value = std::get_if<DictionaryRef>(&m_storage);
+    return value ? value->get() : nullptr;
+}
+
 DictionaryRef Value::dictionary() const
 {
     if (auto* value = std::get_if<DictionaryRef>(&m_storage))

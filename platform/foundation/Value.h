@@ -87,16 +87,8 @@ public:
     DictionaryRef dictionary() const;
     /// The container held, or null, without taking a share of it: for reads
     /// over many records, valid for as long as this value holds it.
-    const Array* arrayPointer() const
-    {
-        auto* value = std::get_if<ArrayRef>(&m_storage);
-        return value ? value->get() : nullptr;
-    }
-    const Dictionary* dictionaryPointer() const
-    {
-        auto* value = std::get_if<DictionaryRef>(&m_storage);
-        return value ? value->get() : nullptr;
-    }
+    const Array* arrayPointer() const;
+    const Dictionary* dictionaryPointer() const;
 
     /// Lenient readers in the manner of the platform's number and string
     /// objects: a bool, integer, real or numeric string converts; anything
