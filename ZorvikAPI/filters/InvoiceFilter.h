@@ -5,6 +5,7 @@
 #include "platform/foundation/KeyLookup.h"
 #include "platform/foundation/Value.h"
 
+#include <array>
 #include <initializer_list>
 #include <vector>
 
@@ -41,14 +42,20 @@ protected:
         if (!invoices)
             return platform::foundation::Array::make(std::move(matching));
         const auto& records = invoices->values();
-        // The records' dictionaries (null for elements that are not records), read once from the list.
-        std::vector<const platform::foundation::Dictionary*> dictionaries;
-        dictionaries.reserve(records.size());
-        for (const auto& element : records)
-            dictionaries.push_back(element.dictionaryPointer());
-        auto record
-            = [&](std::size_t index) { return index < dictionaries.size() ? dictionaries[index] : nullptr; };
+        // Room for every record at once: growing the list on the way would copy the matches again and write
+        // to twice their memory. Room left mostly empty is given back at the end.
+        matching.reserve(records.size());
+        // The records from the current one to 3 × kStride ahead (null past the end and for elements that are
+        // not records), each read from the list once, into a ring.
+        std::array<const platform::foundation::Dictionary*, 4 * kStride> ring {};
+        auto load = [&](std::size_t index) {
+            ring[index % ring.size()] = index < records.size() ? records[index].dictionaryPointer() : nullptr;
+        };
+        auto record = [&](std::size_t index) { return ring[index % ring.size()]; };
+        for (std::size_t index = 0; index < 3 * kStride; ++index)
+            load(index);
         for (std::size_t index = 0; index < records.size(); ++index) {
+            load(index + 3 * kStride);
             if (auto* ahead = record(index + 3 * kStride)) {
                 __builtin_prefetch(ahead);
                 platform::foundation::KeyLookup::prefetchHeader(*ahead);
@@ -64,6 +71,8 @@ protected:
             if (auto* current = record(index); current && matches(*current))
                 matching.push_back(records[index]);
         }
+        if (matching.size() < matching.capacity() / 2)
+            matching.shrink_to_fit();
         return platform::foundation::Array::make(std::move(matching));
     }
 };
