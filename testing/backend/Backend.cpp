@@ -2,9 +2,9 @@
 
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
+#include "testing/backend/Text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
 namespace testing {
@@ -49,11 +49,6 @@ bool validPhotoKey(std::string_view key)
     });
 }
 
-bool isBlank(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); });
-}
-
 // The segments between slashes, empty ones included ("/" is one empty segment).
 std::vector<std::string_view> segments(std::string_view path)
 {
@@ -91,15 +86,16 @@ bool hookMatches(std::string_view method, std::string_view pattern, const Server
 
 Backend::Backend()
 {
-    m_state.setConfiguration(defaultConfiguration());
-    m_kit.setBaseUrl(baseUrl());
-    addRoutes();
-    m_server.setAnswerObserver(
-        [this](const ServerRequest& request, int status) { answered(request, status); });
+    setUp();
 }
 
 Backend::Backend(const LoopbackServer::TlsIdentity& identity)
     : m_server(identity)
+{
+    setUp();
+}
+
+void Backend::setUp()
 {
     m_state.setConfiguration(defaultConfiguration());
     m_kit.setBaseUrl(baseUrl());

@@ -56,8 +56,8 @@ namespace testing {
 ///
 /// Company search: GET /companies?search_term=T answers a JSON array of hits
 /// with the keys "companyName", "registrationNumber", "addressLine1",
-/// "addressLine2", "postTown", "county", "postCode", "country" (some hits lack
-/// "addressLine2" or "county"); no token needed.
+/// "addressLine2", "postTown", "county", "postCode", "country" ("" where the
+/// register knows nothing); no token needed.
 ///
 /// Photo storage (wire format of our own):
 ///   POST /qz-image-uploads          body: the image bytes, Content-Type: their
@@ -176,6 +176,8 @@ private:
     using PathHandler
         = std::function<BackendReply(const ServerRequest& request, const BackendState::Path& path)>;
 
+    // What both constructors do once the server is made: the configuration, the routes, the hooks' observer.
+    void setUp();
     void addRoutes();
     // Holds an answer about to go out at the gates of the hooks it matches, then tells the observer.
     void answered(const ServerRequest& request, int status);

@@ -3,9 +3,9 @@
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
 #include "testing/backend/CompanyRegister.h"
+#include "testing/backend/Text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <vector>
 
@@ -53,14 +53,6 @@ BackendReply badRequest(std::string_view message)
 BackendReply notAnObject()
 {
     return badRequest("A JSON object is required");
-}
-
-std::string lowercase(std::string_view text)
-{
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
 }
 
 // The string under `key`, or nullopt when it is absent, empty or not a string.

@@ -2,11 +2,11 @@
 
 #include "platform/foundation/Dictionary.h"
 #include "testing/backend/MultipartForm.h"
+#include "testing/backend/Text.h"
 
 #include <zlib.h>
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 namespace testing {
@@ -19,9 +19,7 @@ namespace {
 // Whether a part's content type names gzip data, as a kit labels its compressed record files.
 bool isGzipType(std::string_view contentType)
 {
-    std::string type(contentType.substr(0, contentType.find(';')));
-    std::erase_if(type, [](unsigned char c) { return std::isspace(c); });
-    std::transform(type.begin(), type.end(), type.begin(), [](unsigned char c) { return std::tolower(c); });
+    auto type = lowercase(trimmed(contentType.substr(0, contentType.find(';'))));
     return type == "application/x-gzip" || type == "application/gzip";
 }
 

@@ -4,9 +4,7 @@
 #include "platform/foundation/Dictionary.h"
 #include "testing/backend/AnalyticsUploadStore.h"
 #include "testing/backend/MultipartForm.h"
-
-#include <algorithm>
-#include <cctype>
+#include "testing/backend/Text.h"
 
 #ifndef ZORVIK_KIT_API_KEY
 #error "ZORVIK_KIT_API_KEY must name the build's kit key"
@@ -143,9 +141,8 @@ void KitService::setRequiredAPIKey(std::optional<std::string> key)
 std::optional<BackendReply> KitService::refusedKey(const ServerRequest& request) const
 {
     auto key = request.header("X-Ember-API-Key").value_or("");
-    bool blank = std::all_of(key.begin(), key.end(), [](unsigned char c) { return std::isspace(c); });
     std::lock_guard lock(m_mutex);
-    if (blank || (m_requiredAPIKey && key != *m_requiredAPIKey))
+    if (isBlank(key) || (m_requiredAPIKey && key != *m_requiredAPIKey))
         return BackendReply::error(401, "UnauthorizedError", "Unknown API key");
     return std::nullopt;
 }

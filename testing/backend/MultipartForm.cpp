@@ -1,5 +1,7 @@
 #include "testing/backend/MultipartForm.h"
 
+#include "testing/backend/Text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <utility>
@@ -13,15 +15,6 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     });
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
 }
 
 // A header value's first item and its ";"-separated parameters ("form-data; name=\"a\""), names in lower
