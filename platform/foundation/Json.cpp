@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
+#include "platform/foundation/HugePages.h"
 
 #include <nlohmann/json.hpp>
 
@@ -18,11 +19,21 @@ namespace {
 // thousand nested brackets must not be able to exhaust the stack.
 constexpr std::size_t kMaximumDepth = 512;
 
+// From this size on, the records of an answer are asked onto huge pages: lists that long are walked at
+// every refresh, and their records fill more memory than the processor's translation cache covers.
+constexpr std::size_t kHugeAnswer = std::size_t { 1 } << 20;
+
 // Builds Values straight from the parser's events, without an intermediate tree. A container's members
 // gather in a reused scratch frame and the container is made when it closes, with exactly the room it needs,
 // so that a record's header and its entries are allocated side by side.
 class ValueBuilder {
 public:
+    /// A builder that notes where each container it makes lies in `frames`, when given.
+    explicit ValueBuilder(HugePageFrames* frames)
+        : m_hugePageFrames(frames)
+    {
+    }
+
     using number_integer_t = nlohmann::json::number_integer_t;
     using number_unsigned_t = nlohmann::json::number_unsigned_t;
     using number_float_t = nlohmann::json::number_float_t;
@@ -54,7 +65,12 @@ public:
         Dictionary::Entries entries(
             std::make_move_iterator(frame.entries.begin()), std::make_move_iterator(frame.entries.end()));
         frame.entries.clear();
-        return add(Value(Dictionary::make(std::move(entries))));
+        auto dictionary = Dictionary::make(std::move(entries));
+        if (m_hugePageFrames) {
+            m_hugePageFrames->note(dictionary.get());
+            m_hugePageFrames->note(dictionary->entries().data());
+        }
+        return add(Value(std::move(dictionary)));
     }
     bool start_array(std::size_t) { return enter(false); }
     bool end_array()
@@ -63,7 +79,10 @@ public:
         std::vector<Value> values(
             std::make_move_iterator(frame.values.begin()), std::make_move_iterator(frame.values.end()));
         frame.values.clear();
-        return add(Value(Array::make(std::move(values))));
+        auto array = Array::make(std::move(values));
+        if (m_hugePageFrames)
+            m_hugePageFrames->note(array.get());
+        return add(Value(std::move(array)));
     }
 
     bool parse_error(std::size_t position, const std::string&, const nlohmann::json::exception& error)
@@ -120,6 +139,7 @@ private:
     std::vector<Frame> m_frames;
     std::size_t m_depth { 0 };
     std::string m_error;
+    HugePageFrames* m_hugePageFrames { nullptr };
 };
 
 class JsonWriter {
@@ -341,12 +361,14 @@ JsonResult parseJson(std::string_view text)
     if (auto nul = text.find('\0'); nul != std::string_view::npos)
         return JsonResult { Value(),
             "malformed JSON at byte " + std::to_string(nul + 1) + ": NUL character" };
-    ValueBuilder builder;
+    HugePageFrames frames;
+    ValueBuilder builder(text.size() >= kHugeAnswer ? &frames : nullptr);
     bool parsed = nlohmann::json::sax_parse(text.begin(), text.end(), &builder);
     if (!parsed) {
         std::string error = builder.error().empty() ? "malformed JSON" : builder.error();
         return JsonResult { Value(), std::move(error) };
     }
+    frames.collapse();
     return JsonResult { builder.takeRoot(), {} };
 }
 

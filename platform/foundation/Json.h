@@ -20,7 +20,8 @@ struct JsonResult {
 /// members that are null are left out (storing null removes a key); nulls in
 /// arrays stay. Never throws: malformed input gives an error starting
 /// "malformed JSON". An empty text is an error too, and so is nesting deeper
-/// than 512 levels.
+/// than 512 levels. The records of a text of a megabyte or more are asked onto
+/// huge pages, as long lists are walked often and fill much memory.
 JsonResult parseJson(std::string_view text);
 
 /// Writes compact JSON, keys in order. Reals always carry a fraction or an
