@@ -98,7 +98,8 @@ TEST(EMBAnalyticsEventTest, ItsPayloadIsTheValuesWithTheIdentifierAsCompactJSON)
     EXPECT_FALSE(event.stringPayloadValueDict()->contains("eventId"));
     EXPECT_EQ(event.stringPayloadValueDict()->get("count"), Value(3)) << "the values were copied in";
     EXPECT_EQ(event.description(),
-        R"(EMBAnalyticsEvent {id=E-1, key=custom, stringPayloadValueDict={"count":3,"view_controller_class":"HomeViewController"}})");
+        R"(EMBAnalyticsEvent {id=E-1, key=custom, stringPayloadValueDict={"count":3,)"
+        R"("view_controller_class":"HomeViewController"}})");
 
     EMBAnalyticsEvent bare(1, 5, "app_launched", "E-2");
     EXPECT_EQ(text(bare.eventData()), "5\tapp_launched\t17\t{\"eventId\":\"E-2\"}\n");

@@ -131,7 +131,8 @@ TEST_F(EMBTallyEventTest, PredefinedEventsAddTheirOwnAttributes)
         { "add_to_cart",
             std::make_shared<EMBTallyAddToCartEvent>(
                 DecimalNumber::fromString("19.99"), "GBP", "Pro", "plan", "p-1", custom),
-            R"({"currency":"GBP","item_id":"p-1","item_name":"Pro","item_price":19990000,"item_type":"plan"})" },
+            R"({"currency":"GBP","item_id":"p-1","item_name":"Pro","item_price":19990000,)"
+            R"("item_type":"plan"})" },
         { "start_checkout",
             std::make_shared<EMBTallyStartCheckoutEvent>(
                 DecimalNumber::fromString("3"), "GBP", Value(2.9), custom),
