@@ -6,6 +6,13 @@
 
 namespace testing {
 
+std::optional<std::string> AnalyticsUpload::header(std::string_view name) const
+{
+    ServerRequest sent;
+    sent.headers = headers;
+    return sent.header(name);
+}
+
 std::string AnalyticsUploadStore::path(const std::string& platform, const std::string& app)
 {
     return "/sdk-api/v1/platforms/" + platform + "/apps/" + app + "/analytics";
@@ -19,6 +26,7 @@ BackendReply AnalyticsUploadStore::storeUpload(const ServerRequest& request)
 
     AnalyticsUpload upload;
     upload.apiKey = request.header("X-Ember-API-Key").value_or("");
+    upload.headers = request.headers;
     upload.platform = request.parameter("platform");
     upload.app = request.parameter("app");
     for (auto& part : form->parts) {

@@ -4,7 +4,9 @@
 #include "testing/server/ServerRequest.h"
 
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace testing {
@@ -21,11 +23,16 @@ struct AnalyticsUpload {
 
     /// The "X-Ember-API-Key" header sent.
     std::string apiKey;
+    /// Every header sent, ordered by name.
+    ServerRequest::Pairs headers;
     /// The URL's platform and app bundle identifier.
     std::string platform;
     std::string app;
     /// The file parts in the order sent.
     std::vector<File> files;
+
+    /// The first header `name` sent (case-insensitive), or nullopt.
+    std::optional<std::string> header(std::string_view name) const;
 };
 
 /// The analytics upload route of the kit service, the URL its settings give as "analytics"."url":
@@ -34,9 +41,12 @@ struct AnalyticsUpload {
 ///        {"files": count}
 ///
 /// (The back-end answers 401 first for a key the kit service refuses, KitService::refusedKey().) 400 for a
-/// body that is no multipart form with the boundary of its "Content-Type". The log files are gzip data
-/// however they are named ("1.log.zip"): a part that inflates is kept inflated, any other as sent. Every
-/// upload is kept, in arrival order. Thread-safe: the route runs on the server's threads while a test reads
+/// body that is no multipart form with the boundary of its "Content-Type". The kit sends one upload per
+/// packaged session fragment: a file part per log file, named by the file ("1.log.zip") in both its field
+/// and file name, of type "application/vnd.ember.ios.events", holding the gzip of the file's event-log lines
+/// (a fragment without files sends a form without parts). A part that inflates is kept inflated, any other
+/// as sent. Every upload is kept, in arrival order, with the headers it came with (the kit's client and
+/// developer-token headers). Thread-safe: the route runs on the server's threads while a test reads
 /// the uploads.
 class AnalyticsUploadStore {
 public:

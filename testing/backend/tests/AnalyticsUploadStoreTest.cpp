@@ -16,8 +16,9 @@ namespace {
 using platform::foundation::Value;
 
 constexpr const char* kEventsType { "application/vnd.ember.ios.events" };
-const std::string kHighPriority = "{\"event\":\"app_launched\"}\n";
-const std::string kLowPriority = "{\"event\":\"view_controller_appeared\"}\n";
+// Event-log lines: timestamp, key and, for a payload, its length and bytes, tab-separated.
+const std::string kHighPriority = "1421236800000\tapp_installed\t16\t{\"eventId\":\"E-1\"}\n";
+const std::string kLowPriority = "1421236800001\tview_controller_appeared\n";
 
 class AnalyticsUploadStoreTest : public ::testing::Test {
 protected:
@@ -61,6 +62,8 @@ TEST_F(AnalyticsUploadStoreTest, TheSettingsURLTakesEventLogsInflated)
     auto uploads = backend.analyticsUploads().uploads();
     ASSERT_EQ(uploads.size(), 1u);
     EXPECT_EQ(uploads[0].apiKey, "another-build-key");
+    EXPECT_EQ(uploads[0].header("x-ember-api-client-type"), "Tally iOS SDK");
+    EXPECT_EQ(uploads[0].header("User-Agent"), "Tally iOS SDK/1.2.0");
     EXPECT_EQ(uploads[0].platform, "ios");
     EXPECT_EQ(uploads[0].app, "com.zorvik.Zorvik");
     ASSERT_EQ(uploads[0].files.size(), 2u);
