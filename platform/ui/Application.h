@@ -88,6 +88,10 @@ public:
     static constexpr const char* willEnterForegroundNotification
         = "ApplicationWillEnterForegroundNotification";
     static constexpr const char* willTerminateNotification = "ApplicationWillTerminateNotification";
+    /// The memory-warning notification's name. This platform gives no warning before memory runs out, so
+    /// nothing posts it; its observers (the analytics kit) are ready should a test post it.
+    static constexpr const char* didReceiveMemoryWarningNotification
+        = "ApplicationDidReceiveMemoryWarningNotification";
     /// Posted, with the application as object, when the status bar turned.
     static constexpr const char* didChangeStatusBarOrientationNotification
         = "ApplicationDidChangeStatusBarOrientationNotification";

@@ -1,0 +1,29 @@
+#include "kit/analytics/EMBAnalyticsLog.h"
+
+#include "kit/core/Cairn.h"
+
+#include "platform/foundation/Log.h"
+
+namespace kit {
+namespace {
+
+const platform::foundation::Log& log()
+{
+    static const platform::foundation::Log shared(EMBAnalyticsLog::kPrefix);
+    return shared;
+}
+
+}
+
+void EMBAnalyticsLog::write(std::string_view message)
+{
+    log().write(message);
+}
+
+void EMBAnalyticsLog::progress(std::string_view message)
+{
+    if (Cairn::sharedSDK().debug())
+        log().write(message);
+}
+
+}
