@@ -1,5 +1,7 @@
 #include "kit/analytics/EMBAnalyticsEventFilter.h"
 
+#include "kit/analytics/EMBEventLogEvent.h"
+
 #include <unicode/unistr.h>
 
 #include <algorithm>
@@ -12,6 +14,17 @@ constexpr std::array<std::string_view, 8> kSampledEventTypes { "app_launched", "
     "app_crashed", "app_memory_warning", "app_entered_background", "app_entered_foreground",
     "app_became_inactive", "app_became_active" };
 
+}
+
+bool EMBAnalyticsEventFilter::shouldDiscardEvent(const EMBEventLogEvent* event,
+    const std::optional<std::string>& betaToken, const std::optional<std::string>& installationID,
+    std::int64_t factor)
+{
+    if (!event)
+        return true;
+    if (betaToken || !samplingEnabledForEventType(event->key()))
+        return false;
+    return shouldDiscardEventWithInstallationID(installationID, factor);
 }
 
 bool EMBAnalyticsEventFilter::samplingEnabledForEventType(std::string_view eventType)

@@ -7,6 +7,8 @@
 
 namespace kit {
 
+class EMBEventLogEvent;
+
 /// Decides which events an installation leaves out when the kit settings sample analytics: with a sampling
 /// factor of n, only about one installation in n reports its application lifecycle events (launches,
 /// terminations, crashes, memory warnings, moves between foreground and background, activation), and
@@ -15,6 +17,11 @@ namespace kit {
 class EMBAnalyticsEventFilter {
 public:
     EMBAnalyticsEventFilter() = delete;
+
+    /// Whether `event` is to be left out: always when there is none, never with a beta token; otherwise when
+    /// its key is sampled and the installation `installationID` is sampled out by `factor`.
+    static bool shouldDiscardEvent(const EMBEventLogEvent* event, const std::optional<std::string>& betaToken,
+        const std::optional<std::string>& installationID, std::int64_t factor);
 
     /// Whether events with the key `eventType` are sampled.
     static bool samplingEnabledForEventType(std::string_view eventType);

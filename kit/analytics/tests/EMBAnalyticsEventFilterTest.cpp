@@ -1,8 +1,16 @@
 #include "kit/analytics/EMBAnalyticsEventFilter.h"
 
+#include "kit/analytics/EMBAnalyticsApplicationLifecycleEvent.h"
+#include "kit/analytics/EMBAnalyticsMetadataEvent.h"
+#include "kit/analytics/EMBAnalyticsViewControllerEvent.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/ViewController.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -67,6 +75,45 @@ TEST(EMBAnalyticsEventFilter, OnlyApplicationLifecycleEventsAfterTheInstallation
     for (const char* key : { "app_installed", "view_controller_appeared", "view_controller_disappeared",
              "custom", "predefined", "metadata", "" })
         EXPECT_FALSE(EMBAnalyticsEventFilter::samplingEnabledForEventType(key)) << key;
+}
+
+TEST(EMBAnalyticsEventFilter, ASampledOutInstallationLosesOnlyItsLifecycleEventsAndOnlyWithoutABetaToken)
+{
+    using Lifecycle = EMBAnalyticsApplicationLifecycleEvent;
+    auto launched = Lifecycle::applicationLaunchedEvent(1000, "launch");
+    auto active = Lifecycle::eventWithApplicationNotificationName(
+        platform::ui::Application::didBecomeActiveNotification, 1000, "active", false);
+    ASSERT_NE(active, nullptr);
+    auto installed = Lifecycle::applicationInstalledEvent(1000, "install");
+    auto screen = std::make_shared<platform::ui::ViewController>();
+    auto appeared = EMBAnalyticsViewControllerEvent::appearedEventForViewController(*screen, 1000, "screen");
+    ASSERT_NE(appeared, nullptr);
+    EMBAnalyticsMetadataEvent metadata(1, 1000, { '{', '}' });
+    EMBAnalyticsEvent custom(2, 1000, "custom", "custom-id");
+
+    struct Case {
+        const char* what;
+        const EMBEventLogEvent* event;
+        std::optional<std::string> betaToken;
+        bool discarded;
+    };
+    const Case cases[] = {
+        { "no event", nullptr, std::nullopt, true },
+        { "launch", launched.get(), std::nullopt, true },
+        { "activation", active.get(), std::nullopt, true },
+        { "launch with a beta token", launched.get(), "2:beta", false },
+        { "installation", installed.get(), std::nullopt, false },
+        { "screen", appeared.get(), std::nullopt, false },
+        { "metadata", &metadata, std::nullopt, false },
+        { "custom event", &custom, std::nullopt, false },
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        EXPECT_EQ(EMBAnalyticsEventFilter::shouldDiscardEvent(test.event, test.betaToken, kNegative, 7),
+            test.discarded);
+    }
+    EXPECT_FALSE(EMBAnalyticsEventFilter::shouldDiscardEvent(launched.get(), std::nullopt, kNegative, 3))
+        << "an installation sampled in keeps its launches";
 }
 
 }
