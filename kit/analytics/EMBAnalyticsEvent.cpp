@@ -1,5 +1,7 @@
 #include "kit/analytics/EMBAnalyticsEvent.h"
 
+#include "kit/analytics/EMBTallyEvent.h"
+
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Json.h"
 
@@ -31,6 +33,13 @@ EMBAnalyticsEvent::EMBAnalyticsEvent(std::uint64_t priority, std::uint64_t times
     : EMBEventLogEvent(priority, timestamp, std::move(key), payloadOf(payloadValues, eventIdentifier))
     , m_eventIdentifier(std::move(eventIdentifier))
     , m_values(copyOf(payloadValues))
+{
+}
+
+EMBAnalyticsEvent::EMBAnalyticsEvent(
+    const EMBTallyEvent& tallyEvent, std::uint64_t timestamp, std::string eventIdentifier)
+    : EMBAnalyticsEvent(
+        kLowPriority, timestamp, tallyEvent.key(), std::move(eventIdentifier), tallyEvent.payloadDictionary())
 {
 }
 
