@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/foundation/Uuid.h"
+
 #include <atomic>
+#include <mutex>
+#include <optional>
 
 namespace platform::ui {
 
@@ -15,8 +19,9 @@ enum class DeviceOrientation {
     FaceDown = 6,
 };
 
-/// The phone the app runs on, as far as the app can see it: how it is held. A phone starts upright
-/// (portrait). Thread-safe.
+/// The phone the app runs on, as far as the app can see it: how it is held and the identifier it gives the
+/// apps of one vendor. A phone starts upright (portrait); each process is a phone of its own, so its
+/// identifier for vendor is made on first use and kept for the process. Thread-safe.
 class Device {
 public:
     /// Posted on the default notification centre, with the device as object, when the orientation changed.
@@ -32,6 +37,11 @@ public:
     /// Turns the device; posts orientationDidChangeNotification, on the calling thread, when that changed it.
     void setOrientation(DeviceOrientation orientation);
 
+    /// The identifier the phone gives this app's vendor, or nullopt while the phone offers none.
+    std::optional<foundation::Uuid> identifierForVendor() const;
+    /// Makes the phone offer `identifier` (nullopt: none): for tests.
+    void setIdentifierForVendor(std::optional<foundation::Uuid> identifier);
+
     /// Holds the device upright again without telling anyone: for tests.
     void reset() { m_orientation = DeviceOrientation::Portrait; }
 
@@ -39,6 +49,10 @@ private:
     Device() = default;
 
     std::atomic<DeviceOrientation> m_orientation { DeviceOrientation::Portrait };
+    mutable std::mutex m_mutex;
+    // Made on first use unless a test set it.
+    mutable bool m_identifierForVendorSet { false };
+    mutable std::optional<foundation::Uuid> m_identifierForVendor;
 };
 
 }

@@ -9,6 +9,7 @@
 
 #include <cxxabi.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -40,6 +41,14 @@ public:
 private:
     std::shared_ptr<ViewController> m_controller;
 };
+
+void doNothing(ViewController&, bool)
+{
+}
+
+// The base implementations of viewDidAppear and viewDidDisappear, in the order of AppearanceMethod.
+std::atomic<ViewController::AppearanceImplementation> gAppearanceImplementations[2] { &doNothing,
+    &doNothing };
 
 std::shared_ptr<RootHostView> rootHost(const Window& window)
 {
@@ -102,6 +111,23 @@ void ViewController::loadView()
     }
     auto views = NibRegistry::load(m_nibName, this);
     setView(views.front());
+}
+
+void ViewController::viewDidAppear(bool animated)
+{
+    gAppearanceImplementations[static_cast<int>(AppearanceMethod::ViewDidAppear)].load()(*this, animated);
+}
+
+void ViewController::viewDidDisappear(bool animated)
+{
+    gAppearanceImplementations[static_cast<int>(AppearanceMethod::ViewDidDisappear)].load()(*this, animated);
+}
+
+ViewController::AppearanceImplementation ViewController::replaceAppearanceImplementation(
+    AppearanceMethod method, AppearanceImplementation implementation)
+{
+    return gAppearanceImplementations[static_cast<int>(method)].exchange(
+        implementation ? implementation : &doNothing);
 }
 
 void ViewController::beginAppearanceTransition(bool appearing, bool animated)

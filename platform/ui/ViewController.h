@@ -89,12 +89,23 @@ public:
     virtual void viewDidLoad() { }
     /// The view is about to come on screen.
     virtual void viewWillAppear(bool /*animated*/) { }
-    /// The view came on screen.
-    virtual void viewDidAppear(bool /*animated*/) { }
+    /// The view came on screen. The base runs the process's implementation of it (see
+    /// replaceAppearanceImplementation()); an override that does not call the base skips it.
+    virtual void viewDidAppear(bool animated);
     /// The view is about to leave the screen.
     virtual void viewWillDisappear(bool /*animated*/) { }
-    /// The view left the screen.
-    virtual void viewDidDisappear(bool /*animated*/) { }
+    /// The view left the screen. The base runs the process's implementation of it, as viewDidAppear().
+    virtual void viewDidDisappear(bool animated);
+
+    /// The appearance methods whose base implementation can be replaced for the whole process.
+    enum class AppearanceMethod { ViewDidAppear, ViewDidDisappear };
+    /// An implementation of one of them, called with the controller and its animated flag.
+    using AppearanceImplementation = void (*)(ViewController& controller, bool animated);
+    /// Puts `implementation` in place of the base implementation of `method` for every controller and
+    /// answers the one that was in effect (the platform's own, which does nothing; null puts that back).
+    /// Thread-safe.
+    static AppearanceImplementation replaceAppearanceImplementation(
+        AppearanceMethod method, AppearanceImplementation implementation);
 
     /// Where the controller stands in its appearance.
     AppearanceState appearanceState() const { return m_appearance; }

@@ -201,3 +201,70 @@ TEST_F(ViewControllerTest, StatusBarFollowsTheScreenThatShowsAndCountsUpdateRequ
 
 }
 }
+
+namespace platform::ui::test {
+namespace {
+
+// What the replaced appearance implementations saw, and the implementations they replaced.
+std::vector<std::string> gReplacedCalls;
+ViewController::AppearanceImplementation gFormerDidAppear { nullptr };
+
+void noteDidAppear(ViewController& controller, bool animated)
+{
+    gFormerDidAppear(controller, animated);
+    gReplacedCalls.push_back(controller.title() + " appeared" + (animated ? " animated" : ""));
+}
+
+void noteDidDisappear(ViewController& controller, bool)
+{
+    gReplacedCalls.push_back(controller.title() + " disappeared");
+}
+
+// A controller whose appearance overrides call the base, as a screen does that wants the base's work.
+class BaseCallingController : public RecordingController {
+public:
+    using RecordingController::RecordingController;
+
+    void viewDidAppear(bool animated) override
+    {
+        RecordingController::viewDidAppear(animated);
+        ViewController::viewDidAppear(animated);
+    }
+    void viewDidDisappear(bool animated) override
+    {
+        RecordingController::viewDidDisappear(animated);
+        ViewController::viewDidDisappear(animated);
+    }
+};
+
+TEST_F(ViewControllerTest, AReplacedAppearanceImplementationRunsWhereverTheBaseRuns)
+{
+    using Method = ViewController::AppearanceMethod;
+    gReplacedCalls.clear();
+    gFormerDidAppear = ViewController::replaceAppearanceImplementation(Method::ViewDidAppear, &noteDidAppear);
+    auto formerDidDisappear
+        = ViewController::replaceAppearanceImplementation(Method::ViewDidDisappear, &noteDidDisappear);
+
+    auto calling = std::make_shared<BaseCallingController>("Calling", journal);
+    root->presentViewController(calling, true);
+    advance(ViewController::modalTransitionDuration);
+    root->dismissViewController(false);
+    auto plain = std::make_shared<ViewController>();
+    plain->setTitle("Plain");
+    root->presentViewController(plain, false);
+
+    EXPECT_THAT(
+        gReplacedCalls, ElementsAre("Calling appeared animated", "Calling disappeared", "Plain appeared"))
+        << "the root overrides without calling the base: never seen";
+
+    EXPECT_EQ(ViewController::replaceAppearanceImplementation(Method::ViewDidAppear, gFormerDidAppear),
+        &noteDidAppear);
+    ViewController::replaceAppearanceImplementation(Method::ViewDidDisappear, formerDidDisappear);
+    gReplacedCalls.clear();
+    root->dismissViewController(false);
+    plain->viewDidAppear(false);
+    EXPECT_TRUE(gReplacedCalls.empty()) << "the former implementations are back";
+}
+
+}
+}
