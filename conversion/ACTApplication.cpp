@@ -1,5 +1,6 @@
 #include "conversion/ACTApplication.h"
 
+#include "conversion/ACTAutomatedUsageTracker.h"
 #include "conversion/ACTPingRetryScheduler.h"
 #include "conversion/ACTPinger.h"
 #include "conversion/ACTPingerStore.h"
@@ -44,7 +45,8 @@ void ACTApplication::resetSharedApplication()
 }
 
 ACTApplication::ACTApplication()
-    : m_retryScheduler(std::make_shared<ACTPingRetryScheduler>())
+    : m_automatedUsageTracker(std::make_shared<ACTAutomatedUsageTracker>())
+    , m_retryScheduler(std::make_shared<ACTPingRetryScheduler>())
     , m_pingerStore(ACTPingerStore::makeFromStorage())
     , m_sessionEngine(std::make_shared<platform::http::SessionEngine>())
 {
