@@ -2,14 +2,14 @@
 
 #include "conversion/ACTLog.h"
 
+#include "platform/foundation/AdvertisingIdentifierManager.h"
 #include "platform/foundation/Bundle.h"
-#include "platform/outside/AdvertisingIdentifierManager.h"
 
 #include <sys/utsname.h>
 
 namespace conversion {
 
-using platform::outside::AdvertisingIdentifierManager;
+using platform::foundation::AdvertisingIdentifierManager;
 
 ACTDevice& ACTDevice::currentDevice()
 {
@@ -25,12 +25,11 @@ bool ACTDevice::hasIDFA() const
 std::optional<std::string> ACTDevice::resettableDeviceID() const
 {
     auto manager = AdvertisingIdentifierManager::sharedManager();
-    auto identifier = manager ? manager->advertisingIdentifier() : std::string();
-    if (identifier.empty()) {
+    if (!manager) {
         ACTLog::logPublicMessage("not sending ping. Unexpected error getting the advertisingIdentifier.");
         return std::nullopt;
     }
-    return identifier;
+    return manager->advertisingIdentifier().string();
 }
 
 bool ACTDevice::limitsAdTracking() const

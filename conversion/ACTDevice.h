@@ -15,7 +15,7 @@ public:
     /// True when the platform has its advertising-identifier manager.
     bool hasIDFA() const;
     /// The advertising identifier (upper-case UUID text), or nullopt, with a log line, when the manager
-    /// is missing or gives none.
+    /// is missing.
     std::optional<std::string> resettableDeviceID() const;
     /// True when the user limits ad tracking (the manager says tracking is off); false without a manager.
     bool limitsAdTracking() const;

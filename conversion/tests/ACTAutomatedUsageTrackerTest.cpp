@@ -6,7 +6,7 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Defaults.h"
 #include "platform/foundation/MainQueue.h"
-#include "platform/outside/AdvertisingIdentifierManager.h"
+#include "platform/foundation/AdvertisingIdentifierManager.h"
 
 #include <gtest/gtest.h>
 
@@ -132,7 +132,7 @@ TEST_F(ACTAutomatedUsageTrackerTest, AnExcludedIDIsOnlyEnrolledAgainOnPurpose)
 
 TEST_F(ACTAutomatedUsageTrackerTest, NothingIsEnrolledWithoutTheAdvertisingIdentifierManager)
 {
-    platform::outside::AdvertisingIdentifierManager::setAvailable(false);
+    platform::foundation::AdvertisingIdentifierManager::setAvailable(false);
     tracker()->lockAndEnableAutomatedUsageReportingWithConversionID("42");
     tracker()->lockAndEnableAutomatedUsageReportingWithConversionID("");
     EXPECT_FALSE(tracker()->reporter("42"));

@@ -6,11 +6,11 @@
 #include "conversion/ADTActivityReporterPrivate.h"
 #include "conversion/tests/ConversionFixture.h"
 
+#include "platform/foundation/AdvertisingIdentifierManager.h"
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Defaults.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/MainQueue.h"
-#include "platform/outside/AdvertisingIdentifierManager.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,7 @@ TEST_F(ACTReporterPrivateTest, AConversionPingListsItsParametersInCaseInsensitiv
             "timestamp", "usage_tracking_enabled", "value" }));
     EXPECT_EQ(ping.parameter("ai"), "a b&c");
     EXPECT_EQ(ping.parameter("mclid"), "click-7");
-    EXPECT_EQ(ping.parameter("rdid"), kAdvertisingIdentifier);
+    EXPECT_EQ(ping.parameter("rdid"), advertisingIdentifier());
     EXPECT_EQ(ping.parameter("sdkversion"), "ct-sdk-i-v3.2.0");
     EXPECT_EQ(ping.parameter("timestamp"), "1421236800");
     EXPECT_EQ(ping.parameter("lat"), "0");
@@ -179,7 +179,7 @@ TEST_F(ACTReporterPrivateTest, APurchasePingNamesItsProduct)
 TEST_F(ACTReporterPrivateTest, ActivityServicePingsUseSemicolonsAndNoCommonParameters)
 {
     storeReferrer("555");
-    platform::outside::AdvertisingIdentifierManager::sharedManager()->setAdvertisingTrackingEnabled(false);
+    platform::foundation::AdvertisingIdentifierManager::sharedManager()->setAdvertisingTrackingEnabled(false);
     auto conversion = sent(ADTConversionReporterPrivate::make("555", "2.50", true));
     EXPECT_EQ(conversion.service, ConversionPing::Service::Activity);
     EXPECT_EQ(conversion.names(),
@@ -196,13 +196,13 @@ TEST_F(ACTReporterPrivateTest, ActivityServicePingsUseSemicolonsAndNoCommonParam
     EXPECT_EQ(activity.names(), (Names { "dc_iu", "dc_lat", "dc_ppid", "dc_rdid", "section" }));
     EXPECT_EQ(activity.parameter("dc_iu"), "/6499/example/banner");
     EXPECT_EQ(activity.parameter("section"), "news;sport");
-    EXPECT_EQ(activity.parameter("dc_rdid"), kAdvertisingIdentifier);
+    EXPECT_EQ(activity.parameter("dc_rdid"), advertisingIdentifier());
     EXPECT_TRUE(activity.target.starts_with("/adactivity/activity;dc_iu=%2F6499%2Fexample%2Fbanner;"));
 }
 
 TEST_F(ACTReporterPrivateTest, NoPingGoesOutWithoutAnAdvertisingIdentifier)
 {
-    platform::outside::AdvertisingIdentifierManager::sharedManager()->setAdvertisingIdentifier("");
+    platform::foundation::AdvertisingIdentifierManager::setAvailable(false);
     auto request = ADTActivityRequest::requestWithAdUnitID("unit", std::nullopt, nullptr);
     EXPECT_FALSE(ACTConversionIDReporter::make("123", "sale", std::nullopt, true)->report());
     EXPECT_FALSE(ADTActivityReporterPrivate::make(request)->report());

@@ -3,19 +3,19 @@
 #include "conversion/ACTApplication.h"
 #include "conversion/ACTPingerStore.h"
 
+#include "platform/foundation/AdvertisingIdentifierManager.h"
 #include "platform/foundation/Defaults.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Files.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
-#include "platform/outside/AdvertisingIdentifierManager.h"
 
 #include <algorithm>
 
 namespace conversion::test {
 
+using platform::foundation::AdvertisingIdentifierManager;
 using platform::foundation::mainQueue;
-using platform::outside::AdvertisingIdentifierManager;
 
 void ConversionFixture::SetUp()
 {
@@ -23,9 +23,7 @@ void ConversionFixture::SetUp()
     environment.set("ZORVIK_CONVERSION_URL", backend.baseUrl());
     environment.set("ZORVIK_ACTIVITY_URL", backend.url(testing::ConversionPingStore::kActivityRoot));
     AdvertisingIdentifierManager::setAvailable(true);
-    auto manager = AdvertisingIdentifierManager::sharedManager();
-    manager->setAdvertisingIdentifier(kAdvertisingIdentifier);
-    manager->setAdvertisingTrackingEnabled(true);
+    AdvertisingIdentifierManager::sharedManager()->setAdvertisingTrackingEnabled(true);
     platform::foundation::Log::setCapture([this](const std::string& line) {
         std::lock_guard lock(m_logMutex);
         m_log.push_back(line);
@@ -39,6 +37,7 @@ void ConversionFixture::TearDown()
     mainQueue().reset();
     platform::foundation::Log::setCapture({});
     AdvertisingIdentifierManager::setAvailable(true);
+    AdvertisingIdentifierManager::sharedManager()->setAdvertisingTrackingEnabled(true);
     platform::foundation::Files::setHomeDirectory({});
 }
 
@@ -94,6 +93,11 @@ bool ConversionFixture::logged(const std::string& text) const
 {
     auto lines = logLines();
     return std::find(lines.begin(), lines.end(), "<Marquee> " + text) != lines.end();
+}
+
+std::string ConversionFixture::advertisingIdentifier()
+{
+    return AdvertisingIdentifierManager::sharedManager()->advertisingIdentifier().string();
 }
 
 void ConversionFixture::restart()

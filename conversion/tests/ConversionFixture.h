@@ -15,13 +15,10 @@
 namespace conversion::test {
 
 /// A phone for the tracker: a home folder of its own (so fresh standard defaults), the conversion and
-/// activity services on the local back-end, an advertising identifier, the tracker's state made anew, and
-/// the log captured.
+/// activity services on the local back-end, the advertising-identifier service with tracking allowed, the
+/// tracker's state made anew, and the log captured.
 class ConversionFixture : public ::testing::Test {
 protected:
-    /// The device's advertising identifier in every test.
-    static constexpr const char* kAdvertisingIdentifier { "6D92078A-8246-4BA4-AE5B-76104861E7DC" };
-
     void SetUp() override;
     void TearDown() override;
 
@@ -41,6 +38,8 @@ protected:
     void clearLog();
     /// Whether a line "<Marquee> <text>" was logged.
     bool logged(const std::string& text) const;
+    /// The phone's advertising identifier, as upper-case UUID text.
+    static std::string advertisingIdentifier();
     /// Lets go of the tracker's state as the end of a run does; the next use makes it anew from storage.
     static void restart();
 

@@ -6,7 +6,7 @@
 
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/MainQueue.h"
-#include "platform/outside/AdvertisingIdentifierManager.h"
+#include "platform/foundation/AdvertisingIdentifierManager.h"
 
 #include <gtest/gtest.h>
 
@@ -123,7 +123,7 @@ TEST_F(MarqueeConversionPingTest, ValuesCanBeChangedBeforeReporting)
 
 TEST_F(MarqueeConversionPingTest, WithoutTheAdvertisingIdentifierManagerNothingIsSent)
 {
-    platform::outside::AdvertisingIdentifierManager::setAvailable(false);
+    platform::foundation::AdvertisingIdentifierManager::setAvailable(false);
     auto conversion = ACTConversionReporter::make("123", "sale", std::nullopt, true);
     ASSERT_TRUE(conversion);
     EXPECT_FALSE(conversion->report());
