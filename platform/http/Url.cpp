@@ -2,9 +2,11 @@
 
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
+#include "platform/foundation/Text.h"
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 
@@ -136,6 +138,35 @@ std::string hostOf(std::string_view url)
     for (char& c : host)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return host;
+}
+
+bool isValidUrl(std::string_view url)
+{
+    if (url.empty()
+        || std::any_of(url.begin(), url.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; }))
+        return false;
+    auto handle = makeHandle();
+    return setUrl(handle.get(), std::string(url)) && !part(handle.get(), CURLUPART_HOST).empty();
+}
+
+std::optional<std::string> percentDecode(std::string_view text)
+{
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            decoded += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1]))
+            || !std::isxdigit(static_cast<unsigned char>(text[i + 2])))
+            return std::nullopt;
+        decoded += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+        i += 2;
+    }
+    if (!foundation::isValidUtf8(decoded))
+        return std::nullopt;
+    return decoded;
 }
 
 std::string percentEncode(std::string_view text)

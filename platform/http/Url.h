@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Value.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,14 @@ std::string resolve(std::string_view reference, std::string_view base);
 /// The host of the absolute URL `url` without port, user or brackets
 /// ("127.0.0.1", "::1"), lower-cased; "" when it has none.
 std::string hostOf(std::string_view url);
+
+/// True when `url` is an absolute URL with a scheme and a host that libcurl's parser takes as it is (no
+/// blanks or other characters a URL may not hold).
+bool isValidUrl(std::string_view url);
+
+/// `text` with every "%XX" escape replaced by its byte, or nullopt when an escape is malformed or the
+/// result is not well-formed UTF-8. "+" stays a "+".
+std::optional<std::string> percentDecode(std::string_view text);
 
 /// Percent-encodes every byte except the unreserved characters A-Z a-z 0-9 - . _ ~.
 std::string percentEncode(std::string_view text);

@@ -397,6 +397,9 @@ void Backend::addRoutes()
         return refusal ? *refusal : m_analyticsUploads.storeUpload(r);
     });
 
+    m_conversionPings.addRoutes(
+        [this](auto method, auto pattern, auto handler) { addRoute(method, pattern, std::move(handler)); });
+
     addRoute("GET", "/", [this](const ServerRequest&) { return m_state.configuration(); });
     addRoute("GET", "/upgrade", [](const ServerRequest&) {
         return BackendReply::bytes(std::string(kUpgradePage), "text/html; charset=utf-8");

@@ -4,6 +4,7 @@
 #include "platform/foundation/Value.h"
 #include "testing/backend/AnalyticsUploadStore.h"
 #include "testing/backend/BackendState.h"
+#include "testing/backend/ConversionPingStore.h"
 #include "testing/backend/CrashReportStore.h"
 #include "testing/backend/KitService.h"
 #include "testing/server/Gate.h"
@@ -76,6 +77,9 @@ namespace testing {
 /// "/spi/", needing a kit API key (see KitService), and the crash report and
 /// analytics uploads under "/sdk-api/" (see CrashReportStore and
 /// AnalyticsUploadStore).
+///
+/// Ad conversion and activity services: under "/pagead/conversion/" and "/adactivity/" (see
+/// ConversionPingStore).
 class Backend {
 public:
     /// Starts the back-end on an ephemeral port.
@@ -156,6 +160,8 @@ public:
     CrashReportStore& crashReports() { return m_crashReports; }
     /// The analytics event logs the kit service received.
     AnalyticsUploadStore& analyticsUploads() { return m_analyticsUploads; }
+    /// The pings the conversion-tracking and activity services received.
+    ConversionPingStore& conversionPings() { return m_conversionPings; }
 
 private:
     struct Delay {
@@ -191,6 +197,7 @@ private:
     KitService m_kit;
     CrashReportStore m_crashReports;
     AnalyticsUploadStore m_analyticsUploads;
+    ConversionPingStore m_conversionPings;
     std::mutex m_hookMutex;
     std::vector<Delay> m_delays;
     std::vector<Hold> m_holds;

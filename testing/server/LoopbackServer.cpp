@@ -256,6 +256,7 @@ void LoopbackServer::State::handle(const httplib::Request& request, httplib::Res
     ServerRequest received;
     received.method = request.method;
     received.path = request.path;
+    received.target = request.target;
     if (auto question = request.target.find('?'); question != std::string::npos) {
         received.rawQuery = request.target.substr(question + 1);
         received.query = pairsOf(received.rawQuery);

@@ -19,6 +19,8 @@ struct ServerRequest {
     std::string method;
     /// The path, percent-decoded, without the query ("/api/freelancers/42").
     std::string path;
+    /// The request target as sent, path and query still percent-encoded ("/a%2Fb;c=d?q=1").
+    std::string target;
     /// The query as sent, still percent-encoded ("filter%5Bwhere%5D=1").
     std::string rawQuery;
     /// The query's pairs in the order sent, percent-decoded ("+" read as a space).
