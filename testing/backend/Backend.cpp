@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
+#include "testing/backend/AttributionService.h"
 #include "testing/backend/Text.h"
 
 #include <algorithm>
@@ -396,6 +397,8 @@ void Backend::addRoutes()
         auto refusal = m_kit.refusedKey(r);
         return refusal ? *refusal : m_analyticsUploads.storeUpload(r);
     });
+
+    AttributionService::serve(*this, [this](auto method, auto pattern, auto route) { addRoute(method, pattern, route); });
 
     addRoute("GET", "/", [this](const ServerRequest&) { return m_state.configuration(); });
     addRoute("GET", "/upgrade", [](const ServerRequest&) {
