@@ -32,7 +32,8 @@ int main(int argc, char** argv)
     setenv("LANG", "C.UTF-8", 1);
     setenv("LC_ALL", "C.UTF-8", 1);
     tzset();
-    // The kit platform and the attribution tracker talk to no service unless a test points it at one: a closed loopback port.
+    // The kit platform and the attribution tracker talk to no service unless a test points it at one: a
+    // closed loopback port.
     setenv("ZORVIK_KIT_SETTINGS_URL", "http://127.0.0.1:9", 1);
     setenv("ZORVIK_KIT_CONFIGURE_URL", "http://127.0.0.1:9", 1);
     setenv("ZORVIK_WAYFINDER_URL", "http://127.0.0.1:9", 1);

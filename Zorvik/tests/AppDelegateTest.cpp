@@ -11,7 +11,6 @@
 #include "ZorvikAPI/repositories/RESTRepositories/RESTRepository.h"
 #include "ZorvikAPI/repositories/Repositories.h"
 #include "attribution/WayfinderTracker.h"
-#include "testing/backend/AttributionService.h"
 #include "kit/analytics/Tally.h"
 #include "kit/core/CRNKitRegistry.h"
 #include "kit/core/CRNSettingsOnboardingManager.h"
@@ -35,6 +34,7 @@
 #include "platform/ui/Window.h"
 #include "testing/ScopedEnvironment.h"
 #include "testing/StoreLock.h"
+#include "testing/backend/AttributionService.h"
 #include "testing/backend/Backend.h"
 
 #include <gtest/gtest.h>

@@ -398,7 +398,8 @@ void Backend::addRoutes()
         return refusal ? *refusal : m_analyticsUploads.storeUpload(r);
     });
 
-    AttributionService::serve(*this, [this](auto method, auto pattern, auto route) { addRoute(method, pattern, route); });
+    AttributionService::serve(
+        *this, [this](auto method, auto pattern, auto route) { addRoute(method, pattern, route); });
 
     addRoute("GET", "/", [this](const ServerRequest&) { return m_state.configuration(); });
     addRoute("GET", "/upgrade", [](const ServerRequest&) {
