@@ -60,8 +60,9 @@ std::string hostEncoded(const std::string& text)
 
 WayfinderDebugQueue& WayfinderDebugQueue::sharedManager()
 {
-    static WayfinderDebugQueue queue;
-    return queue;
+    // Never destroyed: a request's completion may still reach it while the process ends.
+    static auto* queue = new WayfinderDebugQueue;
+    return *queue;
 }
 
 WayfinderDebugQueue::WayfinderDebugQueue()

@@ -18,8 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double kReplayDelay { 0.1 };
-
 platform::foundation::Log log()
 {
     return platform::foundation::Log();
@@ -43,8 +41,9 @@ std::string trimmed(std::string text)
 
 WayfinderRequestCache& WayfinderRequestCache::instance()
 {
-    static WayfinderRequestCache cache;
-    return cache;
+    // Never destroyed: a request's completion may still reach it while the process ends.
+    static auto* cache = new WayfinderRequestCache;
+    return *cache;
 }
 
 std::optional<fs::path> WayfinderRequestCache::getCacheDirectoryPath()

@@ -25,6 +25,8 @@ public:
     static constexpr const char* kSDKVersion { "3.0" };
     /// A request is not written when the folder holds this many entries or more.
     static constexpr std::size_t kMaximumFiles { 41 };
+    /// Seconds from a live request's success to the start of the replay it sets off.
+    static constexpr double kReplayDelay { 0.1 };
     /// Seconds from 1970 to the platform's reference date, 1 January 2001.
     static constexpr double kReferenceDate { 978307200 };
 

@@ -86,6 +86,14 @@ protected:
         return std::find(m_log.begin(), m_log.end(), line) != m_log.end();
     }
 
+    /// Whether some log line starts with `prefix`.
+    bool loggedStartingWith(const std::string& prefix) const
+    {
+        std::lock_guard lock(m_logMutex);
+        return std::any_of(
+            m_log.begin(), m_log.end(), [&](const auto& line) { return line.starts_with(prefix); });
+    }
+
     WayfinderTracker& tracker { WayfinderTracker::sharedTracker() };
     ::testing::TemporaryDirectory m_home;
     ::testing::TemporaryDirectory m_bundle;

@@ -21,11 +21,10 @@ protected:
         return found;
     }
 
-    /// Sends an event while the service cannot be reached.
+    /// Sends an event that the network loses on its way.
     void sendOffline(const std::string& event)
     {
-        ::testing::ScopedEnvironment offline;
-        offline.set("ZORVIK_WAYFINDER_URL", "http://127.0.0.1:9");
+        m_backend.dropRoute("POST", "/api/v3/iosevent", 1);
         tracker.callServerWithEventName(event);
         settle();
     }

@@ -36,9 +36,11 @@ TEST(WayfinderScramblerTest, TheKeyShufflesTheAlphabet)
     EXPECT_NE(std::string(keyed.begin(), keyed.end()), WayfinderScrambler::kBaseAlphabet);
     EXPECT_EQ(WayfinderScrambler::alphabet("Zq7v"), keyed) << "the same key, the same alphabet";
 
-    // "A" is 65: the first exchange swaps positions 0 and 1, the second 1 and 3, and so on.
+    // "A" is 65 (1 modulo 64): exchange i swaps positions i and i + 1, so "A" travels to the end, and the
+    // last exchange (63 with 0) brings it back to the front in place of "B".
     auto single = WayfinderScrambler::alphabet("A");
-    EXPECT_EQ(std::string(single.begin(), single.begin() + 2), "BD");
+    EXPECT_EQ(std::string(single.begin(), single.end()),
+        "ACDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-/B");
     std::string sixtyFour(64, 'k');
     EXPECT_EQ(
         WayfinderScrambler::alphabet(sixtyFour + "different tail"), WayfinderScrambler::alphabet(sixtyFour));

@@ -8,8 +8,9 @@ namespace platform::http {
 
 DataTaskSession& DataTaskSession::shared()
 {
-    static DataTaskSession session;
-    return session;
+    // Never destroyed: a task still under way when the process ends must not find the session gone.
+    static auto* session = new DataTaskSession;
+    return *session;
 }
 
 DataTaskSession::DataTaskSession(std::size_t threads)
