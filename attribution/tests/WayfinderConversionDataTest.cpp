@@ -4,6 +4,7 @@
 #include "platform/foundation/Defaults.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Json.h"
+#include "platform/http/UrlLoading.h"
 
 namespace attribution::test {
 namespace {
@@ -77,10 +78,11 @@ TEST_F(WayfinderConversionDataTest, AnAnswerLosesItsNullsAndCacheFlag)
 TEST_F(WayfinderConversionDataTest, KeptDataIsDeliveredWithoutAFetchUntilItIsSixtyDaysOld)
 {
     Defaults::standard()->setValue("WayfinderConversiondataKey", Dictionary::make({ { "kept", true } }));
-    tracker.setDelegate(delegate);
+    tracker.loadConversionDataWithDelegate(delegate);
     settle();
     EXPECT_EQ(fetches(), 0u);
-    EXPECT_EQ(delegate->received, (std::vector<std::string> { R"({"kept":true})" }));
+    EXPECT_EQ(delegate->received, (std::vector<std::string> { R"({"kept":true})" }))
+        << "the one who asked hears, though it is not the tracker's delegate";
 
     Defaults::standard()->setValue(
         "WayfinderConversionDataCacheExpiration", platform::foundation::now().secondsSince1970 - 61 * 86400);
@@ -130,6 +132,12 @@ TEST_F(WayfinderConversionDataTest, ServerErrorsAndBadAnswersAreReportedButNotCo
         ASSERT_FALSE(delegate->failures.empty());
         EXPECT_EQ(delegate->failures.back().code(), c.code);
     }
+    m_backend.dropRoute("GET", "/install_data/v3/:app", 1);
+    tracker.loadConversionDataWithDelegate(delegate);
+    settle();
+    ASSERT_EQ(delegate->failures.size(), cases.size() + 1);
+    EXPECT_EQ(delegate->failures.back().domain(), platform::http::UrlLoading::kErrorDomain)
+        << "a lost answer reaches the one who asked, as the transport's error";
     EXPECT_TRUE(Defaults::standard()->value("WayfinderConversionDataRequestRetries").isNull());
     EXPECT_TRUE(delegate->received.empty());
 }
