@@ -175,10 +175,9 @@ void WayfinderRequestCache::sendNextCachedEvents()
 
 void WayfinderRequestCache::sendCachedRequest(const std::shared_ptr<WayfinderRequestCacheData>& request)
 {
-    auto& tracker = WayfinderTracker::sharedTracker();
     try {
         WayfinderServerHandler::sendRequestEventToServer(
-            request, true, tracker.appleAppID(), tracker.isDebug(), -1, nullptr, nullptr);
+            request, true, WayfinderTracker::sharedTracker().isDebug(), -1, nullptr);
     } catch (const std::exception&) {
         log().write("failed to start connection " + request->requestURL);
     }

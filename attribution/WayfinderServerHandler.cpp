@@ -29,9 +29,8 @@ std::string WayfinderServerHandler::getDataString(const std::string& postData)
 }
 
 void WayfinderServerHandler::sendRequestEventToServer(
-    const std::shared_ptr<WayfinderRequestCacheData>& request, bool fromCache, const std::string& /*appID*/,
-    bool isDebug, std::int32_t logId, const std::shared_ptr<WayfinderTrackerDelegate>& /*delegate*/,
-    std::function<void()> onSuccess)
+    const std::shared_ptr<WayfinderRequestCacheData>& request, bool fromCache, bool isDebug,
+    std::int32_t logId, std::function<void()> onSuccess)
 {
     auto body = getDataString(request->postData);
     auto url = fromCache ? request->requestURL + "&isCachedRequest=true" : request->requestURL;

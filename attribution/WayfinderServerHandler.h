@@ -1,7 +1,6 @@
 #pragma once
 
 #include "attribution/WayfinderRequestCacheData.h"
-#include "attribution/WayfinderTrackerDelegate.h"
 
 #include "platform/foundation/Error.h"
 #include "platform/foundation/Value.h"
@@ -30,8 +29,7 @@ public:
     /// runs. `logId`, when not 0, names the diagnostic log's entry to update. Completions run on the URL
     /// session's threads.
     static void sendRequestEventToServer(const std::shared_ptr<WayfinderRequestCacheData>& request,
-        bool fromCache, const std::string& appID, bool isDebug, std::int32_t logId,
-        const std::shared_ptr<WayfinderTrackerDelegate>& delegate, std::function<void()> onSuccess);
+        bool fromCache, bool isDebug, std::int32_t logId, std::function<void()> onSuccess);
 
     /// POSTs the receipt validation `parameters` (a receipt dictionary with "wayfinderId", "appDevKey",
     /// "appId", "sandbox" and "url") as JSON to their "url"; `completion` gets the transport error, if any,

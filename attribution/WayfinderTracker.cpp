@@ -281,8 +281,7 @@ void WayfinderTracker::trackLocation(double longitude, double latitude)
         Dictionary::make({ { "longitude", longitude }, { "latitude", latitude } }));
 }
 
-void WayfinderTracker::handleOpenURL(
-    const std::string& url, const std::string& sourceApplication, const DictionaryRef& /*annotation*/)
+void WayfinderTracker::handleOpenURL(const std::string& url, const std::string& sourceApplication)
 {
     {
         std::lock_guard lock(m_mutex);

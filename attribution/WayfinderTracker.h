@@ -99,8 +99,7 @@ public:
     void trackLocation(double longitude, double latitude);
 
     /// Keeps `url` as the deep link the app was opened by, sent with the next launch request.
-    void handleOpenURL(const std::string& url, const std::string& sourceApplication,
-        const platform::foundation::DictionaryRef& annotation = nullptr);
+    void handleOpenURL(const std::string& url, const std::string& sourceApplication);
     /// Keeps a web-browsing activity's page URL as the deep link; other activities are only logged.
     void continueUserActivity(const std::string& activityType, const std::string& webpageURL);
 
@@ -120,8 +119,9 @@ public:
     void callServerWithEventName(const std::optional<std::string>& eventName,
         const std::optional<std::string>& value = std::nullopt,
         const platform::foundation::DictionaryRef& purchase = nullptr, bool newAPI = false);
-    /// The request URL of `kind` for `appID`: the service, "/api/v3/ios<kind>", and the app and build.
-    static std::string createURLFor(const std::string& kind, const std::string& appID, bool newAPI);
+    /// The request URL of `kind` for `appID`: the service, "/api/v3/ios<kind>", and the app and build (launch
+    /// and event requests share the service's one host).
+    static std::string createURLFor(const std::string& kind, const std::string& appID);
 
     /// Delivers the conversion data to `delegate`: the kept copy (unless 60 days old), else the service's
     /// answer, after at most five refusals (4xx) per app version.
@@ -203,6 +203,9 @@ private:
         const std::shared_ptr<WayfinderTrackerDelegate>& delegate, bool isFromCache) const;
 
     mutable std::mutex m_mutex;
+    // Held while a request's counters, identifier and dates are read and moved on, so that requests built on
+    // different threads at once neither share a count nor make two identifiers.
+    std::recursive_mutex m_identityMutex;
     Configuration m_configuration;
     std::weak_ptr<WayfinderTrackerDelegate> m_delegate;
     double m_lastLaunchTime { 0 };

@@ -59,6 +59,7 @@ double timeZoneOffset(platform::foundation::Date date)
 
 std::string WayfinderTracker::getWayfinderUID()
 {
+    std::lock_guard lock(m_identityMutex);
     auto defaults = Defaults::standard();
     if (auto stored = defaults->string(kUserIdKey); stored && !stored->empty())
         return *stored;
@@ -130,6 +131,7 @@ std::int32_t WayfinderTracker::getRealLaunchCounter()
 
 void WayfinderTracker::incrementRealLaunchCounter()
 {
+    std::lock_guard lock(m_identityMutex);
     auto defaults = Defaults::standard();
     auto counter = static_cast<std::int32_t>(defaults->integer(kRealLaunchCounterKey)) + 1;
     defaults->setValue(kRealLaunchCounterKey, counter);

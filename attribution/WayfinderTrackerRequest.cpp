@@ -93,7 +93,7 @@ bool onWifi()
 
 }
 
-std::string WayfinderTracker::createURLFor(const std::string& kind, const std::string& appID, bool /*newAPI*/)
+std::string WayfinderTracker::createURLFor(const std::string& kind, const std::string& appID)
 {
     return serviceURL() + "/api/v3/ios" + kind + "?app_id=" + appID + "&buildnumber=" + kSDKVersion;
 }
@@ -111,6 +111,7 @@ void WayfinderTracker::callServerWithEventName(const std::optional<std::string>&
             return;
         }
         validateAppID();
+        std::unique_lock identity(m_identityMutex);
         bool isLaunch = eventName == kLaunchedEvent;
         auto defaults = Defaults::standard();
         auto installed = defaults->string(kInstallTimestampKey);
@@ -128,14 +129,14 @@ void WayfinderTracker::callServerWithEventName(const std::optional<std::string>&
         bool hadConversionData = !defaults->value(kConversionDataKey).isNull();
 
         auto fields = postData(settings, eventName, value, purchase, newAPI, receipt, hadConversionData);
+        identity.unlock();
         debugLog(__func__, "data=" + fields);
         std::int32_t logId = -1;
         if (settings.nightVision)
             logId = WayfinderDebugQueue::sharedManager().logWithName(
                 isLaunch ? "Launch" : "Event: " + eventName.value_or("(null)"), fields);
-        auto request
-            = std::make_shared<WayfinderRequestCacheData>(createURLFor("event", settings.appleAppID, newAPI),
-                WayfinderScrambler::scramble(fields, settings.devKey), kSDKVersion);
+        auto request = std::make_shared<WayfinderRequestCacheData>(createURLFor("event", settings.appleAppID),
+            WayfinderScrambler::scramble(fields, settings.devKey), kSDKVersion);
         std::function<void()> completion;
         if (!hadConversionData && isLaunch) {
             completion = [this] {
@@ -145,7 +146,7 @@ void WayfinderTracker::callServerWithEventName(const std::optional<std::string>&
             };
         }
         WayfinderServerHandler::sendRequestEventToServer(
-            request, false, settings.appleAppID, settings.isDebug, logId, delegate(), std::move(completion));
+            request, false, settings.isDebug, logId, std::move(completion));
     } catch (const std::exception& exception) {
         platform::foundation::Log().write(std::string("Error could not send url: ") + exception.what());
     }

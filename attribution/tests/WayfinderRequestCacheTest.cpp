@@ -42,7 +42,7 @@ TEST_F(WayfinderRequestCacheTest, AFailedRequestWaitsOnDiskUntilTheNextOneGetsTh
     ASSERT_EQ(cached.size(), 1u);
     EXPECT_EQ(cached[0].extension(), ".af");
     auto text = Files::readText(cached[0]).value_or("");
-    auto url = WayfinderTracker::createURLFor("event", kAppID, false);
+    auto url = WayfinderTracker::createURLFor("event", kAppID);
     EXPECT_TRUE(text.starts_with("version=3.0\nurl=" + url + "\ndata=")) << text;
     EXPECT_FALSE(text.ends_with("\n"));
     EXPECT_TRUE(received().empty());
