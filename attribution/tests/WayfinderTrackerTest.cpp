@@ -10,6 +10,9 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Application.h"
 
+#include <set>
+#include <thread>
+
 namespace attribution::test {
 namespace {
 
@@ -130,6 +133,26 @@ TEST_F(WayfinderTrackerTest, EventsCountApartFromLaunches)
             + "' for event 'level' will be "
               "categorized as a revenue event."));
     }
+}
+
+TEST_F(WayfinderTrackerTest, EventsBuiltOnSeveralThreadsAtOnceEachTakeACountOfTheirOwn)
+{
+    constexpr int kThreads { 8 };
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i)
+        threads.emplace_back([this] { tracker.callServerWithEventName("tap"); });
+    for (auto& thread : threads)
+        thread.join();
+    settle();
+    std::set<std::string> counts;
+    std::set<std::string> identifiers;
+    for (const auto& request : received()) {
+        counts.insert(request.field("iaecounter").value_or(""));
+        identifiers.insert(request.field("uid").value_or(""));
+    }
+    EXPECT_EQ(counts.size(), static_cast<std::size_t>(kThreads));
+    EXPECT_EQ(counts.count(std::to_string(kThreads)), 1u);
+    EXPECT_EQ(identifiers.size(), 1u) << "one install, one identifier";
 }
 
 TEST_F(WayfinderTrackerTest, WithoutADevKeyNothingIsSentAndNothingCounted)
