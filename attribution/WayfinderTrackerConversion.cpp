@@ -67,7 +67,7 @@ void WayfinderTracker::handleConversionDataWithDelegate(
         fetchConversionData(delegate, settings);
     } catch (const std::exception&) {
         if (answers(delegate, Callback::ConversionDataRequestFailure))
-            delegate->onConversionDataRequestFailure(trackerError(0, "Apps Flyer server data error."));
+            delegate->onConversionDataRequestFailure(trackerError(0, "Wayfinder server data error."));
     }
 }
 
@@ -109,7 +109,7 @@ void WayfinderTracker::conversionAnswer(
         if (status >= 400 && status <= 499)
             defaults->setValue(kRetriesKey, defaults->integer(kRetriesKey) + 1);
         delegate->onConversionDataRequestFailure(trackerError(
-            status, "Apps Flyer error response from server. Check your Wayfinder key and Apple app ID."));
+            status, "Wayfinder error response from server. Check your Wayfinder key and Apple app ID."));
         return;
     }
     defaults->remove(kRetriesKey);
@@ -120,8 +120,8 @@ void WayfinderTracker::conversionAnswer(
             return;
         debugLog(__func__, std::to_string(body.size()));
         delegate->onConversionDataRequestFailure(body.empty()
-                ? trackerError(1, "Apps Flyer Empty response from server.")
-                : trackerError(0, "Apps Flyer bad JSON response."));
+                ? trackerError(1, "Wayfinder Empty response from server.")
+                : trackerError(0, "Wayfinder bad JSON response."));
         return;
     }
     WayfinderUtils::recursivelyRemoveNulls(data);

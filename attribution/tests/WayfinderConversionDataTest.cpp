@@ -104,6 +104,8 @@ TEST_F(WayfinderConversionDataTest, FiveRefusalsStopTheFetchesUntilANewVersion)
     ASSERT_EQ(delegate->failures.size(), 5u);
     EXPECT_EQ(delegate->failures[0].code(), 404);
     EXPECT_EQ(delegate->failures[0].domain(), WayfinderTracker::kErrorDomain);
+    EXPECT_EQ(delegate->failures[0].localizedDescription(),
+        "Wayfinder error response from server. Check your Wayfinder key and Apple app ID.");
 
     m_backend.clearHooks();
     writeInfo("2.0");

@@ -1,5 +1,7 @@
 #include "attribution/tests/TrackerFixture.h"
 
+#include "testing/server/RefusingPort.h"
+
 #include <filesystem>
 
 namespace attribution::test {
@@ -91,7 +93,8 @@ TEST_F(WayfinderRequestCacheTest, OnlyWholeFilesAreReadAndTheirTimeCountsFromThe
 
 TEST_F(WayfinderRequestCacheTest, AFailedReplayDropsOnlyAnotherVersionsRequests)
 {
-    const std::string unreachable = "http://127.0.0.1:9/api/v3/iosevent?app_id=1";
+    ::testing::RefusingPort closed;
+    const std::string unreachable = closed.url("/api/v3/iosevent?app_id=1");
     writeFile("1.af", "version=2.0\nurl=" + unreachable + "\ndata=QUJD");
     writeFile("2.af", "version=3.0\nurl=" + unreachable + "\ndata=QUJD");
     writeFile("3.af", "version=3.0\nurl=x");

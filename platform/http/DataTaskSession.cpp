@@ -1,15 +1,22 @@
 #include "platform/http/DataTaskSession.h"
 
+#include "platform/foundation/ProcessInfo.h"
 #include "platform/http/SessionEngine.h"
 
+#include <cstdlib>
 #include <memory>
 
 namespace platform::http {
 
 DataTaskSession& DataTaskSession::shared()
 {
-    // Never destroyed: a task still under way when the process ends must not find the session gone.
-    static auto* session = new DataTaskSession;
+    // Never destroyed, and waited for when the process ends, before the statics made earlier go: a task's
+    // completion still under way then finds the session and what it uses in place.
+    static auto* session = [] {
+        auto* made = new DataTaskSession;
+        std::atexit([] { shared().waitUntilIdle(); });
+        return made;
+    }();
     return *session;
 }
 
@@ -20,7 +27,9 @@ DataTaskSession::DataTaskSession(std::size_t threads)
 
 void DataTaskSession::dataTask(UrlRequest request, Completion completion)
 {
-    m_queue.async([request = std::move(request), completion = std::move(completion)] {
+    auto activity = foundation::ProcessInfo::processInfo().beginActivity(
+        foundation::ProcessInfo::kActivitySuddenTerminationDisabled, "data task " + request.url);
+    m_queue.async([request = std::move(request), completion = std::move(completion), activity] {
         auto task = std::make_shared<Task>(request.method, request.url, request.headers, request.body);
         SessionEngine::Options options;
         options.sendsBody = request.method == "POST" || request.method == "PUT" || request.method == "PATCH";
@@ -35,6 +44,7 @@ void DataTaskSession::dataTask(UrlRequest request, Completion completion)
             completion(outcome.body, HttpResponse { request.url, sent.statusCode(), sent.responseHeaders() },
                 std::nullopt);
         });
+        foundation::ProcessInfo::processInfo().endActivity(activity);
     });
 }
 
