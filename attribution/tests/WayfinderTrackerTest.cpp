@@ -1,5 +1,6 @@
 #include "attribution/tests/TrackerFixture.h"
 
+#include "attribution/WayfinderDebugQueue.h"
 #include "attribution/WayfinderUtils.h"
 
 #include "platform/foundation/Array.h"
@@ -153,6 +154,54 @@ TEST_F(WayfinderTrackerTest, EventsBuiltOnSeveralThreadsAtOnceEachTakeACountOfTh
     EXPECT_EQ(counts.size(), static_cast<std::size_t>(kThreads));
     EXPECT_EQ(counts.count(std::to_string(kThreads)), 1u);
     EXPECT_EQ(identifiers.size(), 1u) << "one install, one identifier";
+}
+
+TEST_F(WayfinderTrackerTest, TheSettingsShowInTheRequest)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> set;
+        const char* field;
+        std::optional<std::string> value;
+    };
+    const std::vector<Case> cases {
+        { "device name", [&] { tracker.setShouldCollectDeviceName(false); }, "name", std::nullopt },
+        { "tracking", [&] { tracker.setDeviceTrackingDisabled(true); }, "deviceTrackingDisabled", "true" },
+        { "currency", [&] { tracker.setCurrencyCode("GB"); }, "currency", "GB" },
+        { "customer", [&] { tracker.setCustomerUserID("ann-1"); }, "appUID", "ann-1" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.set();
+        tracker.callServerWithEventName("tap");
+        settle();
+        ASSERT_FALSE(received().empty());
+        EXPECT_EQ(received().back().field(c.field), c.value);
+    }
+    EXPECT_TRUE(
+        logged("Wayfinder WARNING: currency code should be 3 characters!!! 'GB' is not a legal value."));
+}
+
+TEST_F(WayfinderTrackerTest, InDiagnosticModeEachRequestAndItsOutcomeIsLogged)
+{
+    auto& actions = WayfinderDebugQueue::sharedManager();
+    actions.setActions(nullptr);
+    tracker.setIsAFNightVisionMode(true);
+    launch();
+    m_backend.dropRoute("POST", "/api/v3/iosevent", 1);
+    tracker.callServerWithEventName("tap");
+    settle();
+    auto logged = actions.actions();
+    ASSERT_EQ(logged->size(), 2u) << "the launch and the event; the conversion data the tracker fetched for "
+                                     "itself is not logged";
+    auto launched = logged->at(0).dictionary();
+    EXPECT_EQ(launched->get("name").stringValue(), "Launch");
+    EXPECT_EQ(launched->get("status").stringValue(), "success");
+    EXPECT_EQ(launched->get("data").stringValue(), received().front().text);
+    auto tapped = logged->at(1).dictionary();
+    EXPECT_EQ(tapped->get("name").stringValue(), "Event: tap");
+    EXPECT_EQ(tapped->get("status").stringValue(), "error");
+    actions.setActions(nullptr);
 }
 
 TEST_F(WayfinderTrackerTest, WithoutADevKeyNothingIsSentAndNothingCounted)
