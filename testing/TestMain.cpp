@@ -32,9 +32,11 @@ int main(int argc, char** argv)
     setenv("LANG", "C.UTF-8", 1);
     setenv("LC_ALL", "C.UTF-8", 1);
     tzset();
-    // The kit platform talks to no service unless a test points it at one: a closed loopback port.
+    // The kit platform and the attribution tracker talk to no service unless a test points it at one: a
+    // closed loopback port.
     setenv("ZORVIK_KIT_SETTINGS_URL", "http://127.0.0.1:9", 1);
     setenv("ZORVIK_KIT_CONFIGURE_URL", "http://127.0.0.1:9", 1);
+    setenv("ZORVIK_WAYFINDER_URL", "http://127.0.0.1:9", 1);
     // A test that sets no device folder of its own gets one of its program's, shared with the children it
     // starts, never the user's: test programs run side by side, and would see each other's files there.
     std::optional<testing::TemporaryDirectory> home;

@@ -133,6 +133,7 @@ std::map<std::string, std::string> ProgramOptions::serviceEnvironment() const
         environment["ZORVIK_KIT_BETA_URL"] = root;
         environment["ZORVIK_KIT_SETTINGS_URL"] = root;
         environment["ZORVIK_KIT_CONFIGURE_URL"] = root;
+        environment["ZORVIK_WAYFINDER_URL"] = root;
     }
     if (apiUrl)
         environment["ZORVIK_API_URL"] = *apiUrl;
@@ -167,7 +168,7 @@ std::string ProgramOptions::helpText(const std::string& commands)
            "  --screen <size>           320x480, 320x568 (the default), 375x667 or 414x736 points\n"
            "  --backend <url>           the back-end for every service: REST API, company search,\n"
            "                            configuration, photo storage and the kit services (settings,\n"
-           "                            app registration, crash reports)\n"
+           "                            app registration, crash reports) and the attribution service\n"
            "                            (as zorvik-backend serves them)\n"
            "  --api-url <url>           the REST API's base URL          (else $ZORVIK_API_URL)\n"
            "  --companies-url <url>     the company search's root URL    (else $ZORVIK_COMPANIES_URL)\n"

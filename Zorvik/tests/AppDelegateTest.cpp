@@ -34,6 +34,7 @@
 #include "platform/ui/Window.h"
 #include "testing/ScopedEnvironment.h"
 #include "testing/StoreLock.h"
+#include "testing/backend/AttributionService.h"
 #include "testing/backend/Backend.h"
 
 #include <gtest/gtest.h>
@@ -208,7 +209,7 @@ TEST_F(AppDelegateTest, LaunchRunsItsStepsInOrderAndAlwaysSucceeds)
         state.screenChooserMade = m_delegate->appController() != nullptr;
         state.socialSDKTold = !sdk.calls().empty();
         state.attributionConfigured = attribution::WayfinderTracker::sharedTracker().wayfinderDevKey()
-            == WayfinderConfiguration::kDevKey;
+            == WayfinderConfiguration::devKey();
         state.settingsExist = DeviceSettingsStore::sharedStore().fetchDeviceSettings().value.has_value();
         state.kitPlatformAsked = kit::Ember::sharedInstance()->isEmberStarted();
         state.templatesCopied = fs::exists(documents() / "template.html");
@@ -343,17 +344,22 @@ TEST_F(AppDelegateTest, AMissingResourceIsReportedAndLaunchGoesOn)
 
 TEST_F(AppDelegateTest, EachActivationTellsTheOutsideServicesButChoosesOnlyAfterTheBackground)
 {
+    m_environment.set("ZORVIK_WAYFINDER_URL", m_backend.baseUrl());
+    auto& tracker = attribution::WayfinderTracker::sharedTracker();
+    auto attributionService = ::testing::AttributionService::of(m_backend);
     int opened = 0;
     auto openedToken = count(AnalyticsEvents::analyticsOpenedApp, opened);
     auto& application = Application::shared();
     ASSERT_TRUE(launch());
     mainQueue().advance(0.1);
+    tracker.waitUntilIdle();
 
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(platform::outside::KDRSDKAppEvents::activations().size(), 1u);
-    ASSERT_EQ(attribution::WayfinderTracker::sharedTracker().launchReports().size(), 1u);
-    EXPECT_EQ(attribution::WayfinderTracker::sharedTracker().launchReports().front().devKey,
-        WayfinderConfiguration::kDevKey);
+    auto launches = attributionService->requests();
+    ASSERT_EQ(launches.size(), 1u) << "the service read the launch with the app's key";
+    EXPECT_EQ(launches.front().appId, WayfinderConfiguration::appleAppID());
+    EXPECT_EQ(launches.front().field("event"), "Launched");
 
     FileStore {}.saveToFile(AppController::kUserFileName, "ann@example.com");
     mainQueue().advance(2);
@@ -363,9 +369,12 @@ TEST_F(AppDelegateTest, EachActivationTellsTheOutsideServicesButChoosesOnlyAfter
     EXPECT_EQ(topScreen(), "StartSignupViewController") << "a system alert is no return from the background";
     EXPECT_EQ(opened, 2);
     EXPECT_EQ(platform::outside::KDRSDKAppEvents::activations().size(), 2u);
-    EXPECT_EQ(attribution::WayfinderTracker::sharedTracker().launchReports().size(), 2u);
+    tracker.waitUntilIdle();
+    EXPECT_EQ(attributionService->requests().size(), 2u);
 
     application.enterBackground();
+    tracker.waitUntilIdle();
+    ASSERT_EQ(attributionService->statistics().size(), 1u) << "the move to the background is reported";
     application.enterForeground();
     EXPECT_EQ(topScreen(), "StartSignupViewController") << "a short absence keeps the screen";
     EXPECT_EQ(opened, 3);

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Dictionary.h"
+#include "testing/backend/AttributionService.h"
 #include "testing/backend/Text.h"
 
 #include <algorithm>
@@ -399,6 +400,8 @@ void Backend::addRoutes()
 
     m_conversionPings.addRoutes(
         [this](auto method, auto pattern, auto handler) { addRoute(method, pattern, std::move(handler)); });
+    AttributionService::serve(
+        *this, [this](auto method, auto pattern, auto route) { addRoute(method, pattern, route); });
 
     addRoute("GET", "/", [this](const ServerRequest&) { return m_state.configuration(); });
     addRoute("GET", "/upgrade", [](const ServerRequest&) {

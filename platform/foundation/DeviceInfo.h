@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace platform::foundation {
+
+/// What the app may read of the device it runs on, as the phone's platform tells it: names, the OS, the
+/// hardware, the identifiers and the user's language and region. On this host they come from the kernel
+/// (uname, the host name), the device environment's locale and the app's standard defaults. Thread-safe.
+class DeviceInfo {
+public:
+    /// The name the user gave the device: the host name.
+    static std::string name();
+    /// The OS name ("Linux").
+    static std::string systemName();
+    /// The OS version: the kernel release ("6.1.0-18-amd64").
+    static std::string systemVersion();
+    /// The device model, "iPhone": the kind of device the app is made for.
+    static std::string model();
+    /// The model in the user's language; "iPhone" too.
+    static std::string localizedModel();
+    /// The hardware's machine name ("x86_64", "aarch64").
+    static std::string machine();
+    /// The identifier of the device for this app's vendor: a random UUID made on first use and kept in the
+    /// standard defaults, so it lasts as long as the app's data; nullopt when it cannot be kept.
+    static std::optional<std::string> identifierForVendor();
+    /// The advertising identifier and whether the user lets it be used for tracking: this host has none.
+    static std::optional<std::string> advertisingIdentifier() { return std::nullopt; }
+    /// The user's first preferred language as a language tag ("en-GB"), from the device locale.
+    static std::string preferredLanguage();
+    /// The device locale's region code ("GB"); "US" for the POSIX locale.
+    static std::string countryCode();
+};
+
+}
