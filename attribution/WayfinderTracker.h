@@ -167,6 +167,9 @@ public:
     WayfinderTracker();
 
 private:
+    // The defaults key of the conversion data kept from the service's last answer.
+    static constexpr const char* kConversionDataKey { "WayfinderConversiondataKey" };
+
     struct Configuration {
         std::string devKey;
         std::string appleAppID;

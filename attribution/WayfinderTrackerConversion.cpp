@@ -23,7 +23,6 @@ using platform::foundation::Value;
 
 namespace {
 
-constexpr const char* kConversionDataKey { "WayfinderConversiondataKey" };
 constexpr const char* kExpirationKey { "WayfinderConversionDataCacheExpiration" };
 constexpr const char* kRetriesKey { "WayfinderConversionDataRequestRetries" };
 constexpr std::int64_t kMaximumRetries { 4 };

@@ -39,7 +39,6 @@ using platform::foundation::Value;
 namespace {
 
 constexpr const char* kInstallTimestampKey { "WayfinderInstallTimestamp" };
-constexpr const char* kConversionDataKey { "WayfinderConversiondataKey" };
 constexpr const char* kIAdAttributionKey { "WayfinderiAdAttributionKey" };
 constexpr const char* kIAdPurchaseDateKey { "WayfinderiAdPurchaseDate" };
 constexpr const char* kIAdImpressionDateKey { "WayfinderiAdImpressionDate" };

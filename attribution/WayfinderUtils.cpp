@@ -6,6 +6,7 @@
 #include "platform/foundation/Files.h"
 #include "platform/foundation/Json.h"
 #include "platform/foundation/Log.h"
+#include "platform/http/Url.h"
 
 #include <openssl/evp.h>
 #include <openssl/sha.h>
@@ -33,34 +34,10 @@ std::string hex(const unsigned char* bytes, std::size_t length)
     return text;
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// `text` with its "%XX" escapes replaced by their bytes; a "%" that starts no escape stays.
+// `text` with its "%XX" escapes replaced by their bytes; text with a malformed escape stays as it is.
 std::string unescaped(std::string_view text)
 {
-    std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            int high = hexDigit(text[i + 1]);
-            int low = hexDigit(text[i + 2]);
-            if (high >= 0 && low >= 0) {
-                result += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
-        }
-        result += text[i];
-    }
-    return result;
+    return platform::http::percentDecode(text).value_or(std::string(text));
 }
 
 }
