@@ -19,6 +19,7 @@
 #include "platform/foundation/Json.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/ui/Device.h"
 
 #include <charconv>
 #include <cstdio>
@@ -185,8 +186,8 @@ std::string WayfinderTracker::postData(const Configuration& settings,
         + ",advertiserIdEnabled=" + (advertiser ? "true" : "false") + ",";
     fields
         += "bundleIdentifier=" + platform::foundation::Bundle::main()->bundleIdentifier().value_or("") + ",";
-    if (auto vendor = platform::foundation::DeviceInfo::identifierForVendor())
-        fields += "vendorId=" + *vendor + ",";
+    if (auto vendor = platform::ui::Device::current().identifierForVendor())
+        fields += "vendorId=" + vendor->string() + ",";
     if (!settings.currencyCode.empty()) {
         if (settings.currencyCode.size() != 3)
             platform::foundation::Log().write("Wayfinder WARNING: currency code should be 3 characters!!! '"

@@ -1,10 +1,6 @@
 #include "platform/foundation/DeviceInfo.h"
 
-#include "platform/foundation/Defaults.h"
 #include "platform/foundation/DeviceEnvironment.h"
-#include "platform/foundation/Uuid.h"
-
-#include <mutex>
 
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -12,8 +8,6 @@
 namespace platform::foundation {
 
 namespace {
-
-constexpr const char* kVendorIdentifierKey { "DeviceIdentifierForVendor" };
 
 utsname kernel()
 {
@@ -69,19 +63,6 @@ std::string DeviceInfo::localizedModel()
 std::string DeviceInfo::machine()
 {
     return kernel().machine;
-}
-
-std::optional<std::string> DeviceInfo::identifierForVendor()
-{
-    static std::mutex mutex;
-    std::lock_guard lock(mutex);
-    auto defaults = Defaults::standard();
-    if (auto kept = defaults->string(kVendorIdentifierKey); kept && !kept->empty())
-        return kept;
-    auto identifier = Uuid::random().string();
-    if (!defaults->setValue(kVendorIdentifierKey, identifier))
-        return std::nullopt;
-    return identifier;
 }
 
 std::string DeviceInfo::preferredLanguage()

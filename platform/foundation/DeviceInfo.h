@@ -22,9 +22,6 @@ public:
     static std::string localizedModel();
     /// The hardware's machine name ("x86_64", "aarch64").
     static std::string machine();
-    /// The identifier of the device for this app's vendor: a random UUID made on first use and kept in the
-    /// standard defaults, so it lasts as long as the app's data; nullopt when it cannot be kept.
-    static std::optional<std::string> identifierForVendor();
     /// The advertising identifier and whether the user lets it be used for tracking: this host has none.
     static std::optional<std::string> advertisingIdentifier() { return std::nullopt; }
     /// The user's first preferred language as a language tag ("en-GB"), from the device locale.

@@ -6,18 +6,6 @@
 
 namespace platform::foundation {
 
-namespace {
-
-// Synchronous collapse into huge pages (Linux 6.1), whatever the system's setting for transparent huge pages
-// short of "never"; older headers do not name it.
-#ifdef MADV_COLLAPSE
-constexpr int kCollapse = MADV_COLLAPSE;
-#else
-constexpr int kCollapse = 25;
-#endif
-
-}
-
 void HugePageFrames::note(const void* address)
 {
     auto frame = reinterpret_cast<std::uintptr_t>(address) & ~(kFrameSize - 1);
@@ -29,9 +17,11 @@ std::size_t HugePageFrames::collapse()
 {
     std::sort(m_frames.begin(), m_frames.end());
     m_frames.erase(std::unique(m_frames.begin(), m_frames.end()), m_frames.end());
+    // A synchronous collapse (Linux 6.1), whatever the system's setting for transparent huge pages short of
+    // "never".
     std::size_t collapsed = 0;
     for (auto frame : m_frames)
-        collapsed += madvise(reinterpret_cast<void*>(frame), kFrameSize, kCollapse) == 0;
+        collapsed += madvise(reinterpret_cast<void*>(frame), kFrameSize, MADV_COLLAPSE) == 0;
     m_frames.clear();
     return collapsed;
 }

@@ -26,6 +26,35 @@ Uuid Uuid::random()
     return uuid;
 }
 
+std::optional<Uuid> Uuid::fromString(std::string_view text)
+{
+    if (text.size() != 36)
+        return std::nullopt;
+    auto digit = [](char c) -> int {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    };
+    Uuid uuid;
+    std::size_t position = 0;
+    for (std::size_t index = 0; index < uuid.m_bytes.size(); ++index) {
+        if (index == 4 || index == 6 || index == 8 || index == 10) {
+            if (text[position++] != '-')
+                return std::nullopt;
+        }
+        int high = digit(text[position++]);
+        int low = digit(text[position++]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        uuid.m_bytes[index] = static_cast<std::uint8_t>(high << 4 | low);
+    }
+    return uuid;
+}
+
 std::string Uuid::string() const
 {
     static constexpr char digits[] = "0123456789ABCDEF";

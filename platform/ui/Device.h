@@ -20,8 +20,9 @@ enum class DeviceOrientation {
 };
 
 /// The phone the app runs on, as far as the app can see it: how it is held and the identifier it gives the
-/// apps of one vendor. A phone starts upright (portrait); each process is a phone of its own, so its
-/// identifier for vendor is made on first use and kept for the process. Thread-safe.
+/// apps of one vendor. A phone starts upright (portrait). The identifier for vendor is made on first use
+/// and kept in the standard defaults, so it lasts as long as the app's data, as the phone's does.
+/// Thread-safe.
 class Device {
 public:
     /// Posted on the default notification centre, with the device as object, when the orientation changed.
@@ -37,7 +38,8 @@ public:
     /// Turns the device; posts orientationDidChangeNotification, on the calling thread, when that changed it.
     void setOrientation(DeviceOrientation orientation);
 
-    /// The identifier the phone gives this app's vendor, or nullopt while the phone offers none.
+    /// The identifier the phone gives this app's vendor, or nullopt while the phone offers none (or it cannot
+    /// be kept).
     std::optional<foundation::Uuid> identifierForVendor() const;
     /// Makes the phone offer `identifier` (nullopt: none): for tests.
     void setIdentifierForVendor(std::optional<foundation::Uuid> identifier);
@@ -50,7 +52,7 @@ private:
 
     std::atomic<DeviceOrientation> m_orientation { DeviceOrientation::Portrait };
     mutable std::mutex m_mutex;
-    // Made on first use unless a test set it.
+    // Read or made on first use unless a test set it.
     mutable bool m_identifierForVendorSet { false };
     mutable std::optional<foundation::Uuid> m_identifierForVendor;
 };

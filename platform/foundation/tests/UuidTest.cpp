@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
 #include <string>
 
@@ -34,4 +35,25 @@ TEST(Uuid, TextWritesEveryByteInOrder)
     ASSERT_EQ(hex.size(), 32u);
     for (std::size_t index = 0; index < 16; ++index)
         EXPECT_EQ(std::stoi(hex.substr(index * 2, 2), nullptr, 16), uuid.bytes()[index]) << index;
+}
+
+TEST(Uuid, ReadsBackWhatItWritesAndNothingElse)
+{
+    Uuid uuid = Uuid::random();
+    EXPECT_EQ(Uuid::fromString(uuid.string()), uuid);
+    std::string lower = uuid.string();
+    for (char& character : lower)
+        character = static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
+    EXPECT_EQ(Uuid::fromString(lower), uuid);
+
+    const char* refused[] = {
+        "",
+        "E621E1F8-C36C-495A-93FC-0C247A3E6E5",
+        "E621E1F8-C36C-495A-93FC-0C247A3E6E5F0",
+        "E621E1F8C36C-495A-93FC-0C247A3E6E5F-",
+        "E621E1F8-C36C-495A-93FC-0C247A3E6E5G",
+        "{621E1F8-C36C-495A-93FC-0C247A3E6E5F",
+    };
+    for (const char* text : refused)
+        EXPECT_EQ(Uuid::fromString(text), std::nullopt) << text;
 }
