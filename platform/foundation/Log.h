@@ -19,6 +19,8 @@ public:
 
     /// Sends every line, from every Log, to `captured` instead of stderr (the
     /// line without its newline); an empty function goes back to stderr.
+    /// When it returns, no other thread is still calling the former capture,
+    /// so whatever that capture reads may go.
     static void setCapture(std::function<void(const std::string& line)> captured);
 
 private:

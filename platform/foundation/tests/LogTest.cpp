@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -61,6 +64,47 @@ TEST_F(LogTest, ACaptureMayLogAndLinesFromThreadsAllArrive)
     for (auto& thread : threads)
         thread.join();
     EXPECT_EQ(count, 400u);
+}
+
+TEST(LogCapture, ReplacingACaptureWaitsForTheCallsOtherThreadsAreMaking)
+{
+    // A capture whose owner goes away once it has been replaced, as a test fixture does, while a
+    // background thread is still logging through it.
+    std::promise<void> entered;
+    std::promise<void> release;
+    std::atomic<bool> replaced { false };
+    bool replacedWhileRunning { true };
+    Log::setCapture([&](const std::string&) {
+        entered.set_value();
+        release.get_future().wait();
+        replacedWhileRunning = replaced;
+    });
+    std::thread logger([] { Log("[T]").write("late line"); });
+    entered.get_future().wait();
+    std::thread replacer([&] {
+        Log::setCapture({});
+        replaced = true;
+    });
+    // Give the replacement time to go wrong: it must still be waiting when the capture ends.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    release.set_value();
+    logger.join();
+    replacer.join();
+    EXPECT_FALSE(replacedWhileRunning);
+}
+
+TEST(LogCapture, ACaptureMayReplaceItself)
+{
+    std::vector<std::string> lines;
+    Log::setCapture([&](const std::string& line) {
+        lines.push_back(line);
+        Log::setCapture({});
+    });
+    testing::internal::CaptureStderr();
+    Log().write("first");
+    Log().write("second");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "second\n");
+    EXPECT_EQ(lines, std::vector<std::string> { "first" });
 }
 
 TEST(LogToStderr, WritesOneLineToStandardError)
