@@ -1,5 +1,6 @@
 #include "platform/foundation/Array.h"
 
+#include "platform/foundation/CacheLineAllocator.h"
 #include "platform/foundation/Dictionary.h"
 
 #include <stdexcept>
@@ -8,7 +9,7 @@ namespace platform::foundation {
 
 ArrayRef Array::make()
 {
-    return std::make_shared<Array>();
+    return std::allocate_shared<Array>(CacheLineAllocator<Array>());
 }
 
 ArrayRef Array::make(std::initializer_list<Value> values)
@@ -18,7 +19,7 @@ ArrayRef Array::make(std::initializer_list<Value> values)
 
 ArrayRef Array::make(std::vector<Value> values)
 {
-    auto array = std::make_shared<Array>();
+    auto array = std::allocate_shared<Array>(CacheLineAllocator<Array>());
     array->m_values = std::move(values);
     return array;
 }

@@ -1,5 +1,7 @@
 #include "platform/foundation/Dictionary.h"
 
+#include "platform/foundation/CacheLineAllocator.h"
+
 #include <algorithm>
 
 namespace platform::foundation {
@@ -15,7 +17,7 @@ bool keyBefore(const Dictionary::Entry& entry, std::string_view key)
 
 DictionaryRef Dictionary::make()
 {
-    return std::make_shared<Dictionary>();
+    return std::allocate_shared<Dictionary>(CacheLineAllocator<Dictionary>());
 }
 
 DictionaryRef Dictionary::make(std::initializer_list<std::pair<const std::string, Value>> entries)
@@ -46,7 +48,7 @@ DictionaryRef Dictionary::make(Entries entries)
         }
         entries.erase(kept, entries.end());
     }
-    auto dictionary = std::make_shared<Dictionary>();
+    auto dictionary = std::allocate_shared<Dictionary>(CacheLineAllocator<Dictionary>());
     dictionary->m_entries = std::move(entries);
     return dictionary;
 }
@@ -100,14 +102,14 @@ void Dictionary::addEntries(const Dictionary& other)
 
 DictionaryRef Dictionary::shallowCopy() const
 {
-    auto copy = std::make_shared<Dictionary>();
+    auto copy = std::allocate_shared<Dictionary>(CacheLineAllocator<Dictionary>());
     copy->m_entries = m_entries;
     return copy;
 }
 
 DictionaryRef Dictionary::deepCopy() const
 {
-    auto copy = std::make_shared<Dictionary>();
+    auto copy = std::allocate_shared<Dictionary>(CacheLineAllocator<Dictionary>());
     copy->m_entries.reserve(m_entries.size());
     for (auto& [key, value] : m_entries)
         copy->m_entries.emplace_back(key, value.deepCopy());
