@@ -3,6 +3,7 @@
 #include "platform/foundation/CacheLineAllocator.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace platform::foundation {
 
@@ -27,7 +28,6 @@ DictionaryRef Dictionary::make(std::initializer_list<std::pair<const std::string
 
 DictionaryRef Dictionary::make(Entries entries)
 {
-    auto inOrder = [](const Entry& left, const Entry& right) { return left.first < right.first; };
     bool normal = std::adjacent_find(entries.begin(), entries.end(),
                       [](const Entry& left, const Entry& right) { return left.first >= right.first; })
         == entries.end();
@@ -35,18 +35,22 @@ DictionaryRef Dictionary::make(Entries entries)
         return entry.second.isNull();
     });
     if (!normal) {
-        // Sorted stably, the last entry of each key ends its run: keep that one, unless it is null.
-        std::stable_sort(entries.begin(), entries.end(), inOrder);
-        auto kept = entries.begin();
-        for (auto it = entries.begin(); it != entries.end(); ++it) {
-            auto next = std::next(it);
-            if ((next != entries.end() && next->first == it->first) || it->second.isNull())
-                continue;
-            if (kept != it)
-                *kept = std::move(*it);
-            ++kept;
+        // Sorted stably, the last entry of each key ends its run: keep that one, unless it is null. The places
+        // are sorted, not the entries: the standard library's stable sort does not keep the entries' alignment
+        // in its scratch room.
+        std::vector<std::size_t> order(entries.size());
+        std::iota(order.begin(), order.end(), std::size_t { 0 });
+        std::stable_sort(order.begin(), order.end(),
+            [&](std::size_t left, std::size_t right) { return entries[left].first < entries[right].first; });
+        Entries kept;
+        kept.reserve(entries.size());
+        for (std::size_t place = 0; place < order.size(); ++place) {
+            Entry& entry = entries[order[place]];
+            bool lastOfItsKey = place + 1 == order.size() || entries[order[place + 1]].first != entry.first;
+            if (lastOfItsKey && !entry.second.isNull())
+                kept.push_back(std::move(entry));
         }
-        entries.erase(kept, entries.end());
+        entries = std::move(kept);
     }
     auto dictionary = std::allocate_shared<Dictionary>(CacheLineAllocator<Dictionary>());
     dictionary->m_entries = std::move(entries);
