@@ -99,7 +99,7 @@ DictionaryRef act_formattedSmartPixelDataDictionary(const DictionaryRef& paramet
     auto formatted = Dictionary::make();
     if (parameters) {
         for (const auto& [key, value] : parameters->entries())
-            formatted->set("data." + key.str(), value);
+            formatted->set("data." + key, value);
     }
     return formatted;
 }

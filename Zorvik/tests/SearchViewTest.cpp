@@ -77,7 +77,7 @@ std::string describe(const SearchItem& item)
     if (auto record = std::get_if<DictionaryRef>(&item)) {
         std::string description = "record";
         for (const auto& [key, value] : (*record)->entries())
-            description += " " + key.str() + "=" + value.stringValue();
+            description += " " + key + "=" + value.stringValue();
         return description;
     }
     const auto& contact = std::get<AddressBookContact>(item);

@@ -11,7 +11,7 @@ std::string queryWithParameters(const platform::foundation::Dictionary& paramete
     for (auto& [key, value] : parameters.entries()) {
         if (!query.empty())
             query += '&';
-        query += key.str() + "=" + value.stringValue();
+        query += key + "=" + value.stringValue();
     }
     return query;
 }

@@ -1,6 +1,5 @@
 #include "platform/foundation/Array.h"
 
-#include "platform/foundation/CacheLineAllocator.h"
 #include "platform/foundation/Dictionary.h"
 
 #include <stdexcept>
@@ -9,7 +8,7 @@ namespace platform::foundation {
 
 ArrayRef Array::make()
 {
-    return std::allocate_shared<Array>(CacheLineAllocator<Array>());
+    return std::make_shared<Array>();
 }
 
 ArrayRef Array::make(std::initializer_list<Value> values)
@@ -19,7 +18,7 @@ ArrayRef Array::make(std::initializer_list<Value> values)
 
 ArrayRef Array::make(std::vector<Value> values)
 {
-    auto array = std::allocate_shared<Array>(CacheLineAllocator<Array>());
+    auto array = std::make_shared<Array>();
     array->m_values = std::move(values);
     return array;
 }

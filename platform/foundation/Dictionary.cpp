@@ -1,9 +1,6 @@
 #include "platform/foundation/Dictionary.h"
 
-#include "platform/foundation/CacheLineAllocator.h"
-
 #include <algorithm>
-#include <numeric>
 
 namespace platform::foundation {
 
@@ -18,7 +15,7 @@ bool keyBefore(const Dictionary::Entry& entry, std::string_view key)
 
 DictionaryRef Dictionary::make()
 {
-    return std::allocate_shared<Dictionary>(CacheLineAllocator<Dictionary>());
+    return std::make_shared<Dictionary>();
 }
 
 DictionaryRef Dictionary::make(std::initializer_list<std::pair<const std::string, Value>> entries)
@@ -28,6 +25,7 @@ DictionaryRef Dictionary::make(std::initializer_list<std::pair<const std::string
 
 DictionaryRef Dictionary::make(Entries entries)
 {
+    auto inOrder = [](const Entry& left, const Entry& right) { return left.first < right.first; };
     bool normal = std::adjacent_find(entries.begin(), entries.end(),
                       [](const Entry& left, const Entry& right) { return left.first >= right.first; })
         == entries.end();
@@ -35,24 +33,20 @@ DictionaryRef Dictionary::make(Entries entries)
         return entry.second.isNull();
     });
     if (!normal) {
-        // Sorted stably, the last entry of each key ends its run: keep that one, unless it is null. The places
-        // are sorted, not the entries: the standard library's stable sort does not keep the entries' alignment
-        // in its scratch room.
-        std::vector<std::size_t> order(entries.size());
-        std::iota(order.begin(), order.end(), std::size_t { 0 });
-        std::stable_sort(order.begin(), order.end(),
-            [&](std::size_t left, std::size_t right) { return entries[left].first < entries[right].first; });
-        Entries kept;
-        kept.reserve(entries.size());
-        for (std::size_t place = 0; place < order.size(); ++place) {
-            Entry& entry = entries[order[place]];
-            bool lastOfItsKey = place + 1 == order.size() || entries[order[place + 1]].first != entry.first;
-            if (lastOfItsKey && !entry.second.isNull())
-                kept.push_back(std::move(entry));
+        // Sorted stably, the last entry of each key ends its run: keep that one, unless it is null.
+        std::stable_sort(entries.begin(), entries.end(), inOrder);
+        auto kept = entries.begin();
+        for (auto it = entries.begin(); it != entries.end(); ++it) {
+            auto next = std::next(it);
+            if ((next != entries.end() && next->first == it->first) || it->second.isNull())
+                continue;
+            if (kept != it)
+                *kept = std::move(*it);
+            ++kept;
         }
-        entries = std::move(kept);
+        entries.erase(kept, entries.end());
     }
-    auto dictionary = std::allocate_shared<Dictionary>(CacheLineAllocator<Dictionary>());
+    auto dictionary = std::make_shared<Dictionary>();
     dictionary->m_entries = std::move(entries);
     return dictionary;
 }
@@ -106,14 +100,14 @@ void Dictionary::addEntries(const Dictionary& other)
 
 DictionaryRef Dictionary::shallowCopy() const
 {
-    auto copy = std::allocate_shared<Dictionary>(CacheLineAllocator<Dictionary>());
+    auto copy = std::make_shared<Dictionary>();
     copy->m_entries = m_entries;
     return copy;
 }
 
 DictionaryRef Dictionary::deepCopy() const
 {
-    auto copy = std::allocate_shared<Dictionary>(CacheLineAllocator<Dictionary>());
+    auto copy = std::make_shared<Dictionary>();
     copy->m_entries.reserve(m_entries.size());
     for (auto& [key, value] : m_entries)
         copy->m_entries.emplace_back(key, value.deepCopy());

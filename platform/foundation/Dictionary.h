@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/foundation/CacheLineAllocator.h"
-#include "platform/foundation/DictionaryKey.h"
 #include "platform/foundation/Observation.h"
 #include "platform/foundation/Value.h"
 
@@ -25,32 +23,12 @@ template<class T> struct AttachmentKey {
 /// Always held by DictionaryRef, so two holders see each other's changes.
 /// Storing null removes the key; reading an absent key gives null.
 ///
-/// The entries lie in one sorted block beside a small header, each entry in a
-/// cache line of its own: the lists walk thousands of records at every
-/// refresh, and reading a field of a record then waits for its header and one
-/// line, instead of a node per key or an entry across two lines.
+/// The entries lie in one sorted block beside a small header: the lists walk
+/// thousands of records at every refresh, and a record read then touches a
+/// few neighbouring cache lines instead of a node per key.
 class Dictionary : public std::enable_shared_from_this<Dictionary> {
 public:
-    /// A key with its value.
-    struct alignas(kCacheLineSize) Entry {
-        Entry() = default;
-        Entry(DictionaryKey key, Value value)
-            : first(std::move(key))
-            , second(std::move(value))
-        {
-        }
-        Entry(const std::pair<const std::string, Value>& entry)
-            : first(entry.first)
-            , second(entry.second)
-        {
-        }
-
-        friend bool operator==(const Entry&, const Entry&) = default;
-
-        DictionaryKey first;
-        Value second;
-    };
-    static_assert(sizeof(Entry) == kCacheLineSize, "an entry fills one cache line");
+    using Entry = std::pair<std::string, Value>;
     /// The entries, sorted by key, each key once, no null values.
     using Entries = std::vector<Entry>;
 

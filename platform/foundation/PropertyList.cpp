@@ -145,7 +145,7 @@ Node nodeOf(const Value& value)
             Node item = nodeOf(element);
             if (!item)
                 return nullptr;
-            plist_dict_set_item(dictionary.get(), key.str().c_str(), item.release());
+            plist_dict_set_item(dictionary.get(), key.c_str(), item.release());
         }
         return dictionary;
     }

@@ -90,7 +90,7 @@ void appendPairs(std::string& query, const std::string& key, const foundation::V
         return;
     case Type::Dictionary:
         for (const auto& [subkey, subvalue] : value.dictionary()->entries())
-            appendPairs(query, key + "[" + subkey.str() + "]", subvalue);
+            appendPairs(query, key + "[" + subkey + "]", subvalue);
         return;
     case Type::Array:
         for (const auto& element : *value.array())
