@@ -1,6 +1,7 @@
 #include "attribution/WayfinderUtils.h"
 
 #include "platform/foundation/Array.h"
+#include "platform/foundation/Base64.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Files.h"
@@ -138,11 +139,7 @@ std::string WayfinderUtils::md5(std::string_view text)
 
 std::string WayfinderUtils::base64forData(std::string_view data)
 {
-    std::string text(4 * ((data.size() + 2) / 3) + 1, '\0');
-    int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
-        reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
+    return platform::foundation::Base64::encode(data);
 }
 
 DictionaryRef WayfinderUtils::getStoreReceipt()
