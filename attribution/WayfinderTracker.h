@@ -209,6 +209,9 @@ private:
     // Held while a request's counters, identifier and dates are read and moved on, so that requests built on
     // different threads at once neither share a count nor make two identifiers.
     std::recursive_mutex m_identityMutex;
+    // Held while the count of refused conversion data fetches is read and written: their answers arrive on
+    // the URL session's threads at once.
+    std::mutex m_refusalsMutex;
     Configuration m_configuration;
     std::weak_ptr<WayfinderTrackerDelegate> m_delegate;
     double m_lastLaunchTime { 0 };
