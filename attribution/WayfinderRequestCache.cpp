@@ -93,7 +93,8 @@ void WayfinderRequestCache::cacheRequest(const std::shared_ptr<WayfinderRequestC
         log().write("Cache reached limit - not caching request....");
         return;
     }
-    log().write("Caching request...(cache size: " + std::to_string(size) + ")");
+    if (WayfinderTracker::sharedTracker().isDebug())
+        log().write("Caching request...(cache size: " + std::to_string(size) + ")");
     char name[64];
     std::snprintf(name, sizeof name, "%f.af", sinceReferenceDate());
     auto path = *directory / name;
@@ -153,7 +154,8 @@ void WayfinderRequestCache::processCache()
         if (m_replaying)
             return;
         m_cachedRequests = std::move(requests);
-        log().write("Cache size " + std::to_string(m_cachedRequests.size()));
+        if (WayfinderTracker::sharedTracker().isDebug())
+            log().write("Cache size " + std::to_string(m_cachedRequests.size()));
         if (m_cachedRequests.empty())
             return;
         m_replaying = true;

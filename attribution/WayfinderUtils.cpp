@@ -1,5 +1,7 @@
 #include "attribution/WayfinderUtils.h"
 
+#include "attribution/WayfinderTracker.h"
+
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Base64.h"
 #include "platform/foundation/Bundle.h"
@@ -81,7 +83,8 @@ std::optional<std::string> WayfinderUtils::getJsonStringFromDictionary(const Val
         return std::nullopt;
     }
     auto text = platform::foundation::toJson(value);
-    log.write("JSON OUTPUT: " + text);
+    if (WayfinderTracker::sharedTracker().isDebug())
+        log.write("JSON OUTPUT: " + text);
     return text;
 }
 

@@ -86,6 +86,7 @@ TEST_F(WayfinderTrackerTest, AFreshInstallsFirstLaunchDescribesTheInstallAndDevi
 
 TEST_F(WayfinderTrackerTest, LaunchesWithinOneAndAHalfSecondsOfTheLastRequestSendNothing)
 {
+    tracker.setIsDebug(true);
     struct Step {
         double wait;
         std::size_t requests;
@@ -104,6 +105,7 @@ TEST_F(WayfinderTrackerTest, LaunchesWithinOneAndAHalfSecondsOfTheLastRequestSen
 
 TEST_F(WayfinderTrackerTest, EventsCountApartFromLaunches)
 {
+    tracker.setIsDebug(true);
     launch();
     mainQueue().advance(10);
     tracker.trackEvent("-12.5", "-12.5");
