@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace conversion::test {
 namespace {
 
@@ -90,12 +92,34 @@ TEST_F(ACTReporterPrivateTest, ANonRepeatableConversionIsPingedUntilOnePingSucce
     }
 }
 
-TEST_F(ACTReporterPrivateTest, ConversionsWithoutALabelShareOneDeduplicationKey)
+TEST_F(ACTReporterPrivateTest, AConversionWithoutALabelIsKnownByItsConversionID)
 {
-    ASSERT_TRUE(ACTConversionIDReporter::make("123", std::nullopt, std::nullopt, false)->report());
-    ASSERT_TRUE(
-        mainQueue().runUntil([] { return Defaults::standard()->boolean("marquee_conversion_ping:(null)"); }));
-    EXPECT_FALSE(ACTConversionIDReporter::make("456", std::nullopt, std::nullopt, false)->report());
+    struct Case {
+        std::string conversionID;
+        std::optional<std::string> label;
+        std::string key;
+    };
+    const std::vector<Case> cases {
+        { "123", std::nullopt, "marquee_conversion_ping:(null):123" },
+        { "456", std::nullopt, "marquee_conversion_ping:(null):456" },
+        { "789", "sale", "marquee_conversion_ping:sale" },
+    };
+    // The one key all unlabelled conversions once shared is not read: it may not stop any of them.
+    Defaults::standard()->setValue("marquee_conversion_ping:(null)", true);
+    for (const auto& [conversionID, label, key] : cases) {
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(ACTConversionIDReporter::make(conversionID, label, std::nullopt, false)->report());
+        ASSERT_TRUE(mainQueue().runUntil([&] { return Defaults::standard()->boolean(key); }));
+    }
+    for (const auto& [conversionID, label, key] : cases) {
+        SCOPED_TRACE(key);
+        EXPECT_FALSE(ACTConversionIDReporter::make(conversionID, label, std::nullopt, false)->report());
+    }
+    auto pings = backend.conversionPings().pings();
+    EXPECT_EQ(
+        std::count_if(pings.begin(), pings.end(), [](const auto& ping) { return !ping.parameter("auto"); }),
+        static_cast<std::ptrdiff_t>(cases.size()))
+        << "one conversion ping each, besides the automated usage pings";
 }
 
 TEST_F(ACTReporterPrivateTest, ReferrersNeedAllThreePartsAndAtMostAHundredKeysAreEverStored)
