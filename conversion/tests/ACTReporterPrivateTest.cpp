@@ -2,6 +2,7 @@
 #include "conversion/ACTAutomatedUsageTracker.h"
 #include "conversion/ACTConversionIDReporter.h"
 #include "conversion/ACTIAPConversionReporter.h"
+#include "conversion/ACTPingRetryScheduler.h"
 #include "conversion/ACTRemarketingReporterPrivate.h"
 #include "conversion/ADTActivityReporterPrivate.h"
 #include "conversion/tests/ConversionFixture.h"
@@ -90,6 +91,21 @@ TEST_F(ACTReporterPrivateTest, ANonRepeatableConversionIsPingedUntilOnePingSucce
             EXPECT_TRUE(waitForPings(count + 1));
         }
     }
+}
+
+TEST_F(ACTReporterPrivateTest, ANonRepeatableConversionRetriedAfterAServerErrorIsRememberedOnceThrough)
+{
+    // No automated usage pings for the ID: the service's one failure is the conversion ping's.
+    ACTAutomatedUsageTracker::disableAutomatedUsageReportingWithConversionID("123");
+    backend.failRoute("GET", "/pagead/conversion/*", 500, 1);
+    ASSERT_TRUE(ACTConversionIDReporter::make("123", "sale", std::nullopt, false)->report());
+    auto& retries = ACTApplication::sharedApplication()->retryScheduler()->retryQueue();
+    ASSERT_TRUE(mainQueue().runUntil([&] { return retries.count() == 1; }));
+    mainQueue().advance(ACTPingRetryScheduler::kTimeBetweenBatches);
+    ASSERT_TRUE(mainQueue().runUntil([] {
+        return Defaults::standard()->boolean("marquee_conversion_ping:sale");
+    })) << "the retry's success reaches the reporter";
+    EXPECT_FALSE(ACTConversionIDReporter::make("123", "sale", std::nullopt, false)->report());
 }
 
 TEST_F(ACTReporterPrivateTest, AConversionWithoutALabelIsKnownByItsConversionID)
