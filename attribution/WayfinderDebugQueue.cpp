@@ -1,5 +1,6 @@
 #include "attribution/WayfinderDebugQueue.h"
 
+#include "attribution/WayfinderTracker.h"
 #include "attribution/WayfinderUtils.h"
 
 #include "platform/foundation/Array.h"
@@ -125,7 +126,8 @@ std::string WayfinderDebugQueue::getJSONAndClear()
         { "appName", bundle->objectForInfoDictionaryKey("CFBundleDisplayName") },
         { "platformExtension", WayfinderUtils::develomentPlatformName() } });
     auto text = platform::foundation::toJson(Value(report));
-    platform::foundation::Log().write("JSON: " + text);
+    if (WayfinderTracker::sharedTracker().isDebug())
+        platform::foundation::Log().write("JSON: " + text);
     m_actions->removeAll();
     return hostEncoded(text);
 }

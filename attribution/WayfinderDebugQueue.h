@@ -25,7 +25,7 @@ public:
     /// Marks the entry `id` succeeded; an unknown id changes nothing.
     void updateActionSuccess(std::int32_t id);
     /// The entries with the app's version, name and platform as compact JSON, percent-encoded for a URL's
-    /// host part; the entries are then removed.
+    /// host part (and logged in the tracker's debug mode); the entries are then removed.
     std::string getJSONAndClear();
 
     /// The entries (a copy).

@@ -93,7 +93,8 @@ void WayfinderRequestCache::cacheRequest(const std::shared_ptr<WayfinderRequestC
         log().write("Cache reached limit - not caching request....");
         return;
     }
-    log().write("Caching request...(cache size: " + std::to_string(size) + ")");
+    if (WayfinderTracker::sharedTracker().isDebug())
+        log().write("Caching request...(cache size: " + std::to_string(size) + ")");
     char name[64];
     std::snprintf(name, sizeof name, "%f.af", sinceReferenceDate());
     auto path = *directory / name;
@@ -144,18 +145,20 @@ void WayfinderRequestCache::processCache()
 {
     {
         std::lock_guard lock(m_mutex);
-        if (!m_cachedRequests.empty())
+        if (m_replaying)
             return;
     }
     auto requests = getCachedRequests();
     {
         std::lock_guard lock(m_mutex);
-        if (!m_cachedRequests.empty())
+        if (m_replaying)
             return;
         m_cachedRequests = std::move(requests);
-        log().write("Cache size " + std::to_string(m_cachedRequests.size()));
+        if (WayfinderTracker::sharedTracker().isDebug())
+            log().write("Cache size " + std::to_string(m_cachedRequests.size()));
         if (m_cachedRequests.empty())
             return;
+        m_replaying = true;
     }
     platform::foundation::mainQueue().after(kReplayDelay, [this] { sendNextCachedEvents(); });
 }
@@ -165,8 +168,10 @@ void WayfinderRequestCache::sendNextCachedEvents()
     std::shared_ptr<WayfinderRequestCacheData> next;
     {
         std::lock_guard lock(m_mutex);
-        if (m_cachedRequests.empty())
+        if (m_cachedRequests.empty()) {
+            m_replaying = false;
             return;
+        }
         next = m_cachedRequests.front();
         m_cachedRequests.erase(m_cachedRequests.begin());
     }
@@ -180,6 +185,7 @@ void WayfinderRequestCache::sendCachedRequest(const std::shared_ptr<WayfinderReq
             request, true, WayfinderTracker::sharedTracker().isDebug(), -1, nullptr);
     } catch (const std::exception&) {
         log().write("failed to start connection " + request->requestURL);
+        sendNextCachedEvents();
     }
 }
 
@@ -200,6 +206,7 @@ void WayfinderRequestCache::reset()
     std::lock_guard lock(m_mutex);
     m_cacheDirectoryPath.reset();
     m_cachedRequests.clear();
+    m_replaying = false;
 }
 
 }

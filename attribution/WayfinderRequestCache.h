@@ -18,7 +18,8 @@ namespace attribution {
 ///
 /// At most kMaximumFiles files are kept; a request that finds the folder full is dropped. A replay sends the
 /// files one after another, each to its URL with "&timeincache=<seconds>" added; a file leaves the cache
-/// when its request got any answer, or failed after another version made it. Thread-safe.
+/// when its request got any answer, or failed after another version made it. One replay runs at a time,
+/// from its start until its last request has ended, so that no file is sent twice. Thread-safe.
 class WayfinderRequestCache {
 public:
     /// The version whose requests a failed replay keeps.
@@ -44,11 +45,13 @@ public:
     void cacheRequest(const std::shared_ptr<WayfinderRequestCacheData>& request);
     /// The requests of the well-formed files, in the file system's order.
     std::vector<std::shared_ptr<WayfinderRequestCacheData>> getCachedRequests();
-    /// Starts a replay, after 0.1 s on the main queue, unless one is running.
+    /// Starts a replay of the files, after 0.1 s on the main queue, unless one is running (its last request
+    /// may still be under way while its list is empty).
     void processCache();
-    /// Sends the next request of the replay; the replay ends when none is left.
+    /// Sends the next request of the replay; the replay ends when none is left, which the completion of its
+    /// last request finds.
     void sendNextCachedEvents();
-    /// Sends `request` as a cached one.
+    /// Sends `request` as a cached one; a send that cannot start moves the replay on.
     void sendCachedRequest(const std::shared_ptr<WayfinderRequestCacheData>& request);
     /// Removes the file of `request`.
     void deleteRequest(const WayfinderRequestCacheData& request);
@@ -62,6 +65,8 @@ private:
     std::mutex m_mutex;
     std::optional<std::filesystem::path> m_cacheDirectoryPath;
     std::vector<std::shared_ptr<WayfinderRequestCacheData>> m_cachedRequests;
+    // From the start of a replay until the completion of its last request finds the list empty.
+    bool m_replaying { false };
 };
 
 }

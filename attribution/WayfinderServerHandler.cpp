@@ -2,6 +2,7 @@
 
 #include "attribution/WayfinderDebugQueue.h"
 #include "attribution/WayfinderRequestCache.h"
+#include "attribution/WayfinderTracker.h"
 
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Json.h"
@@ -59,7 +60,8 @@ void WayfinderServerHandler::sendRequestEventToServer(
                 cache.sendNextCachedEvents();
                 return;
             }
-            log().write("Wayfinder: sent information to server");
+            if (isDebug)
+                log().write("Wayfinder: sent information to server");
             if (logId != 0)
                 WayfinderDebugQueue::sharedManager().updateActionSuccess(logId);
             if (fromCache) {
@@ -83,13 +85,16 @@ void WayfinderServerHandler::sendPOSTRequest(
     platform::http::UrlRequest post;
     post.url = text("url") + "?app_id=" + text("appId") + "&wayfinder_id=" + text("wayfinderId")
         + "&dev_key=" + text("appDevKey") + "&sandbox=" + text("sandbox");
-    log().write("url = " + post.url);
+    bool isDebug = WayfinderTracker::sharedTracker().isDebug();
+    if (isDebug)
+        log().write("url = " + post.url);
     post.url = platform::http::percentEncodeQuery(post.url);
     post.method = "POST";
     post.body = platform::foundation::toJson(parameters->get("data"));
     post.setValue("application/json", "Accept");
     post.setValue("application/json", "Content-Type");
-    log().write("Wayfinder: sending request to server ");
+    if (isDebug)
+        log().write("Wayfinder: sending request to server ");
     platform::http::DataTaskSession::shared().dataTask(std::move(post),
         [completion = std::move(completion)](
             const std::string& body, const std::optional<HttpResponse>&, const std::optional<Error>& error) {

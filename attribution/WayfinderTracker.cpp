@@ -56,7 +56,6 @@ std::string WayfinderTracker::serviceURL()
 WayfinderTracker::WayfinderTracker()
     : m_platfromDevName(WayfinderUtils::develomentPlatformName())
 {
-    platform::foundation::Log().write(std::string("Wayfinder SDK version 3.") + kSDKVersion + " started");
     m_backgroundObserver = platform::foundation::NotificationCenter::defaultCenter().addObserver(
         platform::ui::Application::didEnterBackgroundNotification, nullptr,
         [this](const platform::foundation::Notification&) { handleEnteredBackground(); });
@@ -129,9 +128,12 @@ void WayfinderTracker::setIsDebug(bool isDebug)
         std::lock_guard lock(m_mutex);
         m_configuration.isDebug = isDebug;
     }
-    if (isDebug)
-        platform::foundation::Log().write("* * * Wayfinder is set to debug mode. This should only be used in "
-                                          "development enviornment!!!! * * *");
+    if (!isDebug)
+        return;
+    platform::foundation::Log log;
+    log.write("* * * Wayfinder is set to debug mode. This should only be used in development enviornment!!!! "
+              "* * *");
+    log.write(std::string("Wayfinder SDK version 3.") + kSDKVersion + " started");
 }
 
 bool WayfinderTracker::shouldCollectDeviceName() const
@@ -244,6 +246,8 @@ void WayfinderTracker::sendLaunchToServer()
         callServerWithEventName(kLaunchedEvent);
         return;
     }
+    if (!isDebug())
+        return;
     char text[64];
     std::snprintf(text, sizeof text, "Time from launch %f", passed);
     platform::foundation::Log().write(text);
@@ -251,7 +255,7 @@ void WayfinderTracker::sendLaunchToServer()
 
 void WayfinderTracker::trackEvent(const std::string& name, const std::string& value)
 {
-    if (!value.empty() && value.find_first_not_of("0123456789-.") == std::string::npos)
+    if (isDebug() && !value.empty() && value.find_first_not_of("0123456789-.") == std::string::npos)
         platform::foundation::Log().write("Wayfinder: numeric value '" + value + "' for event '" + name
             + "' will be categorized as a revenue event.");
     mainQueue().after(kEventDelay, [this, name, value] { callServerWithEventName(name, value); });

@@ -60,7 +60,8 @@ public:
     std::string currencyCode() const;
     void setCurrencyCode(std::string currencyCode);
     bool isDebug() const;
-    /// Turns the trace lines on or off; on, it logs a warning that debug mode is for development.
+    /// Turns the progress and trace lines on or off (failures and warnings are logged either way); turning
+    /// them on logs a warning that debug mode is for development, and the tracker's version.
     void setIsDebug(bool isDebug);
     bool shouldCollectDeviceName() const;
     void setShouldCollectDeviceName(bool collect);
@@ -88,10 +89,10 @@ public:
 
     /// Reports a launch: asks no ad-attribution client (this platform has none), then after kLaunchDelay on
     /// the main queue sends the "Launched" request, unless the previous one went less than
-    /// kMinimumLaunchInterval before.
+    /// kMinimumLaunchInterval before (logged in debug mode).
     void trackAppLaunch();
-    /// Sends the event `name` with `value`, after 1 ms on the main queue; a numeric value is logged as a
-    /// revenue event.
+    /// Sends the event `name` with `value`, after 1 ms on the main queue; in debug mode a numeric value is
+    /// logged as a revenue event.
     void trackEvent(const std::string& name, const std::string& value);
     /// Sends the event `name` with `values` (or "null" without) as escaped JSON, on the tracker's queue.
     void trackEvent(const std::string& name, const platform::foundation::DictionaryRef& values);
@@ -209,6 +210,9 @@ private:
     // Held while a request's counters, identifier and dates are read and moved on, so that requests built on
     // different threads at once neither share a count nor make two identifiers.
     std::recursive_mutex m_identityMutex;
+    // Held while the count of refused conversion data fetches is read and written: their answers arrive on
+    // the URL session's threads at once.
+    std::mutex m_refusalsMutex;
     Configuration m_configuration;
     std::weak_ptr<WayfinderTrackerDelegate> m_delegate;
     double m_lastLaunchTime { 0 };

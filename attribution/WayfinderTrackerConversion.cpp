@@ -105,13 +105,18 @@ void WayfinderTracker::conversionAnswer(
     if (status != 200) {
         if (!reportsFailures)
             return;
-        if (status >= 400 && status <= 499)
+        if (status >= 400 && status <= 499) {
+            std::lock_guard lock(m_refusalsMutex);
             defaults->setValue(kRetriesKey, defaults->integer(kRetriesKey) + 1);
+        }
         delegate->onConversionDataRequestFailure(trackerError(
             status, "Wayfinder error response from server. Check your Wayfinder key and Apple app ID."));
         return;
     }
-    defaults->remove(kRetriesKey);
+    {
+        std::lock_guard lock(m_refusalsMutex);
+        defaults->remove(kRetriesKey);
+    }
     auto parsed = body.empty() ? platform::foundation::JsonResult {} : platform::foundation::parseJson(body);
     auto data = parsed.ok() ? parsed.value.dictionary() : nullptr;
     if (body.empty() || !data) {

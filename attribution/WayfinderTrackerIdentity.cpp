@@ -204,7 +204,10 @@ std::string WayfinderTracker::getVersionUpdateDate(
     debugLog(__func__, "new version detected");
     defaults->setValue(kLastVersionKey, version);
     defaults->setValue(kDate3Key, currentUpdateDate);
-    defaults->remove(kConversionRetriesKey);
+    {
+        std::lock_guard lock(m_refusalsMutex);
+        defaults->remove(kConversionRetriesKey);
+    }
     return currentUpdateDate;
 }
 

@@ -8,6 +8,7 @@
 #include "attribution/WayfinderServerHandler.h"
 #include "attribution/WayfinderUtils.h"
 
+#include "platform/foundation/AdvertisingIdentifierManager.h"
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Clock.h"
@@ -177,13 +178,15 @@ std::string WayfinderTracker::postData(const Configuration& settings,
         takeDeepLink(fields);
     if (settings.deviceTrackingDisabled)
         fields += "deviceTrackingDisabled=true,";
-    auto advertiser = settings.disableAppleAdSupportTracking
-        ? std::nullopt
-        : platform::foundation::DeviceInfo::advertisingIdentifier();
-    if (advertiser)
+    // Without the phone's advertising-identifier service, or told not to read it: no identifier, "false".
+    auto advertising = settings.disableAppleAdSupportTracking
+        ? nullptr
+        : platform::foundation::AdvertisingIdentifierManager::sharedManager();
+    if (advertising)
         debugLog(__func__, "has advertiserId");
-    fields += "advertiserId=" + advertiser.value_or("")
-        + ",advertiserIdEnabled=" + (advertiser ? "true" : "false") + ",";
+    fields += "advertiserId=" + (advertising ? advertising->advertisingIdentifier().string() : std::string())
+        + ",advertiserIdEnabled="
+        + (advertising && advertising->isAdvertisingTrackingEnabled() ? "true" : "false") + ",";
     fields
         += "bundleIdentifier=" + platform::foundation::Bundle::main()->bundleIdentifier().value_or("") + ",";
     if (auto vendor = platform::ui::Device::current().identifierForVendor())

@@ -1,6 +1,9 @@
 #include "attribution/WayfinderUtils.h"
 
+#include "attribution/WayfinderTracker.h"
+
 #include "platform/foundation/Array.h"
+#include "platform/foundation/Base64.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Files.h"
@@ -80,7 +83,8 @@ std::optional<std::string> WayfinderUtils::getJsonStringFromDictionary(const Val
         return std::nullopt;
     }
     auto text = platform::foundation::toJson(value);
-    log.write("JSON OUTPUT: " + text);
+    if (WayfinderTracker::sharedTracker().isDebug())
+        log.write("JSON OUTPUT: " + text);
     return text;
 }
 
@@ -138,11 +142,7 @@ std::string WayfinderUtils::md5(std::string_view text)
 
 std::string WayfinderUtils::base64forData(std::string_view data)
 {
-    std::string text(4 * ((data.size() + 2) / 3) + 1, '\0');
-    int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
-        reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
+    return platform::foundation::Base64::encode(data);
 }
 
 DictionaryRef WayfinderUtils::getStoreReceipt()

@@ -18,8 +18,8 @@ public:
     /// Removes, in place, every null element of `array`, then cleans its array and dictionary elements.
     static void recursivelyRemoveNullsFromArray(const platform::foundation::ArrayRef& array);
 
-    /// `value` as compact JSON, logged as "JSON OUTPUT: <text>"; nullopt, logged as "JSON error: ...", when
-    /// it is no dictionary.
+    /// `value` as compact JSON, logged as "JSON OUTPUT: <text>" in debug mode; nullopt, logged as
+    /// "JSON error: ...", when it is no dictionary.
     static std::optional<std::string> getJsonStringFromDictionary(const platform::foundation::Value& value);
 
     /// The query parameters of `url`: each "&"-separated part split at "=", the first piece (unescaped) the

@@ -50,7 +50,8 @@ std::string ACTConversionIDReporter::reportingURLPrefix()
 
 std::string ACTConversionIDReporter::deduplicationID() const
 {
-    return deduplicationKey("marquee_conversion_ping", m_label);
+    auto key = deduplicationKey("marquee_conversion_ping", m_label);
+    return m_label ? key : key + ":" + m_conversionID;
 }
 
 std::shared_ptr<ADTConversionReporterPrivate> ADTConversionReporterPrivate::make(

@@ -31,6 +31,9 @@ public:
     const std::optional<std::string>& label() const { return m_label; }
 
 protected:
+    /// "marquee_conversion_ping:<label>" for a labelled conversion; an unlabelled one is known by its
+    /// conversion ID, "marquee_conversion_ping:(null):<conversion ID>", so that two of them do not share one
+    /// key.
     std::string deduplicationID() const override;
 
 private:

@@ -129,11 +129,16 @@ void ACTPinger::connectionDidFinishLoading()
 {
     int status = m_response ? m_response->statusCode : 0;
     if (status >= 400) {
+        // As after a transport error, the delegate stays to hear of the retry's outcome; a ping given up
+        // has told it and let it go.
         auto body
             = platform::foundation::isValidUtf8(m_receivedData) ? m_receivedData : std::string("(null)");
         handleFailureWithError(Error::withDescription(kErrorDomain, status,
             platform::http::localizedStringForStatusCode(status) + " \"" + body + "\""));
-    } else if (status == 200) {
+        setConnection(nullptr);
+        return;
+    }
+    if (status == 200) {
         ACTLog::logPublicMessage("ping successful.");
         ACTApplication::sharedApplication()->pingerStore()->removePinger(*this);
         if (m_delegate)

@@ -73,8 +73,9 @@ public:
     /// The attempt's steps, as its connection tells them.
     void connectionDidReceiveResponse(const platform::http::HttpResponse& response);
     void connectionDidReceiveData(const std::string& data);
-    /// The answer is complete: 200 is a success (removed from the store, the delegate told), 400 and
-    /// above a failure; any other status leaves the ping in the store. The delegate is let go either way.
+    /// The answer is complete: 200 is a success (removed from the store, the delegate told and let go); 400
+    /// and above a failure, handled as a transport failure is (the delegate stays while the ping is retried);
+    /// any other status leaves the ping in the store for the next run and lets the delegate go untold.
     void connectionDidFinishLoading();
     /// A transport failure: handled as a failure; the delegate stays to hear of a later success.
     void connectionDidFailWithError(const platform::foundation::Error& error);

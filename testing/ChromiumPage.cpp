@@ -1,13 +1,15 @@
 #include "testing/ChromiumPage.h"
 
+#include "platform/foundation/Base64.h"
 #include "platform/foundation/Json.h"
 
 #include <nlohmann/json.hpp>
-#include <openssl/evp.h>
 
 #include <fstream>
 
 namespace testing {
+
+using platform::foundation::Base64;
 
 namespace {
 
@@ -59,30 +61,6 @@ std::string frameWatchScript()
           "})();";
 }
 
-std::string base64Encode(const std::string& bytes)
-{
-    std::string encoded(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-    int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()),
-        reinterpret_cast<const unsigned char*>(bytes.data()), int(bytes.size()));
-    encoded.resize(std::size_t(length));
-    return encoded;
-}
-
-std::string base64Decode(const std::string& text)
-{
-    std::string decoded(3 * (text.size() / 4) + 3, '\0');
-    int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(decoded.data()),
-        reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
-    if (length < 0)
-        throw ChromiumPageError("the browser sent a screenshot that is not base64");
-    // EVP_DecodeBlock counts the padding as zero bytes.
-    std::size_t padding = 0;
-    for (auto it = text.rbegin(); it != text.rend() && *it == '='; ++it)
-        ++padding;
-    decoded.resize(std::size_t(length) - padding);
-    return decoded;
-}
-
 }
 
 struct ChromiumPage::Message {
@@ -122,7 +100,7 @@ void ChromiumPage::load(const std::string& html)
 {
     m_events.clear();
     call("Page.navigate",
-        nlohmann::json { { "url", "data:text/html;charset=utf-8;base64," + base64Encode(html) } }.dump());
+        nlohmann::json { { "url", "data:text/html;charset=utf-8;base64," + Base64::encode(html) } }.dump());
     waitForEvent("Page.loadEventFired");
 }
 
@@ -220,10 +198,13 @@ void ChromiumPage::screenshot(const std::filesystem::path& path)
         { "scale", 1 } };
     auto shot = call("Page.captureScreenshot",
         nlohmann::json { { "format", "png" }, { "clip", clip }, { "captureBeyondViewport", true } }.dump());
+    auto png = Base64::decode(shot.json["result"]["data"].get<std::string>());
+    if (!png)
+        throw ChromiumPageError("the browser sent a screenshot that is not base64");
     if (path.has_parent_path())
         std::filesystem::create_directories(path.parent_path());
     std::ofstream file(path, std::ios::binary);
-    file << base64Decode(shot.json["result"]["data"].get<std::string>());
+    file << *png;
     if (!file)
         throw ChromiumPageError("could not write " + path.string());
 }

@@ -3,6 +3,7 @@
 #include "attribution/WayfinderRequestCache.h"
 #include "attribution/WayfinderTracker.h"
 
+#include "platform/foundation/AdvertisingIdentifierManager.h"
 #include "platform/foundation/Files.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
@@ -21,8 +22,8 @@
 
 namespace attribution::test {
 
-/// A device of its own (home and bundle folders) with the tracker set up for the build's app and pointed at
-/// a local back-end; the log lines are kept.
+/// A device of its own (home and bundle folders, the advertising-identifier service with tracking allowed)
+/// with the tracker set up for the build's app and pointed at a local back-end; the log lines are kept.
 class TrackerFixture : public ::testing::Test {
 protected:
     static constexpr const char* kDevKey { "Zq7v" };
@@ -33,6 +34,7 @@ protected:
         platform::foundation::Files::setHomeDirectory(m_home.path());
         platform::foundation::Files::setBundleDirectory(m_bundle.path());
         writeInfo("1.0");
+        allowAdvertisingTracking();
         WayfinderRequestCache::instance().reset();
         tracker.reset();
         tracker.setWayfinderDevKey(kDevKey);
@@ -49,8 +51,17 @@ protected:
         tracker.reset();
         platform::foundation::Log::setCapture(nullptr);
         WayfinderRequestCache::instance().reset();
+        allowAdvertisingTracking();
         platform::foundation::Files::setBundleDirectory({});
         platform::foundation::Files::setHomeDirectory({});
+    }
+
+    /// Makes the phone offer the advertising-identifier service, with tracking allowed.
+    static void allowAdvertisingTracking()
+    {
+        using platform::foundation::AdvertisingIdentifierManager;
+        AdvertisingIdentifierManager::setAvailable(true);
+        AdvertisingIdentifierManager::sharedManager()->setAdvertisingTrackingEnabled(true);
     }
 
     /// Writes the bundle's Info.plist with the build version `version`.

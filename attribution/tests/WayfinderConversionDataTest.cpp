@@ -3,8 +3,10 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Defaults.h"
 #include "platform/foundation/Dictionary.h"
+#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Json.h"
 #include "platform/http/UrlLoading.h"
+#include "testing/server/Gate.h"
 
 namespace attribution::test {
 namespace {
@@ -114,6 +116,31 @@ TEST_F(WayfinderConversionDataTest, FiveRefusalsStopTheFetchesUntilANewVersion)
     settle();
     EXPECT_EQ(fetches(), 6u);
     EXPECT_EQ(delegate->received.size(), 1u);
+}
+
+TEST_F(WayfinderConversionDataTest, RefusalsArrivingAtOnceAreEachCounted)
+{
+    // As many fetches as the URL session has threads, so that their answers are read at the same time.
+    constexpr std::size_t kAtOnce { platform::foundation::DispatchQueue::kDefaultConcurrency };
+    m_backend.failRoute("GET", "/install_data/v3/:app", 404);
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        Defaults::standard()->remove("WayfinderConversionDataRequestRetries");
+        auto before = m_backend.requests().size();
+        {
+            ::testing::Gate gate;
+            m_backend.holdRoute("GET", "/install_data/v3/:app", gate);
+            for (std::size_t i = 0; i < kAtOnce; ++i)
+                tracker.loadConversionDataWithDelegate(delegate);
+            ASSERT_TRUE(m_backend.waitForRequests(before + kAtOnce));
+        }
+        settle();
+        m_backend.clearHooks();
+        m_backend.failRoute("GET", "/install_data/v3/:app", 404);
+        EXPECT_EQ(Defaults::standard()->integer("WayfinderConversionDataRequestRetries"),
+            static_cast<std::int64_t>(kAtOnce));
+    }
+    EXPECT_EQ(delegate->failures.size(), 20 * kAtOnce);
 }
 
 TEST_F(WayfinderConversionDataTest, ServerErrorsAndBadAnswersAreReportedButNotCounted)

@@ -1,8 +1,14 @@
 #include "attribution/tests/TrackerFixture.h"
 
+#include "attribution/WayfinderScrambler.h"
+#include "attribution/WayfinderServerHandler.h"
+
+#include "testing/server/Gate.h"
 #include "testing/server/RefusingPort.h"
 
+#include <condition_variable>
 #include <filesystem>
+#include <set>
 
 namespace attribution::test {
 namespace {
@@ -118,6 +124,59 @@ TEST_F(WayfinderRequestCacheTest, TwoSuccessesInQuickSuccessionStartOneReplay)
     auto requests = received();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(std::count_if(requests.begin(), requests.end(), [](const auto& r) { return r.cached; }), 1);
+}
+
+TEST_F(WayfinderRequestCacheTest, ASuccessDuringAReplaySendsNoCachedRequestTwice)
+{
+    sendOffline("offline");
+    tracker.callServerWithEventName("online");
+    settle();
+
+    // The replay starts its one request, whose answer the service holds: the replay list is empty now, but
+    // the file is still on disk until that answer comes.
+    ::testing::Gate gate;
+    m_backend.holdRoute("POST", "/api/v3/iosevent", gate);
+    auto before = m_backend.requests().size();
+    mainQueue().advance(WayfinderRequestCache::kReplayDelay);
+    ASSERT_TRUE(m_backend.waitForRequests(before + 1));
+    m_backend.clearHooks();
+    ASSERT_EQ(files().size(), 1u);
+
+    // A live request succeeds meanwhile; its completion is over when `onSuccess` runs.
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool delivered = false;
+    auto live = std::make_shared<WayfinderRequestCacheData>(WayfinderTracker::createURLFor("event", kAppID),
+        WayfinderScrambler::scramble("uid=1,event=meanwhile,", kDevKey), WayfinderRequestCache::kSDKVersion);
+    WayfinderServerHandler::sendRequestEventToServer(live, false, false, -1, [&] {
+        std::lock_guard lock(mutex);
+        delivered = true;
+        changed.notify_all();
+    });
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return delivered; }));
+    }
+    mainQueue().advance(WayfinderRequestCache::kReplayDelay);
+    gate.open();
+    settle(WayfinderRequestCache::kReplayDelay);
+
+    std::multiset<std::string> events;
+    for (const auto& request : received())
+        events.insert(request.field("event").value_or("?") + (request.cached ? " (cached)" : ""));
+    EXPECT_EQ(events, (std::multiset<std::string> { "online", "offline (cached)", "meanwhile" }));
+    EXPECT_TRUE(files().empty());
+
+    // The replay is over once its last answer came: the next success replays what failed since.
+    sendOffline("later");
+    tracker.callServerWithEventName("back");
+    settle(WayfinderRequestCache::kReplayDelay);
+    settle();
+    auto requests = received();
+    ASSERT_EQ(requests.size(), 5u);
+    EXPECT_EQ(requests.back().field("event"), "later");
+    EXPECT_TRUE(requests.back().cached);
+    EXPECT_TRUE(files().empty());
 }
 
 }

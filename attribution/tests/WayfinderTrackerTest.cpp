@@ -3,6 +3,7 @@
 #include "attribution/WayfinderDebugQueue.h"
 #include "attribution/WayfinderUtils.h"
 
+#include "platform/foundation/AdvertisingIdentifierManager.h"
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/DateFormatter.h"
@@ -17,6 +18,7 @@
 namespace attribution::test {
 namespace {
 
+using platform::foundation::AdvertisingIdentifierManager;
 using platform::foundation::Array;
 using platform::foundation::Defaults;
 using platform::foundation::Dictionary;
@@ -70,7 +72,9 @@ TEST_F(WayfinderTrackerTest, AFreshInstallsFirstLaunchDescribesTheInstallAndDevi
     EXPECT_EQ(first.field("bundleIdentifier"), "com.zorvik.Zorvik");
     EXPECT_EQ(first.field("bundleversion"), "1.0");
     EXPECT_EQ(first.field("platformextension"), "iOS_Native");
-    EXPECT_EQ(first.field("advertiserIdEnabled"), "false");
+    EXPECT_EQ(first.field("advertiserId"),
+        AdvertisingIdentifierManager::sharedManager()->advertisingIdentifier().string());
+    EXPECT_EQ(first.field("advertiserIdEnabled"), "true");
     EXPECT_EQ(first.field("wifi"), "NO");
     EXPECT_EQ(first.field("installReceiptData"), std::nullopt) << "the bundle holds no store receipt";
     platform::foundation::DateFormatter dates("yyyy-MM-dd_HHmmZ", "en_US", "Europe/London");
@@ -86,6 +90,7 @@ TEST_F(WayfinderTrackerTest, AFreshInstallsFirstLaunchDescribesTheInstallAndDevi
 
 TEST_F(WayfinderTrackerTest, LaunchesWithinOneAndAHalfSecondsOfTheLastRequestSendNothing)
 {
+    tracker.setIsDebug(true);
     struct Step {
         double wait;
         std::size_t requests;
@@ -104,6 +109,7 @@ TEST_F(WayfinderTrackerTest, LaunchesWithinOneAndAHalfSecondsOfTheLastRequestSen
 
 TEST_F(WayfinderTrackerTest, EventsCountApartFromLaunches)
 {
+    tracker.setIsDebug(true);
     launch();
     mainQueue().advance(10);
     tracker.trackEvent("-12.5", "-12.5");
@@ -154,6 +160,36 @@ TEST_F(WayfinderTrackerTest, EventsBuiltOnSeveralThreadsAtOnceEachTakeACountOfTh
     EXPECT_EQ(counts.size(), static_cast<std::size_t>(kThreads));
     EXPECT_EQ(counts.count(std::to_string(kThreads)), 1u);
     EXPECT_EQ(identifiers.size(), 1u) << "one install, one identifier";
+}
+
+TEST_F(WayfinderTrackerTest, TheAdvertisingIdentifierComesFromThePhonesServiceUnlessTurnedOff)
+{
+    const auto identifier = AdvertisingIdentifierManager::sharedManager()->advertisingIdentifier().string();
+    struct Case {
+        const char* name;
+        bool available;
+        bool trackingAllowed;
+        bool readingDisabled;
+        std::string advertiserId;
+        const char* enabled;
+    };
+    const std::vector<Case> cases {
+        { "tracking allowed", true, true, false, identifier, "true" },
+        { "tracking not allowed", true, false, false, identifier, "false" },
+        { "no service", false, true, false, "", "false" },
+        { "reading turned off", true, true, true, "", "false" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AdvertisingIdentifierManager::setAvailable(true);
+        AdvertisingIdentifierManager::sharedManager()->setAdvertisingTrackingEnabled(c.trackingAllowed);
+        AdvertisingIdentifierManager::setAvailable(c.available);
+        tracker.setDisableAppleAdSupportTracking(c.readingDisabled);
+        tracker.callServerWithEventName("tap");
+        settle();
+        EXPECT_EQ(lastField("advertiserId"), c.advertiserId);
+        EXPECT_EQ(lastField("advertiserIdEnabled"), c.enabled);
+    }
 }
 
 TEST_F(WayfinderTrackerTest, TheSettingsShowInTheRequest)

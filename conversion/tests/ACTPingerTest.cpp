@@ -109,14 +109,22 @@ TEST_F(ACTPingerTest, EveryAttemptAfterTheFirstCarriesTheRetryMarker)
     }
 }
 
-TEST_F(ACTPingerTest, AServerErrorLetsGoOfTheDelegateButATransportErrorKeepsItForTheLaterSuccess)
+TEST_F(ACTPingerTest, AFailedAttemptKeepsTheDelegateToHearHowTheRetryEnds)
 {
     struct Case {
+        const char* name;
         bool dropped;
+        bool retryFails;
         int successes;
+        std::size_t failures;
     };
-    for (auto [dropped, successes] : { Case { false, 0 }, Case { true, 1 } }) {
-        SCOPED_TRACE(dropped);
+    for (auto [name, dropped, retryFails, successes, failures] : {
+             Case { "server error, then success", false, false, 1, 0 },
+             Case { "server error, then the last retry fails", false, true, 0, 1 },
+             Case { "transport error, then success", true, false, 1, 0 },
+             Case { "transport error, then the last retry fails", true, true, 0, 1 },
+         }) {
+        SCOPED_TRACE(name);
         delegate = std::make_shared<RecordingDelegate>();
         if (dropped)
             backend.dropRoute("GET", "/pagead/conversion/*", 1);
@@ -125,12 +133,22 @@ TEST_F(ACTPingerTest, AServerErrorLetsGoOfTheDelegateButATransportErrorKeepsItFo
         auto ping = pinger(backend.url("/pagead/conversion/9/?value=1"));
         ping->ping();
         ASSERT_TRUE(ended(ping));
-        EXPECT_EQ(ping->delegate() != nullptr, dropped);
+        EXPECT_EQ(ping->delegate(), delegate);
+        EXPECT_EQ(retryQueue().count(), 1u);
 
+        if (retryFails) {
+            ping->setRemainingRetryCount(0);
+            backend.failRoute("GET", "/pagead/conversion/*", 500, 1);
+        }
         mainQueue().advance(ACTPingRetryScheduler::kTimeBetweenBatches);
         ASSERT_TRUE(ended(ping));
         EXPECT_EQ(delegate->successes, successes);
-        EXPECT_TRUE(delegate->failures.empty());
+        ASSERT_EQ(delegate->failures.size(), failures);
+        if (failures) {
+            ASSERT_TRUE(delegate->failures[0]);
+            EXPECT_EQ(delegate->failures[0]->code(), 500);
+        }
+        EXPECT_FALSE(ping->delegate()) << "the ping has ended";
         EXPECT_TRUE(storedRequests().empty());
         backend.clearHooks();
         mainQueue().reset();
@@ -149,6 +167,7 @@ TEST_F(ACTPingerTest, AStatusNeitherSuccessNorErrorKeepsThePingForTheNextRunOnly
     EXPECT_EQ(retryQueue().count(), 0u);
     EXPECT_EQ(delegate->successes, 0);
     EXPECT_TRUE(delegate->failures.empty());
+    EXPECT_FALSE(ping->delegate()) << "let go untold";
 
     // The next run sends it again in its first batch, with the one retry marker it was stored with.
     restart();

@@ -2,6 +2,7 @@
 #include "conversion/ACTAutomatedUsageTracker.h"
 #include "conversion/ACTConversionIDReporter.h"
 #include "conversion/ACTIAPConversionReporter.h"
+#include "conversion/ACTPingRetryScheduler.h"
 #include "conversion/ACTRemarketingReporterPrivate.h"
 #include "conversion/ADTActivityReporterPrivate.h"
 #include "conversion/tests/ConversionFixture.h"
@@ -13,6 +14,8 @@
 #include "platform/foundation/MainQueue.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace conversion::test {
 namespace {
@@ -90,12 +93,49 @@ TEST_F(ACTReporterPrivateTest, ANonRepeatableConversionIsPingedUntilOnePingSucce
     }
 }
 
-TEST_F(ACTReporterPrivateTest, ConversionsWithoutALabelShareOneDeduplicationKey)
+TEST_F(ACTReporterPrivateTest, ANonRepeatableConversionRetriedAfterAServerErrorIsRememberedOnceThrough)
 {
-    ASSERT_TRUE(ACTConversionIDReporter::make("123", std::nullopt, std::nullopt, false)->report());
-    ASSERT_TRUE(
-        mainQueue().runUntil([] { return Defaults::standard()->boolean("marquee_conversion_ping:(null)"); }));
-    EXPECT_FALSE(ACTConversionIDReporter::make("456", std::nullopt, std::nullopt, false)->report());
+    // No automated usage pings for the ID: the service's one failure is the conversion ping's.
+    ACTAutomatedUsageTracker::disableAutomatedUsageReportingWithConversionID("123");
+    backend.failRoute("GET", "/pagead/conversion/*", 500, 1);
+    ASSERT_TRUE(ACTConversionIDReporter::make("123", "sale", std::nullopt, false)->report());
+    auto& retries = ACTApplication::sharedApplication()->retryScheduler()->retryQueue();
+    ASSERT_TRUE(mainQueue().runUntil([&] { return retries.count() == 1; }));
+    mainQueue().advance(ACTPingRetryScheduler::kTimeBetweenBatches);
+    ASSERT_TRUE(mainQueue().runUntil([] {
+        return Defaults::standard()->boolean("marquee_conversion_ping:sale");
+    })) << "the retry's success reaches the reporter";
+    EXPECT_FALSE(ACTConversionIDReporter::make("123", "sale", std::nullopt, false)->report());
+}
+
+TEST_F(ACTReporterPrivateTest, AConversionWithoutALabelIsKnownByItsConversionID)
+{
+    struct Case {
+        std::string conversionID;
+        std::optional<std::string> label;
+        std::string key;
+    };
+    const std::vector<Case> cases {
+        { "123", std::nullopt, "marquee_conversion_ping:(null):123" },
+        { "456", std::nullopt, "marquee_conversion_ping:(null):456" },
+        { "789", "sale", "marquee_conversion_ping:sale" },
+    };
+    // The one key all unlabelled conversions once shared is not read: it may not stop any of them.
+    Defaults::standard()->setValue("marquee_conversion_ping:(null)", true);
+    for (const auto& [conversionID, label, key] : cases) {
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(ACTConversionIDReporter::make(conversionID, label, std::nullopt, false)->report());
+        ASSERT_TRUE(mainQueue().runUntil([&] { return Defaults::standard()->boolean(key); }));
+    }
+    for (const auto& [conversionID, label, key] : cases) {
+        SCOPED_TRACE(key);
+        EXPECT_FALSE(ACTConversionIDReporter::make(conversionID, label, std::nullopt, false)->report());
+    }
+    auto pings = backend.conversionPings().pings();
+    EXPECT_EQ(
+        std::count_if(pings.begin(), pings.end(), [](const auto& ping) { return !ping.parameter("auto"); }),
+        static_cast<std::ptrdiff_t>(cases.size()))
+        << "one conversion ping each, besides the automated usage pings";
 }
 
 TEST_F(ACTReporterPrivateTest, ReferrersNeedAllThreePartsAndAtMostAHundredKeysAreEverStored)

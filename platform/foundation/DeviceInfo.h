@@ -1,13 +1,13 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace platform::foundation {
 
 /// What the app may read of the device it runs on, as the phone's platform tells it: names, the OS, the
-/// hardware, the identifiers and the user's language and region. On this host they come from the kernel
-/// (uname, the host name), the device environment's locale and the app's standard defaults. Thread-safe.
+/// hardware and the user's language and region (the advertising identifier is AdvertisingIdentifierManager's,
+/// the vendor's the UI layer's Device). On this host they come from the kernel (uname, the host name) and
+/// the device environment's locale. Thread-safe.
 class DeviceInfo {
 public:
     /// The name the user gave the device: the host name.
@@ -22,8 +22,6 @@ public:
     static std::string localizedModel();
     /// The hardware's machine name ("x86_64", "aarch64").
     static std::string machine();
-    /// The advertising identifier and whether the user lets it be used for tracking: this host has none.
-    static std::optional<std::string> advertisingIdentifier() { return std::nullopt; }
     /// The user's first preferred language as a language tag ("en-GB"), from the device locale.
     static std::string preferredLanguage();
     /// The device locale's region code ("GB"); "US" for the POSIX locale.

@@ -1,6 +1,7 @@
 #include "platform/foundation/Json.h"
 
 #include "platform/foundation/Array.h"
+#include "platform/foundation/Base64.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/HugePages.h"
 
@@ -324,26 +325,8 @@ private:
 
     void writeBase64(const Bytes& bytes)
     {
-        static constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
         m_out += '"';
-        std::size_t index = 0;
-        for (; index + 3 <= bytes.size(); index += 3) {
-            unsigned group = (bytes[index] << 16) | (bytes[index + 1] << 8) | bytes[index + 2];
-            m_out += alphabet[(group >> 18) & 0x3F];
-            m_out += alphabet[(group >> 12) & 0x3F];
-            m_out += alphabet[(group >> 6) & 0x3F];
-            m_out += alphabet[group & 0x3F];
-        }
-        std::size_t rest = bytes.size() - index;
-        if (rest) {
-            unsigned group = bytes[index] << 16;
-            if (rest == 2)
-                group |= bytes[index + 1] << 8;
-            m_out += alphabet[(group >> 18) & 0x3F];
-            m_out += alphabet[(group >> 12) & 0x3F];
-            m_out += rest == 2 ? alphabet[(group >> 6) & 0x3F] : '=';
-            m_out += '=';
-        }
+        m_out += Base64::encode(bytes);
         m_out += '"';
     }
 

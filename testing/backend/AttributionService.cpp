@@ -1,5 +1,6 @@
 #include "testing/backend/AttributionService.h"
 
+#include "platform/foundation/Base64.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Json.h"
 
@@ -19,9 +20,6 @@ using platform::foundation::Value;
 namespace {
 
 constexpr std::string_view kAlphabet { "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-/" };
-constexpr std::string_view kStandardAlphabet {
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"
-};
 
 std::mutex registryMutex;
 
@@ -263,7 +261,7 @@ BackendReply AttributionService::validateReceipt(const ServerRequest& request)
     validation.sandbox = request.queryValue("sandbox") == "true";
     auto body = request.json().dictionary();
     auto data = body ? body->get("receipt-data").stringValue() : std::string();
-    if (auto bytes = unpack(data, kStandardAlphabet)) {
+    if (auto bytes = platform::foundation::Base64::decode(data)) {
         auto parsed = platform::foundation::parseJson(*bytes);
         if (parsed.ok() && parsed.value.dictionary())
             validation.receipt = parsed.value;

@@ -1,5 +1,6 @@
 #include "testing/backend/AttributionService.h"
 
+#include "platform/foundation/Base64.h"
 #include "platform/foundation/Json.h"
 #include "testing/backend/Backend.h"
 
@@ -9,26 +10,7 @@
 namespace testing {
 namespace {
 
-// Standard Base64 of `text`.
-std::string base64(std::string_view text)
-{
-    static constexpr std::string_view kLetters {
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"
-    };
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); i += 3) {
-        unsigned value = static_cast<unsigned char>(text[i]) << 16;
-        if (i + 1 < text.size())
-            value |= static_cast<unsigned char>(text[i + 1]) << 8;
-        if (i + 2 < text.size())
-            value |= static_cast<unsigned char>(text[i + 2]);
-        out += kLetters[(value >> 18) & 63];
-        out += kLetters[(value >> 12) & 63];
-        out += i + 1 < text.size() ? kLetters[(value >> 6) & 63] : '=';
-        out += i + 2 < text.size() ? kLetters[value & 63] : '=';
-    }
-    return out;
-}
+using platform::foundation::Base64;
 
 TEST(AttributionServiceTest, FieldsKeepTheCommasOfTheirValues)
 {
@@ -87,10 +69,10 @@ TEST(AttributionServiceTest, AReceiptIsAnsweredWithItsPurchases)
         auto result = http.Post(query + key, R"({"receipt-data":")" + data + "\"}", "application/json");
         return result ? result->status == 200 ? result->body : std::to_string(result->status) : "none";
     };
-    EXPECT_EQ(answer("Zq7v", base64(receipt)),
+    EXPECT_EQ(answer("Zq7v", Base64::encode(receipt)),
         R"({"environment":"Sandbox","receipt":{"in_app":[{"transaction_id":"t-1"}]},"status":0})");
     EXPECT_EQ(answer("Zq7v", "bm90IGpzb24="), R"({"status":21002})");
-    EXPECT_EQ(answer("other", base64(receipt)), "403");
+    EXPECT_EQ(answer("other", Base64::encode(receipt)), "403");
     auto validations = AttributionService::of(backend)->validations();
     ASSERT_EQ(validations.size(), 3u);
     EXPECT_TRUE(validations[0].sandbox);
