@@ -175,7 +175,7 @@ TEST_F(WayfinderTrackerTest, TheAdvertisingIdentifierComesFromThePhonesServiceUn
     };
     const std::vector<Case> cases {
         { "tracking allowed", true, true, false, identifier, "true" },
-        { "tracking not allowed", true, false, false, identifier, "false" },
+        { "tracking not allowed", true, false, false, "00000000-0000-0000-0000-000000000000", "false" },
         { "no service", false, true, false, "", "false" },
         { "reading turned off", true, true, true, "", "false" },
     };

@@ -23,6 +23,8 @@ void AdvertisingIdentifierManager::setAvailable(bool available)
 Uuid AdvertisingIdentifierManager::advertisingIdentifier() const
 {
     std::lock_guard lock(m_mutex);
+    if (!m_trackingEnabled)
+        return Uuid {};
     if (!m_identifier)
         m_identifier = Uuid::random();
     return *m_identifier;

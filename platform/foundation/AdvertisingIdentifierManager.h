@@ -19,7 +19,8 @@ public:
     /// Makes the phone offer the service or not (it does unless told otherwise): for tests.
     static void setAvailable(bool available);
 
-    /// The phone's advertising identifier.
+    /// The phone's advertising identifier; all zeros while the user does not allow tracking, as the phone
+    /// hands no app the real one then.
     Uuid advertisingIdentifier() const;
     /// Whether the user allows apps to track them for advertising.
     bool isAdvertisingTrackingEnabled() const;
