@@ -15,6 +15,7 @@
 #include "kit/analytics/EMBFileSystemError.h"
 #include "kit/analytics/EMBTallyCustomEvent.h"
 #include "kit/analytics/EMBTallyPredefinedEvent.h"
+#include "kit/core/CRNNetworkClient.h"
 #include "kit/core/CRNSettingsOnboardingManager.h"
 #include "kit/core/Cairn.h"
 #include "kit/core/EMBUserDefaults.h"
@@ -141,6 +142,8 @@ EMBAnalyticsController::EMBAnalyticsController(std::string sessionIdentifier, Pa
 EMBAnalyticsController::~EMBAnalyticsController()
 {
     cancelTimer();
+    // An upload under way ends now rather than keeping its network client alive for good.
+    m_networkingClient->networkClient()->invalidateAndCancel();
 }
 
 bool EMBAnalyticsController::initialize()

@@ -111,7 +111,7 @@ public:
         std::shared_ptr<const EMBAnalyticsMetadataController> metadataController,
         std::shared_ptr<EMBAnalyticsNetworkingClient> networkingClient);
 
-    /// Cancels the flush timer.
+    /// Cancels the flush timer and the upload under way.
     ~EMBAnalyticsController() override;
     EMBAnalyticsController(const EMBAnalyticsController&) = delete;
     EMBAnalyticsController& operator=(const EMBAnalyticsController&) = delete;
