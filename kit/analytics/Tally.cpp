@@ -1,8 +1,12 @@
 #include "kit/analytics/Tally.h"
 
+#include "kit/analytics/EMBAnalyticsController.h"
+#include "kit/analytics/EMBTallyCustomEvent.h"
+#include "kit/core/CRNApplication.h"
 #include "kit/core/CRNKitRegistry.h"
+#include "kit/core/Cairn.h"
 
-#include "platform/foundation/Dictionary.h"
+#include "platform/foundation/Files.h"
 
 namespace kit {
 namespace {
@@ -12,6 +16,16 @@ namespace {
     CRNKitRegistry::shared().registerClass(CRNKitClass::kitClass(Tally::sharedInstance()));
     return true;
 }();
+
+std::shared_ptr<EMBAnalyticsController> controller()
+{
+    return Tally::sharedInstance()->analyticsController();
+}
+
+template<class Event, class... Arguments> void logPredefined(const Arguments&... arguments)
+{
+    Tally::logPredefinedEvent(std::make_shared<const Event>(arguments...));
+}
 
 }
 
@@ -30,62 +44,151 @@ void Tally::initializeIfNeeded()
     startWithBetaToken(std::nullopt);
 }
 
+std::optional<std::filesystem::path> Tally::analyticsRootDirectory()
+{
+    auto caches = platform::foundation::Files::cachesDirectory();
+    if (!caches)
+        return std::nullopt;
+    return *caches / "com.ember.data" / CRNApplicationGetBundleIdentifier().value_or("") / "analytics";
+}
+
 void Tally::startWithBetaToken(const std::optional<std::string>& betaToken)
 {
-    auto tally = sharedInstance();
-    std::lock_guard lock(tally->m_mutex);
-    tally->m_startCalls.push_back(betaToken);
-    tally->m_started = true;
+    sharedInstance()->start(betaToken);
+}
+
+void Tally::start(const std::optional<std::string>& betaToken)
+{
+    std::lock_guard startLock(m_startMutex);
+    if (m_startRan)
+        return;
+    m_startRan = true;
+    auto root = analyticsRootDirectory();
+    if (!root || !EMBAnalyticsController::supported())
+        return;
+    auto controller = EMBAnalyticsController::create(
+        Cairn::sharedSDK().executionIdentifier(), std::move(*root), betaToken);
+    if (!controller)
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        m_analyticsController = controller;
+    }
+    controller->logAppInstalled();
+    controller->logAppLaunched();
+}
+
+std::shared_ptr<EMBAnalyticsController> Tally::analyticsController() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_analyticsController;
+}
+
+void Tally::logPreviousSessionCrashedOnDate(platform::foundation::Date date)
+{
+    if (auto analytics = controller())
+        analytics->logPreviousSessionCrashedOnDate(date);
 }
 
 void Tally::logCustomEventWithName(
     const std::string& name, const platform::foundation::DictionaryRef& attributes)
 {
-    auto tally = sharedInstance();
-    std::lock_guard lock(tally->m_mutex);
-    if (tally->m_started)
-        tally->m_customEvents.push_back({ name, attributes ? attributes->deepCopy() : nullptr });
+    if (auto analytics = controller())
+        analytics->logCustomEvent(std::make_shared<const EMBTallyCustomEvent>(name, attributes));
 }
 
-void Tally::logPreviousSessionCrashedOnDate(platform::foundation::Date date)
+void Tally::logPredefinedEvent(const std::shared_ptr<const EMBTallyPredefinedEvent>& event)
 {
-    auto tally = sharedInstance();
-    std::lock_guard lock(tally->m_mutex);
-    if (tally->m_started)
-        tally->m_crashDates.push_back(date);
+    if (auto analytics = controller())
+        analytics->logPredefinedEvent(event);
 }
 
-std::vector<std::optional<std::string>> Tally::startCalls() const
+void Tally::logSignUpWithMethod(
+    const EMBTallyText& method, std::optional<bool> success, const EMBTallyAttributes& customAttributes)
 {
-    std::lock_guard lock(m_mutex);
-    return m_startCalls;
+    logPredefined<EMBTallySignUpEvent>(method, success, customAttributes);
 }
 
-bool Tally::isStarted() const
+void Tally::logLoginWithMethod(
+    const EMBTallyText& method, std::optional<bool> success, const EMBTallyAttributes& customAttributes)
 {
-    std::lock_guard lock(m_mutex);
-    return m_started;
+    logPredefined<EMBTallyLoginEvent>(method, success, customAttributes);
 }
 
-std::vector<Tally::CustomEvent> Tally::customEvents() const
+void Tally::logShareWithMethod(const EMBTallyText& method, const EMBTallyText& contentName,
+    const EMBTallyText& contentType, const EMBTallyText& contentId,
+    const EMBTallyAttributes& customAttributes)
 {
-    std::lock_guard lock(m_mutex);
-    return m_customEvents;
+    logPredefined<EMBTallyShareEvent>(method, contentName, contentType, contentId, customAttributes);
 }
 
-std::vector<platform::foundation::Date> Tally::previousSessionCrashDates() const
+void Tally::logInviteWithMethod(const EMBTallyText& method, const EMBTallyAttributes& customAttributes)
 {
-    std::lock_guard lock(m_mutex);
-    return m_crashDates;
+    logPredefined<EMBTallyInviteEvent>(method, customAttributes);
+}
+
+void Tally::logPurchaseWithPrice(const EMBTallyPrice& price, const EMBTallyText& currency,
+    std::optional<bool> success, const EMBTallyText& itemName, const EMBTallyText& itemType,
+    const EMBTallyText& itemId, const EMBTallyAttributes& customAttributes)
+{
+    // The event takes the item's identifier before its type.
+    logPredefined<EMBTallyPurchaseEvent>(
+        price, currency, success, itemName, itemId, itemType, customAttributes);
+}
+
+void Tally::logLevelStart(const EMBTallyText& levelName, const EMBTallyAttributes& customAttributes)
+{
+    logPredefined<EMBTallyLevelStartEvent>(levelName, customAttributes);
+}
+
+void Tally::logLevelEnd(const EMBTallyText& levelName, const platform::foundation::Value& score,
+    std::optional<bool> success, const EMBTallyAttributes& customAttributes)
+{
+    logPredefined<EMBTallyLevelEndEvent>(levelName, score, success, customAttributes);
+}
+
+void Tally::logAddToCartWithPrice(const EMBTallyPrice& price, const EMBTallyText& currency,
+    const EMBTallyText& itemName, const EMBTallyText& itemType, const EMBTallyText& itemId,
+    const EMBTallyAttributes& customAttributes)
+{
+    logPredefined<EMBTallyAddToCartEvent>(price, currency, itemName, itemType, itemId, customAttributes);
+}
+
+void Tally::logStartCheckoutWithPrice(const EMBTallyPrice& price, const EMBTallyText& currency,
+    const platform::foundation::Value& itemCount, const EMBTallyAttributes& customAttributes)
+{
+    logPredefined<EMBTallyStartCheckoutEvent>(price, currency, itemCount, customAttributes);
+}
+
+void Tally::logRating(const platform::foundation::Value& rating, const EMBTallyText& contentName,
+    const EMBTallyText& contentType, const EMBTallyText& contentId,
+    const EMBTallyAttributes& customAttributes)
+{
+    logPredefined<EMBTallyRateEvent>(rating, contentName, contentType, contentId, customAttributes);
+}
+
+void Tally::logContentViewWithName(const EMBTallyText& contentName, const EMBTallyText& contentType,
+    const EMBTallyText& contentId, const EMBTallyAttributes& customAttributes)
+{
+    logPredefined<EMBTallyContentViewEvent>(contentName, contentType, contentId, customAttributes);
+}
+
+void Tally::logSearchWithQuery(const EMBTallyText& query, const EMBTallyAttributes& customAttributes)
+{
+    logPredefined<EMBTallySearchEvent>(query, customAttributes);
 }
 
 void Tally::reset()
 {
-    std::lock_guard lock(m_mutex);
-    m_startCalls.clear();
-    m_started = false;
-    m_customEvents.clear();
-    m_crashDates.clear();
+    std::shared_ptr<EMBAnalyticsController> controller;
+    {
+        std::lock_guard startLock(m_startMutex);
+        m_startRan = false;
+        std::lock_guard lock(m_mutex);
+        controller = std::move(m_analyticsController);
+    }
+    if (controller)
+        controller->waitUntilIdle();
 }
 
 }

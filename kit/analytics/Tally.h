@@ -1,36 +1,36 @@
 #pragma once
 
+#include "kit/analytics/EMBTallyPredefinedEvents.h"
 #include "kit/core/Kit.h"
 
 #include "platform/foundation/Date.h"
 #include "platform/foundation/Value.h"
 
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace kit {
 
-/// The usage-analytics kit: one per process, its class registered with the kit platform's registry when
-/// the program loads, so that the platform starts it beside the crash kit.
+class EMBAnalyticsController;
+
+/// The usage-analytics kit: one per process, its class registered with the kit platform's registry when the
+/// program loads, so that the platform starts it beside the crash kit.
 ///
-/// It starts once per process (startWithBetaToken(); later calls change nothing) and from then on keeps the
-/// events it is told in this process, in order; events told before the start are dropped. When the crash kit
-/// ("Ember") is registered, the platform's start hook leaves the start to it. Thread-safe.
+/// It starts once per process (startWithBetaToken(); later calls, with any token, change nothing): it makes
+/// the one analytics controller of the process, storing under Caches/"com.ember.data"/<bundle
+/// identifier>/"analytics" with the launch's execution identifier as its session, and logs the installation
+/// (on the first launch after it) and the launch. Where analytics is not supported (an app extension), or its
+/// store cannot be made, there is no controller, and every logging call does nothing; so does every call
+/// before the start. When the crash kit ("Ember") is registered, the platform's start hook leaves the start
+/// to it. Every member may be called from any thread.
 class Tally final : public Kit {
 public:
     static constexpr const char* kBundleIdentifier { "com.cairn.tally.ios" };
     static constexpr const char* kDisplayVersion { "1.2.0" };
     static constexpr const char* kBuildVersion { "7" };
-
-    /// A custom event as it was logged.
-    struct CustomEvent {
-        std::string name;
-        /// The event's attributes (a copy), or null.
-        platform::foundation::DictionaryRef attributes;
-    };
 
     /// The process's analytics kit, made on first use.
     static std::shared_ptr<Tally> sharedInstance();
@@ -42,34 +42,66 @@ public:
     /// starts with no beta token.
     void initializeIfNeeded() override;
 
-    /// Starts analytics with `betaToken` (may be none), once per process.
+    /// Caches/"com.ember.data"/<bundle identifier>/"analytics", or nullopt without a Caches folder.
+    static std::optional<std::filesystem::path> analyticsRootDirectory();
+
+    /// Starts analytics with `betaToken` (may be none), once per process (see the class comment).
     static void startWithBetaToken(const std::optional<std::string>& betaToken);
-    /// Logs a custom event named `name` with `attributes` (may be null).
-    static void logCustomEventWithName(
-        const std::string& name, const platform::foundation::DictionaryRef& attributes);
-    /// Logs that the previous launch crashed on `date`.
+    /// The instance's start: see startWithBetaToken().
+    void start(const std::optional<std::string>& betaToken);
+
+    /// The process's analytics controller: null before the start and where analytics does not run.
+    std::shared_ptr<EMBAnalyticsController> analyticsController() const;
+
+    /// Tells analytics that the previous launch crashed on `date`.
     static void logPreviousSessionCrashedOnDate(platform::foundation::Date date);
+    /// Logs a custom event named `name` with `attributes` (may be null; validated and copied now).
+    static void logCustomEventWithName(
+        const std::string& name, const platform::foundation::DictionaryRef& attributes = nullptr);
+    /// Logs a predefined event (null is dropped).
+    static void logPredefinedEvent(const std::shared_ptr<const EMBTallyPredefinedEvent>& event);
 
-    /// Every call of startWithBetaToken() so far, with its token, including those that changed nothing.
-    std::vector<std::optional<std::string>> startCalls() const;
-    /// Whether analytics has started.
-    bool isStarted() const;
-    /// The custom events logged since the start.
-    std::vector<CustomEvent> customEvents() const;
-    /// The crash dates logged since the start.
-    std::vector<platform::foundation::Date> previousSessionCrashDates() const;
+    // The predefined events, each made from its arguments (EMBTallyPredefinedEvents.h) and logged.
 
-    /// Forgets the start and everything logged: for tests.
+    static void logSignUpWithMethod(
+        const EMBTallyText& method, std::optional<bool> success, const EMBTallyAttributes& customAttributes);
+    static void logLoginWithMethod(
+        const EMBTallyText& method, std::optional<bool> success, const EMBTallyAttributes& customAttributes);
+    static void logShareWithMethod(const EMBTallyText& method, const EMBTallyText& contentName,
+        const EMBTallyText& contentType, const EMBTallyText& contentId,
+        const EMBTallyAttributes& customAttributes);
+    static void logInviteWithMethod(const EMBTallyText& method, const EMBTallyAttributes& customAttributes);
+    static void logPurchaseWithPrice(const EMBTallyPrice& price, const EMBTallyText& currency,
+        std::optional<bool> success, const EMBTallyText& itemName, const EMBTallyText& itemType,
+        const EMBTallyText& itemId, const EMBTallyAttributes& customAttributes);
+    static void logLevelStart(const EMBTallyText& levelName, const EMBTallyAttributes& customAttributes);
+    static void logLevelEnd(const EMBTallyText& levelName, const platform::foundation::Value& score,
+        std::optional<bool> success, const EMBTallyAttributes& customAttributes);
+    static void logAddToCartWithPrice(const EMBTallyPrice& price, const EMBTallyText& currency,
+        const EMBTallyText& itemName, const EMBTallyText& itemType, const EMBTallyText& itemId,
+        const EMBTallyAttributes& customAttributes);
+    static void logStartCheckoutWithPrice(const EMBTallyPrice& price, const EMBTallyText& currency,
+        const platform::foundation::Value& itemCount, const EMBTallyAttributes& customAttributes);
+    static void logRating(const platform::foundation::Value& rating, const EMBTallyText& contentName,
+        const EMBTallyText& contentType, const EMBTallyText& contentId,
+        const EMBTallyAttributes& customAttributes);
+    static void logContentViewWithName(const EMBTallyText& contentName, const EMBTallyText& contentType,
+        const EMBTallyText& contentId, const EMBTallyAttributes& customAttributes);
+    static void logSearchWithQuery(const EMBTallyText& query, const EMBTallyAttributes& customAttributes);
+
+    /// Forgets the start, as a new process would, once the controller's queued work has run: for tests, which
+    /// start analytics once per simulated launch.
     void reset();
 
 private:
     Tally() = default;
 
+    // Held through the whole start, so that concurrent callers see one start.
+    std::mutex m_startMutex;
+    bool m_startRan { false };
+
     mutable std::mutex m_mutex;
-    std::vector<std::optional<std::string>> m_startCalls;
-    bool m_started { false };
-    std::vector<CustomEvent> m_customEvents;
-    std::vector<platform::foundation::Date> m_crashDates;
+    std::shared_ptr<EMBAnalyticsController> m_analyticsController;
 };
 
 }

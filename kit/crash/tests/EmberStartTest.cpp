@@ -1,6 +1,8 @@
 #include "kit/crash/Ember.h"
 
+#include "kit/analytics/EMBAnalyticsController.h"
 #include "kit/analytics/Tally.h"
+#include "kit/analytics/tests/EventLogLines.h"
 #include "kit/core/Cairn.h"
 #include "kit/crash/EMBInternalReport.h"
 #include "kit/crash/EMBReport.h"
@@ -117,23 +119,45 @@ protected:
     }
 
     static std::shared_ptr<Ember> ember() { return Ember::sharedInstance(); }
+
+    /// The lines analytics stored in its `name` log files ("1.log").
+    static std::vector<kit::test::EventLogLine> analyticsLines(std::string_view name)
+    {
+        return kit::test::activeEventLogLines(*Tally::analyticsRootDirectory(), name);
+    }
 };
 
 TEST_F(EmberStartTest, WithoutADelegateAnEarlierCrashIsSentAndAnalyticsHearsItsDate)
 {
     auto crashDate = EMBReport(EMBInternalReport::reportWithPath(addEarlierReport().string())).dateCreated();
     ASSERT_TRUE(crashDate);
+    // The launch that crashed had started analytics too.
+    Cairn::sharedSDK().setAPIKey(::testing::KitService::acceptedAPIKey());
+    Tally::startWithBetaToken(std::nullopt);
+    Tally::sharedInstance()->reset();
     ASSERT_TRUE(launchEmber());
     EXPECT_TRUE(ember()->isEmberStarted());
     EXPECT_EQ(m_controller->currentReport()->identifier(), Cairn::sharedSDK().executionIdentifier());
     EXPECT_TRUE(waitForCaptureSetUp());
-    EXPECT_EQ(
-        Tally::sharedInstance()->startCalls(), (std::vector<std::optional<std::string>> { std::nullopt }))
-        << "no beta support: analytics starts with no beta token";
-    EXPECT_TRUE(Tally::sharedInstance()->previousSessionCrashDates().empty()) << "told on the main queue";
+    auto analytics = Tally::sharedInstance()->analyticsController();
+    ASSERT_NE(analytics, nullptr);
+    EXPECT_EQ(analytics->sessionIdentifier(), Cairn::sharedSDK().executionIdentifier());
+    auto crashed = [&] {
+        auto lines = analyticsLines("1.log");
+        return std::count_if(
+            lines.begin(), lines.end(), [](const auto& line) { return line.key == "app_crashed"; });
+    };
+    analytics->waitUntilIdle();
+    EXPECT_EQ(crashed(), 0) << "told on the main queue";
 
     ASSERT_TRUE(settle([&] { return earlierReportSent(); }));
-    EXPECT_EQ(Tally::sharedInstance()->previousSessionCrashDates(), std::vector { *crashDate });
+    analytics->waitUntilIdle();
+    auto lines = analyticsLines("1.log");
+    auto crash = std::find_if(
+        lines.begin(), lines.end(), [](const auto& line) { return line.key == "app_crashed"; });
+    ASSERT_NE(crash, lines.end());
+    EXPECT_EQ(crash->timestamp, static_cast<std::uint64_t>(crashDate->secondsSince1970) * 1000);
+    EXPECT_EQ(crashed(), 1);
 }
 
 TEST_F(EmberStartTest, ADelegateThatOnlyHearsOfReportsHasThemSentAtOnceAndHearsOnTheMainQueue)
@@ -237,7 +261,7 @@ TEST_F(EmberStartTest, AControllerThatCannotStartIsLoggedAndAnalyticsStartsAllTh
     EXPECT_TRUE(ember()->isEmberStarted()) << "the controller stays";
     EXPECT_NE(ember()->crashReportingController(), nullptr);
     EXPECT_TRUE(logged("[Ember] Crash reporting could not be initialized"));
-    EXPECT_TRUE(Tally::sharedInstance()->isStarted());
+    EXPECT_NE(Tally::sharedInstance()->analyticsController(), nullptr);
 }
 
 }

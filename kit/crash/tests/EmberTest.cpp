@@ -1,6 +1,8 @@
 #include "kit/crash/Ember.h"
 
+#include "kit/analytics/EMBAnalyticsController.h"
 #include "kit/analytics/Tally.h"
+#include "kit/analytics/tests/EventLogLines.h"
 #include "kit/core/Cairn.h"
 #include "kit/crash/EMBUserLogging.h"
 #include "kit/crash/EMBWebViewMonitor.h"
@@ -107,6 +109,14 @@ protected:
 
     static std::shared_ptr<Ember> ember() { return Ember::sharedInstance(); }
 
+    /// The keys of the lines analytics stored in its `name` log files ("1.log"), once its queues are idle.
+    static std::vector<std::string> analyticsKeys(std::string_view name)
+    {
+        if (auto controller = Tally::sharedInstance()->analyticsController())
+            controller->waitUntilIdle();
+        return kit::test::keys(kit::test::activeEventLogLines(*Tally::analyticsRootDirectory(), name));
+    }
+
     ::testing::TemporaryDirectory m_home;
     mutable std::mutex m_logMutex;
     std::vector<std::string> m_log;
@@ -128,7 +138,7 @@ TEST_F(EmberTest, ThePlatformStartsEmberAndAnalyticsOnceAndOnlyWithAKey)
     Cairn::sharedSDK().setAPIKey("");
     Cairn::with({ Ember::init() });
     EXPECT_FALSE(ember()->isEmberStarted()) << "no API key: nothing starts";
-    EXPECT_FALSE(Tally::sharedInstance()->isStarted());
+    EXPECT_EQ(Tally::sharedInstance()->analyticsController(), nullptr);
 
     Cairn::sharedSDK().reset();
     Cairn::sharedSDK().setAPIKey("k-123");
@@ -143,9 +153,10 @@ TEST_F(EmberTest, ThePlatformStartsEmberAndAnalyticsOnceAndOnlyWithAKey)
     Tally::sharedInstance()->initializeIfNeeded();
     ember()->initializeIfNeeded();
     EXPECT_EQ(logged(kVersionLine), 1u);
-    EXPECT_EQ(
-        Tally::sharedInstance()->startCalls(), (std::vector<std::optional<std::string>> { std::nullopt }))
-        << "no beta support: analytics starts once, with no beta token";
+    EXPECT_EQ(analyticsKeys("1.log"), (std::vector<std::string> { "metadata", "app_launched" }))
+        << "analytics starts once";
+    auto metadata = kit::test::activeEventLogLines(*Tally::analyticsRootDirectory(), "1.log").at(0).json();
+    EXPECT_FALSE(metadata.dictionary()->contains("beta_tester_token")) << "no beta support: no beta token";
     EXPECT_EQ(ember()->betaController(), nullptr);
     EXPECT_EQ(ember()->APIKey(), "k-123");
     EXPECT_EQ(ember()->installID(), Cairn::sharedSDK().installID());
@@ -160,13 +171,15 @@ TEST_F(EmberTest, ConcurrentStartsRunTheStartOnceAndEachReturnsAfterIt)
     for (int i = 0; i < kThreads; ++i)
         threads.emplace_back([&, i] {
             ember()->initializeIfNeeded();
-            startedOnReturn[i] = ember()->isEmberStarted() && Tally::sharedInstance()->isStarted();
+            startedOnReturn[i]
+                = ember()->isEmberStarted() && Tally::sharedInstance()->analyticsController() != nullptr;
         });
     for (auto& thread : threads)
         thread.join();
 
     EXPECT_EQ(logged(kVersionLine), 1u);
-    EXPECT_EQ(Tally::sharedInstance()->startCalls().size(), 1u);
+    EXPECT_EQ(analyticsKeys("1.log"), (std::vector<std::string> { "metadata", "app_launched" }))
+        << "analytics started once";
     EXPECT_EQ(startedOnReturn, std::vector<bool>(kThreads, true)) << "a caller that came meanwhile waited";
 }
 
@@ -351,13 +364,15 @@ TEST_F(EmberTest, EventsGoToAnalyticsWithACopyOfTheirAttributes)
     ember()->logEvent("invoice paid", attributes);
     attributes->set("amount", 1);
 
-    auto events = Tally::sharedInstance()->customEvents();
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].name, "invoice sent");
-    EXPECT_EQ(events[0].attributes, nullptr);
-    EXPECT_EQ(events[1].name, "invoice paid");
-    ASSERT_NE(events[1].attributes, nullptr);
-    EXPECT_EQ(events[1].attributes->get("amount").integerValue(), 12000);
+    Tally::sharedInstance()->analyticsController()->waitUntilIdle();
+    auto lines = kit::test::activeEventLogLines(*Tally::analyticsRootDirectory(), "2.log");
+    ASSERT_EQ(kit::test::keys(lines), (std::vector<std::string> { "metadata", "custom", "custom" }));
+    auto sent = lines[1].json().dictionary();
+    EXPECT_EQ(sent->get("custom_type").stringValue(), "invoice sent");
+    EXPECT_EQ(sent->get("custom_attributes").dictionary()->size(), 0u);
+    auto paid = lines[2].json().dictionary();
+    EXPECT_EQ(paid->get("custom_type").stringValue(), "invoice paid");
+    EXPECT_EQ(paid->get("custom_attributes").dictionary()->get("amount").integerValue(), 12000);
 }
 
 using EmberDeathTest = EmberTest;
