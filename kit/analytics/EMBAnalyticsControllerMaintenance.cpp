@@ -191,7 +191,9 @@ void EMBAnalyticsController::transmitNextSessionFragment(const std::string& url,
         auto self = weak.lock();
         if (!self)
             return;
-        self->m_sessionMaintenanceQueue->async([self, fragment, url, completion, error] {
+        // The task takes this callback's share, so the controller never goes away inside the callback.
+        auto& queue = *self->m_sessionMaintenanceQueue;
+        queue.async([self = std::move(self), fragment, url, completion, error] {
             std::optional<Error> failure;
             if (!error && !self->m_logSessionRepository.removeSessionFragmentDirectory(fragment, &failure))
                 EMBAnalyticsLog::progress("Unable to delete session fragment directory \"" + fragment.string()
