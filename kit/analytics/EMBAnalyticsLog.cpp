@@ -9,8 +9,9 @@ namespace {
 
 const platform::foundation::Log& log()
 {
-    static const platform::foundation::Log shared(EMBAnalyticsLog::kPrefix);
-    return shared;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static const auto* shared = new platform::foundation::Log(EMBAnalyticsLog::kPrefix);
+    return *shared;
 }
 
 }

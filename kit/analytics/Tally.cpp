@@ -31,8 +31,9 @@ template<class Event, class... Arguments> void logPredefined(const Arguments&...
 
 std::shared_ptr<Tally> Tally::sharedInstance()
 {
-    static std::shared_ptr<Tally> kit(new Tally);
-    return kit;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* kit = new std::shared_ptr<Tally>(new Tally);
+    return *kit;
 }
 
 void Tally::initializeIfNeeded()

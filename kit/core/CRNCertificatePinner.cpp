@@ -45,8 +45,9 @@ CRNCertificatePinner::CRNCertificatePinner(std::vector<CRNCertificate> certifica
 
 const CRNCertificatePinner& CRNCertificatePinner::builtin()
 {
-    static const CRNCertificatePinner pinner(CRNBuiltinCertificates());
-    return pinner;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static const auto* pinner = new CRNCertificatePinner(CRNBuiltinCertificates());
+    return *pinner;
 }
 
 std::optional<CRNCertificate> CRNCertificatePinner::createCertificationWithData(

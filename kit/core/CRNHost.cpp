@@ -17,8 +17,9 @@ struct PinnedSystem {
 
 PinnedSystem& pinned()
 {
-    static PinnedSystem shared;
-    return shared;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* shared = new PinnedSystem;
+    return *shared;
 }
 
 CRNHostSystem currentSystem()

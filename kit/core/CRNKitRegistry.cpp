@@ -4,8 +4,9 @@ namespace kit {
 
 CRNKitRegistry& CRNKitRegistry::shared()
 {
-    static CRNKitRegistry registry;
-    return registry;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* registry = new CRNKitRegistry;
+    return *registry;
 }
 
 void CRNKitRegistry::registerClass(std::shared_ptr<const CRNKitClass> kitClass)

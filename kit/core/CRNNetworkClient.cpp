@@ -167,8 +167,9 @@ CRNNetworkClient::Step CRNNetworkClient::decide(const UrlRequest& request, std::
 
 double CRNNetworkClient::computeDelayForResponse(const HttpResponse* response, std::size_t retryCount)
 {
-    static const HttpResponse kNoResponse;
-    double retryAfter = CRNNetworkResponseHandler::retryValueForResponse(response ? *response : kNoResponse);
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static const auto* kNoResponse = new HttpResponse;
+    double retryAfter = CRNNetworkResponseHandler::retryValueForResponse(response ? *response : *kNoResponse);
     return CRNRetryDelay(retryAfter, retryCount, CRNRetryJitter());
 }
 

@@ -185,8 +185,8 @@ void CRNNetworkResponseHandler::handleCompletedResponse(const HttpResponse* resp
         block(timedOut, error);
         return;
     }
-    static const HttpResponse kNoResponse;
-    const HttpResponse& answered = response ? *response : kNoResponse;
+    static const auto* kNoResponse = new HttpResponse;
+    const HttpResponse& answered = response ? *response : *kNoResponse;
     ResponseType type = clientResponseType(response);
     switch (type) {
     case ResponseType::Success:

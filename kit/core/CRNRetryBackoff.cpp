@@ -19,8 +19,9 @@ struct JitterSource {
 
 JitterSource& jitterSource()
 {
-    static JitterSource source;
-    return source;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* source = new JitterSource;
+    return *source;
 }
 
 }

@@ -48,8 +48,9 @@ std::string newExecutionIdentifier()
 
 Cairn& Cairn::sharedSDK()
 {
-    static Cairn platform;
-    return platform;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* platform = new Cairn;
+    return *platform;
 }
 
 Cairn::Cairn() = default;

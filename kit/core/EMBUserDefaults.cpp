@@ -23,8 +23,9 @@ namespace {
 
 const platform::foundation::Log& log()
 {
-    static const platform::foundation::Log shared("[Cairn:UserDefaults]");
-    return shared;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static const auto* shared = new platform::foundation::Log("[Cairn:UserDefaults]");
+    return *shared;
 }
 
 fs::path applicationSupportFolder()
@@ -54,13 +55,14 @@ EMBUserDefaults::EMBUserDefaults(fs::path directory)
 
 std::shared_ptr<EMBUserDefaults> EMBUserDefaults::standardUserDefaults()
 {
-    static std::mutex mutex;
-    static std::shared_ptr<EMBUserDefaults> shared;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* mutex = new std::mutex;
+    static auto* shared = new std::shared_ptr<EMBUserDefaults>;
     fs::path folder = applicationSupportFolder();
-    std::lock_guard lock(mutex);
-    if (!shared || shared->directoryURL() != folder)
-        shared = std::make_shared<EMBUserDefaults>(folder);
-    return shared;
+    std::lock_guard lock(*mutex);
+    if (!*shared || (*shared)->directoryURL() != folder)
+        *shared = std::make_shared<EMBUserDefaults>(folder);
+    return *shared;
 }
 
 DictionaryRef EMBUserDefaults::load()

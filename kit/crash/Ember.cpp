@@ -47,8 +47,9 @@ template<typename T> std::string describe(const T& object)
 
 std::shared_ptr<Ember> Ember::sharedInstance()
 {
-    static std::shared_ptr<Ember> kit(new Ember);
-    return kit;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* kit = new std::shared_ptr<Ember>(new Ember);
+    return *kit;
 }
 
 std::shared_ptr<Ember> Ember::init()

@@ -11,8 +11,9 @@ std::atomic<bool> gAvailable { true };
 
 std::shared_ptr<AdvertisingIdentifierManager> AdvertisingIdentifierManager::sharedManager()
 {
-    static std::shared_ptr<AdvertisingIdentifierManager> manager(new AdvertisingIdentifierManager);
-    return gAvailable ? manager : nullptr;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* manager = new std::shared_ptr<AdvertisingIdentifierManager>(new AdvertisingIdentifierManager);
+    return gAvailable ? *manager : nullptr;
 }
 
 void AdvertisingIdentifierManager::setAvailable(bool available)

@@ -52,16 +52,17 @@ Bundle::Bundle(std::filesystem::path directory)
 
 std::shared_ptr<const Bundle> Bundle::main()
 {
-    static std::mutex mutex;
-    static Stamp cachedStamp;
-    static std::shared_ptr<const Bundle> cached;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* mutex = new std::mutex;
+    static auto* cachedStamp = new Stamp;
+    static auto* cached = new std::shared_ptr<const Bundle>;
     Stamp stamp = stampOf(Files::bundleDirectory());
-    std::lock_guard lock(mutex);
-    if (!cached || !(stamp == cachedStamp)) {
-        cached = std::make_shared<const Bundle>(stamp.directory);
-        cachedStamp = stamp;
+    std::lock_guard lock(*mutex);
+    if (!*cached || !(stamp == *cachedStamp)) {
+        *cached = std::make_shared<const Bundle>(stamp.directory);
+        *cachedStamp = stamp;
     }
-    return cached;
+    return *cached;
 }
 
 Value Bundle::objectForInfoDictionaryKey(std::string_view key) const

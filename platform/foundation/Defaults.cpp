@@ -32,15 +32,16 @@ Defaults::Defaults(std::filesystem::path file)
 
 std::shared_ptr<Defaults> Defaults::standard()
 {
-    static std::mutex mutex;
-    static std::shared_ptr<Defaults> shared;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* mutex = new std::mutex;
+    static auto* shared = new std::shared_ptr<Defaults>;
     std::filesystem::path folder
         = Files::preferencesDirectory().value_or(Files::homeDirectory() / "Library" / "Preferences");
     std::filesystem::path file = folder / "defaults.json";
-    std::lock_guard lock(mutex);
-    if (!shared || shared->file() != file)
-        shared = std::make_shared<Defaults>(file);
-    return shared;
+    std::lock_guard lock(*mutex);
+    if (!*shared || (*shared)->file() != file)
+        *shared = std::make_shared<Defaults>(file);
+    return *shared;
 }
 
 Value Defaults::value(std::string_view key) const

@@ -24,8 +24,9 @@ struct Settings {
 
 Settings& settings()
 {
-    static Settings shared;
-    return shared;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* shared = new Settings;
+    return *shared;
 }
 
 std::string environmentValue(const char* name)

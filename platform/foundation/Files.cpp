@@ -33,8 +33,9 @@ struct Locations {
 
 Locations& locations()
 {
-    static Locations shared;
-    return shared;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* shared = new Locations;
+    return *shared;
 }
 
 fs::path defaultHome()

@@ -18,8 +18,9 @@ struct Sink {
 
 Sink& sink()
 {
-    static Sink shared;
-    return shared;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* shared = new Sink;
+    return *shared;
 }
 
 // Calls of a capture running now on this thread (a capture that logs nests them).

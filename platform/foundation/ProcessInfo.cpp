@@ -4,8 +4,9 @@ namespace platform::foundation {
 
 ProcessInfo& ProcessInfo::processInfo()
 {
-    static ProcessInfo shared;
-    return shared;
+    // Never destroyed: the kits' queues may still use it while the process exits.
+    static auto* shared = new ProcessInfo;
+    return *shared;
 }
 
 std::uint64_t ProcessInfo::beginActivity(std::uint64_t, const std::string& reason)
