@@ -45,22 +45,6 @@ using platform::foundation::Value;
 
 namespace {
 
-// The date as the log shows dates: "2015-01-14 12:00:00 +0000".
-std::string describe(Date date)
-{
-    auto seconds = static_cast<std::time_t>(date.secondsSince1970);
-    std::tm parts {};
-    gmtime_r(&seconds, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S +0000", &parts);
-    return text;
-}
-
-std::string describe(const std::optional<Error>& error)
-{
-    return error ? error->localizedDescription() : std::string("(null)");
-}
-
 std::shared_ptr<EMBUserDefaults> defaults()
 {
     return EMBUserDefaults::standardUserDefaults();
@@ -156,7 +140,7 @@ bool EMBAnalyticsController::initialize()
     std::optional<Error> error;
     if (!prepareNewSessionFragment(
             m_identifierGenerator->generateSessionFragmentIdentifier(), m_sessionTimestamp, &error)) {
-        EMBAnalyticsLog::progress("Unable to prepare new session fragment {error: " + describe(error) + "}");
+        EMBAnalyticsLog::progress("Unable to prepare new session fragment {error: " + EMBAnalyticsLog::describe(error) + "}");
         return false;
     }
     readLastSessionInformation();
@@ -279,189 +263,6 @@ std::uint64_t EMBAnalyticsController::newTimestamp()
     return m_timestampGenerator->generateAnalyticsTimestamp();
 }
 
-void EMBAnalyticsController::logAppInstalled()
-{
-    if (Cairn::sharedSDK().isFirstInstall())
-        logEvent(EMBAnalyticsApplicationLifecycleEvent::applicationInstalledEvent(
-            newTimestamp(), newEventIdentifier()));
-}
-
-void EMBAnalyticsController::logAppLaunched()
-{
-    logEvent(EMBAnalyticsApplicationLifecycleEvent::applicationLaunchedEvent(
-        newTimestamp(), newEventIdentifier()));
-}
-
-void EMBAnalyticsController::logPreviousSessionCrashedOnDate(Date date)
-{
-    EMBAnalyticsLog::progress("Logging previous session crashed event {date: " + describe(date) + "}");
-    m_sessionMaintenanceQueue->async(
-        [self = shared_from_this(), date] { self->writePreviousSessionCrash(date); });
-}
-
-void EMBAnalyticsController::writePreviousSessionCrash(Date date)
-{
-    if (!m_lastSessionIdentifier || !m_lastSessionMetadata || m_lastSessionTimestamp == 0
-        || !analyticsFeatureSwitchEnabled())
-        return;
-    auto timestamp = static_cast<std::uint64_t>(std::max(0.0, std::floor(date.secondsSince1970))) * 1000;
-    auto crash
-        = EMBAnalyticsApplicationLifecycleEvent::applicationCrashedEvent(timestamp, newEventIdentifier());
-    EMBAnalyticsMetadataEvent metadata(crash->priority(), timestamp, *m_lastSessionMetadata);
-
-    std::optional<Error> error;
-    auto url = m_logSessionRepository.eventLogFileURLForStateName(
-        EMBEventLogSessionRepository::kActiveStateName, *m_lastSessionIdentifier, m_lastSessionTimestamp,
-        m_identifierGenerator->generateSessionFragmentIdentifier(), timestamp, crash->priority(), &error);
-    if (!url) {
-        EMBAnalyticsLog::progress("Unable to create a new session fragment to contain crash event {error: "
-            + describe(error) + "}");
-        return;
-    }
-    auto file = EMBEventLogEventFile::create(*url);
-    const char* failure = nullptr;
-    if (!file || !file->appendEvent(metadata, &error))
-        failure = "Unable to log metadata event {error: ";
-    else if (!file->appendEvent(*crash, &error))
-        failure = "Unable to log crash event {error: ";
-    if (failure) {
-        EMBAnalyticsLog::progress(failure + describe(error) + "}");
-        file = nullptr;
-        m_logSessionRepository.removeLogFile(*url);
-    }
-}
-
-void EMBAnalyticsController::logPredefinedEvent(const std::shared_ptr<const EMBTallyPredefinedEvent>& event)
-{
-    auto description = event ? event->description() : std::string("(null)");
-    if (!predefinedEventsFeatureSwitchEnabled()) {
-        EMBAnalyticsLog::write(
-            "Tally Event tracking is disabled for this application. Ignoring " + description);
-        return;
-    }
-    logTallyEvent(event, description);
-}
-
-void EMBAnalyticsController::logCustomEvent(const std::shared_ptr<const EMBTallyCustomEvent>& event)
-{
-    auto description = event ? event->description() : std::string("(null)");
-    if (!customEventsFeatureSwitchEnabled()) {
-        EMBAnalyticsLog::write(
-            "Tally Event tracking is disabled for this application. Ignoring " + description);
-        return;
-    }
-    logTallyEvent(event, description);
-}
-
-void EMBAnalyticsController::logTallyEvent(
-    const std::shared_ptr<const EMBTallyEvent>& event, const std::string& description)
-{
-    if (!analyticsFeatureSwitchEnabled()) {
-        EMBAnalyticsLog::write(
-            "Tally is disabled for this application. Please enable Tally on your dashboard.");
-        return;
-    }
-    EMBAnalyticsLog::progress("Logging event: " + description);
-    if (event)
-        logEvent(std::make_shared<EMBAnalyticsEvent>(*event, newTimestamp(), newEventIdentifier()));
-}
-
-void EMBAnalyticsController::logEvent(const std::shared_ptr<const EMBEventLogEvent>& event)
-{
-    if (!event)
-        return;
-    auto settings = this->settings();
-    if (EMBAnalyticsEventFilter::shouldDiscardEvent(
-            event.get(), m_betaToken, Cairn::sharedSDK().installID(), settings.samplingRate)) {
-        EMBAnalyticsLog::progress("Application is enabled for sampling, skipping " + event->description());
-        return;
-    }
-    if (!settings.analyticsFeatureSwitchEnabled())
-        return;
-    auto priority = event->priority();
-    if (priority >= m_priorityEventLoggingQueues.size())
-        return;
-    auto& queue = *m_priorityEventLoggingQueues[priority];
-    auto work = [self = shared_from_this(), event] { self->appendEvent(*event); };
-    if (priority == EMBEventLogEvent::kLowPriority)
-        queue.async(std::move(work));
-    else
-        queue.sync(work);
-}
-
-void EMBAnalyticsController::appendEvent(const EMBEventLogEvent& event)
-{
-    auto priority = event.priority();
-    auto file = eventFileForPriority(priority);
-    if (!file || !file->appendEvent(event))
-        return;
-    auto& log = m_priorityLogs[priority];
-    bool maintain = false;
-    {
-        std::lock_guard lock(m_mutex);
-        if (m_settings.maxByteSizePerFile != 0 && file->fileSize() > m_settings.maxByteSizePerFile) {
-            // Once per file: the events queued behind this one would otherwise each start a chain that opens
-            // (and uploads) an empty fragment.
-            maintain = !log.sizeMaintenanceStarted;
-            log.sizeMaintenanceStarted = true;
-        } else if (priority == EMBEventLogEvent::kHighPriority) {
-            maintain = m_settings.haveSettings;
-            if (!maintain)
-                m_performSessionMaintenanceAfterSettingsArrive = true;
-        }
-    }
-    if (maintain)
-        maintainSessionFragmentsIgnoringError();
-}
-
-std::shared_ptr<EMBEventLogEventFile> EMBAnalyticsController::eventFileForPriority(std::uint64_t priority)
-{
-    auto& log = m_priorityLogs[priority];
-    if (log.file)
-        return log.file;
-    std::uint64_t fragmentTimestamp = 0;
-    {
-        std::lock_guard lock(m_mutex);
-        fragmentTimestamp = m_currentSessionFragmentTimestamp;
-    }
-    std::optional<Error> error;
-    auto file = log.url ? EMBEventLogEventFile::create(*log.url) : nullptr;
-    if (file
-        && file->appendEvent(
-            EMBAnalyticsMetadataEvent(priority, fragmentTimestamp, m_metadataController->metadataJSONData()),
-            &error)) {
-        log.file = file;
-        return file;
-    }
-    EMBAnalyticsLog::progress("Unable to create a new log file for priority " + std::to_string(priority)
-        + " {error: " + describe(error) + "}");
-    return nullptr;
-}
-
-void EMBAnalyticsController::applicationLifecycleEvent(const platform::foundation::Notification& notification)
-{
-    logEvent(EMBAnalyticsApplicationLifecycleEvent::eventWithApplicationNotificationName(
-        notification.name, newTimestamp(), newEventIdentifier(), settings().shouldFlushOnBackground));
-}
-
-void EMBAnalyticsController::didDetectAppearanceOfViewController(
-    EMBAnalyticsViewControllerTrackingController&,
-    const std::shared_ptr<platform::ui::ViewController>& controller)
-{
-    if (controller && settings().shouldTrackViewControllers)
-        logEvent(EMBAnalyticsViewControllerEvent::appearedEventForViewController(
-            *controller, newTimestamp(), newEventIdentifier()));
-}
-
-void EMBAnalyticsController::didDetectDisappearanceOfViewController(
-    EMBAnalyticsViewControllerTrackingController&,
-    const std::shared_ptr<platform::ui::ViewController>& controller)
-{
-    if (controller && settings().shouldTrackViewControllers)
-        logEvent(EMBAnalyticsViewControllerEvent::disappearedEventForViewController(
-            *controller, newTimestamp(), newEventIdentifier()));
-}
-
 void EMBAnalyticsController::cairnSettingsDownloaded()
 {
     setSettings(Cairn::sharedSDK().settings());
@@ -500,7 +301,7 @@ void EMBAnalyticsController::applySettings(const DictionaryRef& settings)
             m_analyticsDirectoryPurged = false;
         else
             EMBAnalyticsLog::progress(
-                "Unable to prepare new session fragment {error: " + describe(error) + "}");
+                "Unable to prepare new session fragment {error: " + EMBAnalyticsLog::describe(error) + "}");
     }
     if (!m_loggedAnalyticsEnabled) {
         auto session = m_logSessionRepository.sessionDirectoryURLForStateName(

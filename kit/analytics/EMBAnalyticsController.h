@@ -237,6 +237,9 @@ private:
     void purgeAnalyticsDirectory();
     void writePreviousSessionCrash(platform::foundation::Date date);
     bool packageSessionFragment(const Path& fragment, std::optional<platform::foundation::Error>* error);
+    /// The fragment directories of every session in the state `stateName`, or nullopt with `error` set.
+    std::optional<std::vector<Path>> sessionFragmentDirectories(
+        const std::string& stateName, std::optional<platform::foundation::Error>* error);
     /// Uploads the first fragment of the worklist, then the rest; completes when it is empty.
     void transmitNextSessionFragment(const std::string& url, Completion completion);
     std::optional<platform::foundation::Error> pruneLogFiles();

@@ -26,15 +26,10 @@ using Repository = EMBEventLogSessionRepository;
 
 namespace {
 
-std::string describe(const std::optional<Error>& error)
-{
-    return error ? error->localizedDescription() : std::string("(null)");
-}
-
 void logFailure(const char* what, const std::optional<Error>& error)
 {
     if (error)
-        EMBAnalyticsLog::progress(std::string(what) + " {" + describe(error) + "}");
+        EMBAnalyticsLog::progress(std::string(what) + " {" + EMBAnalyticsLog::describe(error) + "}");
 }
 
 }
@@ -105,25 +100,34 @@ void EMBAnalyticsController::packageClosedSessionFragments(Completion completion
         if (!repository.purgePrepSessionFragmentDirectoriesForStateName(
                 Repository::kPackagedStateName, &error))
             EMBAnalyticsLog::progress(
-                "Unable to purge packaged prep session fragments {error = " + describe(error) + "}");
+                "Unable to purge packaged prep session fragments {error = " + EMBAnalyticsLog::describe(error) + "}");
         error.reset();
-        auto sessions = repository.sessionDirectoryURLsForStateName(Repository::kActiveStateName, &error);
-        if (!sessions)
+        auto fragments = self->sessionFragmentDirectories(Repository::kActiveStateName, &error);
+        if (!fragments)
             return completion(error);
-        std::vector<Path> fragments;
-        for (const auto& session : *sessions) {
-            auto found = repository.sessionFragmentDirectoryURLsForSessionDirectory(session, &error);
-            if (!found)
-                return completion(error);
-            fragments.insert(fragments.end(), found->begin(), found->end());
-        }
-        for (const auto& fragment : fragments) {
+        for (const auto& fragment : *fragments) {
             if (!self->isCurrentSessionFragmentDirectory(fragment)
                 && !self->packageSessionFragment(fragment, &error))
                 return completion(error);
         }
         completion(std::nullopt);
     });
+}
+
+std::optional<std::vector<EMBAnalyticsController::Path>> EMBAnalyticsController::sessionFragmentDirectories(
+    const std::string& stateName, std::optional<Error>* error)
+{
+    auto sessions = m_logSessionRepository.sessionDirectoryURLsForStateName(stateName, error);
+    if (!sessions)
+        return std::nullopt;
+    std::vector<Path> fragments;
+    for (const auto& session : *sessions) {
+        auto found = m_logSessionRepository.sessionFragmentDirectoryURLsForSessionDirectory(session, error);
+        if (!found)
+            return std::nullopt;
+        fragments.insert(fragments.end(), found->begin(), found->end());
+    }
+    return fragments;
 }
 
 bool EMBAnalyticsController::packageSessionFragment(const Path& fragment, std::optional<Error>* error)
@@ -157,21 +161,15 @@ void EMBAnalyticsController::transmitPackagedSessionFragments(Completion complet
             return completion(Error(kErrorDomain, kNoAnalyticsURLCode));
         if (self->m_sessionFragmentsToTransmit)
             return completion(Error(kErrorDomain, kTransmissionInProgressCode));
-        auto& repository = self->m_logSessionRepository;
         std::optional<Error> error;
-        auto sessions = repository.sessionDirectoryURLsForStateName(Repository::kPackagedStateName, &error);
-        if (!sessions)
+        auto found = self->sessionFragmentDirectories(Repository::kPackagedStateName, &error);
+        if (!found)
             return completion(error);
+        // A fragment still being filled (left so by a packaging that failed) is no package yet: sent now, it
+        // would go again, whole, once packaged.
         std::vector<Path> fragments;
-        for (const auto& session : *sessions) {
-            auto found = repository.sessionFragmentDirectoryURLsForSessionDirectory(session, &error);
-            if (!found)
-                return completion(error);
-            // A fragment still being filled (left so by a packaging that failed) is no package yet: sent now,
-            // it would go again, whole, once packaged.
-            std::copy_if(found->begin(), found->end(), std::back_inserter(fragments),
-                [](const Path& fragment) { return !Repository::isPrepDirectoryURL(fragment); });
-        }
+        std::copy_if(found->begin(), found->end(), std::back_inserter(fragments),
+            [](const Path& fragment) { return !Repository::isPrepDirectoryURL(fragment); });
         self->m_sessionFragmentsToTransmit = std::move(fragments);
         self->transmitNextSessionFragment(*url, completion);
     });
@@ -197,7 +195,7 @@ void EMBAnalyticsController::transmitNextSessionFragment(const std::string& url,
             std::optional<Error> failure;
             if (!error && !self->m_logSessionRepository.removeSessionFragmentDirectory(fragment, &failure))
                 EMBAnalyticsLog::progress("Unable to delete session fragment directory \"" + fragment.string()
-                    + "\" {" + describe(failure) + "}");
+                    + "\" {" + EMBAnalyticsLog::describe(failure) + "}");
             self->m_sessionFragmentsToTransmit->erase(self->m_sessionFragmentsToTransmit->begin());
             self->transmitNextSessionFragment(url, completion);
         });

@@ -27,4 +27,9 @@ void EMBAnalyticsLog::progress(std::string_view message)
         log().write(message);
 }
 
+std::string EMBAnalyticsLog::describe(const std::optional<platform::foundation::Error>& error)
+{
+    return error ? error->localizedDescription() : std::string("(null)");
+}
+
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/foundation/Error.h"
+
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace kit {
@@ -15,6 +19,8 @@ public:
     static void write(std::string_view message);
     /// Logs `message` in debug mode only.
     static void progress(std::string_view message);
+    /// `error` as the log lines show it: its description, or "(null)" for none.
+    static std::string describe(const std::optional<platform::foundation::Error>& error);
 };
 
 }
