@@ -6,9 +6,13 @@
 #include "testing/server/Gate.h"
 #include "testing/server/RefusingPort.h"
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <set>
+#include <thread>
 
 namespace attribution::test {
 namespace {
@@ -19,6 +23,18 @@ using platform::foundation::mainQueue;
 
 class WayfinderRequestCacheTest : public TrackerFixture {
 protected:
+    /// Whether `condition` holds within 30 seconds, asked every few milliseconds.
+    static bool eventually(const std::function<bool()>& condition)
+    {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return true;
+    }
+
     fs::path directory() { return *WayfinderRequestCache::instance().getCacheDirectoryPath(); }
 
     std::vector<fs::path> files()
@@ -129,16 +145,25 @@ TEST_F(WayfinderRequestCacheTest, TwoSuccessesInQuickSuccessionStartOneReplay)
 TEST_F(WayfinderRequestCacheTest, ASuccessDuringAReplaySendsNoCachedRequestTwice)
 {
     sendOffline("offline");
+    ASSERT_TRUE(eventually([&] { return files().size() == 1; })) << "the lost request is cached";
     tracker.callServerWithEventName("online");
     settle();
+    ASSERT_TRUE(eventually([&] { return !received().empty(); })) << "the live request arrived";
 
     // The replay starts its one request, whose answer the service holds: the replay list is empty now, but
-    // the file is still on disk until that answer comes.
+    // the file is still on disk until that answer comes. The success's completion may still be scheduling
+    // the replay on the main queue's clock, so the clock moves on until the cached request has arrived.
     ::testing::Gate gate;
     m_backend.holdRoute("POST", "/api/v3/iosevent", gate);
-    auto before = m_backend.requests().size();
-    mainQueue().advance(WayfinderRequestCache::kReplayDelay);
-    ASSERT_TRUE(m_backend.waitForRequests(before + 1));
+    auto replayed = [&] {
+        auto requests = m_backend.requests();
+        return std::any_of(requests.begin(), requests.end(),
+            [](const auto& request) { return request.target.find("isCachedRequest=true") != std::string::npos; });
+    };
+    ASSERT_TRUE(eventually([&] {
+        mainQueue().advance(WayfinderRequestCache::kReplayDelay);
+        return replayed();
+    }));
     m_backend.clearHooks();
     ASSERT_EQ(files().size(), 1u);
 
