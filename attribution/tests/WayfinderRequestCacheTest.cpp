@@ -157,8 +157,9 @@ TEST_F(WayfinderRequestCacheTest, ASuccessDuringAReplaySendsNoCachedRequestTwice
     m_backend.holdRoute("POST", "/api/v3/iosevent", gate);
     auto replayed = [&] {
         auto requests = m_backend.requests();
-        return std::any_of(requests.begin(), requests.end(),
-            [](const auto& request) { return request.target.find("isCachedRequest=true") != std::string::npos; });
+        return std::any_of(requests.begin(), requests.end(), [](const auto& request) {
+            return request.target.find("isCachedRequest=true") != std::string::npos;
+        });
     };
     ASSERT_TRUE(eventually([&] {
         mainQueue().advance(WayfinderRequestCache::kReplayDelay);

@@ -140,7 +140,8 @@ bool EMBAnalyticsController::initialize()
     std::optional<Error> error;
     if (!prepareNewSessionFragment(
             m_identifierGenerator->generateSessionFragmentIdentifier(), m_sessionTimestamp, &error)) {
-        EMBAnalyticsLog::progress("Unable to prepare new session fragment {error: " + EMBAnalyticsLog::describe(error) + "}");
+        EMBAnalyticsLog::progress(
+            "Unable to prepare new session fragment {error: " + EMBAnalyticsLog::describe(error) + "}");
         return false;
     }
     readLastSessionInformation();

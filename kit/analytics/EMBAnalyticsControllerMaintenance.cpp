@@ -99,8 +99,8 @@ void EMBAnalyticsController::packageClosedSessionFragments(Completion completion
         std::optional<Error> error;
         if (!repository.purgePrepSessionFragmentDirectoriesForStateName(
                 Repository::kPackagedStateName, &error))
-            EMBAnalyticsLog::progress(
-                "Unable to purge packaged prep session fragments {error = " + EMBAnalyticsLog::describe(error) + "}");
+            EMBAnalyticsLog::progress("Unable to purge packaged prep session fragments {error = "
+                + EMBAnalyticsLog::describe(error) + "}");
         error.reset();
         auto fragments = self->sessionFragmentDirectories(Repository::kActiveStateName, &error);
         if (!fragments)

@@ -12,7 +12,8 @@ std::atomic<bool> gAvailable { true };
 std::shared_ptr<AdvertisingIdentifierManager> AdvertisingIdentifierManager::sharedManager()
 {
     // Never destroyed: the kits' queues may still use it while the process exits.
-    static auto* manager = new std::shared_ptr<AdvertisingIdentifierManager>(new AdvertisingIdentifierManager);
+    static auto* manager
+        = new std::shared_ptr<AdvertisingIdentifierManager>(new AdvertisingIdentifierManager);
     return gAvailable ? *manager : nullptr;
 }
 
